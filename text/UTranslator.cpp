@@ -1,0 +1,107 @@
+#include "text/UTranslator.h"
+
+#include <array>
+
+namespace {
+
+// One row of the built-in dictionary; a null German text means German has no entry.
+struct TDictionaryRow {
+    const char* English;
+    const char* Czech;
+    const char* German;
+};
+
+constexpr std::array<TDictionaryRow, 36> BuiltInDictionary{{
+    {"Load Data", "Načíst data", "Daten laden"},
+    {"Save Data", "Uložit data", "Daten speichern"},
+    {"Clear Data", "Smazat data", "Data löschen"},
+    {"Connect", "Připojit", "Verbinden"},
+    {"Disconnect", "Odpojit", "Trennen"},
+    {"Imperial", "Imperiální", "Imperial"},
+    {"Metrical", "Metrický", "Metrisch"},
+    {"Do you really want to clear all values?", "Opravdu chcete smazat všechny hodnoty?",
+     "Möchten Sie wirklich alle Data löschen?"},
+    {"Do you really want to convert all values?", "Opravdu chcete zkonvertovat všechny hodnoty?",
+     "Wollen Sie alle Werte konvertieren?"},
+    {"Some rounding inaccuracy can occur.", "Mohou se objevit zaokrouhlovací nepřenosti.",
+     "Ungenauigkeiten können aufgrund von Rundungen erfolgen."},
+    {"Connected (%s)", "Připojeno (%s)", "Verbunden  (%s)"},
+    {"Disconnected", "Odpojeno", "Getrennt"},
+    {"Unknown COM", "Nezadaný COM", "Unbekannt COM"},
+    {"Pelet Weight", "Hmotnost střely", nullptr},
+    {"Pelet Weight [%s]", "Hmotnost střely [%s]", "Schussgewicht [%s]"},
+    {"No.", "č.", "Nb."},
+    {"Speed [%s]", "Rychlost [%s]", "Geschwindigkeit [%s]"},
+    {"Energy [%s]", "Energie [%s]", "Energie [%s]"},
+    {"Shots", "Výstřely", "Schüsse"},
+    {"MAX Speed [%s]", "MAX rychlost [%s]", "MAX Geschwindigkeit [%s]"},
+    {"MIN Speed [%s]", "MIN rychlost [%s]", "MIN Geschwindigkeit [%s]"},
+    {"AVG Speed [%s]", "AVG rychlost [%s]", "AVG Geschwindigkeit [%s]"},
+    {"MAX Energy [%s]", "MAX Energie [%s]", "MAX Energie [%s]"},
+    {"MIN Energy [%s]", "MIN Energie [%s]", "MIN Energie [%s]"},
+    {"AVG Energy [%s]", "AVG Energie [%s]", "AVG Energie [%s]"},
+    {"Statistics", "Statistika", "Statistik"},
+    {"Shot", "Výstřel", "Schuss"},
+    {"Energy", "Energie", "Energie"},
+    {"Speed", "Rychlost", "Geschwindigkeit"},
+    {"Units", "Jednotky", "Einheiten"},
+    {"Shot: %s; Speed: %s %s; Energy: %s %s", "Výstřel: %s; Rychlost: %s %s; Energie: %s %s",
+     "Schuss: %s; Geschwindigkeit: %s %s; Energie: %s %s"},
+    {"Setup", "Nastavení", "Einstellung"},
+    {"Live", "Živě", "Live"},
+    {"Close", "Zavřít", "Schließen"},
+    {"Language", "Jazyk", "Sprache"},
+    {"Limits", "Limity", "Limiten"},
+}};
+
+std::string DictionaryKey(int Language, const std::string& English) {
+    return "LNG" + std::to_string(Language) + "_" + English;
+}
+
+} // namespace
+
+TTranslator::TTranslator() {
+    FillDictionary();
+}
+
+TTranslator::~TTranslator() = default;
+
+void TTranslator::AddTranslation(int Language, const std::string& Key, const std::string& Text) {
+    FDictionary.Add(Text, DictionaryKey(Language, Key));
+}
+
+std::string TTranslator::Translate(const std::string& Text, int Language) const {
+    const bool HasColon = !Text.empty() && Text.back() == ':';
+    const std::string Base = HasColon ? Text.substr(0, Text.size() - 1) : Text;
+    const TVariant Entry = FDictionary.FindValue(DictionaryKey(Language, Base));
+    const auto* Translated = std::get_if<std::string>(&Entry);
+    if (Translated == nullptr) {
+        return Text;
+    }
+    return HasColon ? *Translated + ":" : *Translated;
+}
+
+std::string TTranslator::LanguageName(int Language) {
+    switch (Language) {
+    case LANG_CZECH:
+        return "Czech";
+    case LANG_GERMAN:
+        return "German";
+    case LANG_ENGLISH:
+        return "English";
+    default:
+        return "unknown";
+    }
+}
+
+// All Czech entries first, then all German ones, each in table order.
+void TTranslator::FillDictionary() {
+    for (const TDictionaryRow& Row : BuiltInDictionary) {
+        AddTranslation(LANG_CZECH, Row.English, Row.Czech);
+    }
+    for (const TDictionaryRow& Row : BuiltInDictionary) {
+        if (Row.German != nullptr) {
+            AddTranslation(LANG_GERMAN, Row.English, Row.German);
+        }
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+// Shots from chronograph lines: the characters the chronograph sends are assembled into lines,
+// each line is split into fields, and its speed and unit become a new shot.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/UData.h"
+#include "text/UAssocArray.h"
+
+class TShotReceiver {
+public:
+    // No chronograph record comes near this length. A device that sends bytes without ever
+    // ending a line must not make the buffer grow without bound.
+    static constexpr std::size_t LineBufferCap = 4096;
+
+    // Shots receives the new shots; DisplaySpeedUnit tells the unit of a line that names none.
+    TShotReceiver(std::vector<TData>& Shots, std::function<std::string()> DisplaySpeedUnit);
+
+    // The diagnostic log and the display's debounce timer; both may stay unset.
+    std::function<void(const std::string&)> Log;
+    std::function<void()> RestartRecalculateTimer;
+
+    // Takes the text of one read from the port. CR or LF ends a line; a line that does not
+    // parse is dropped without a word, as the chronograph's noise should be.
+    void ReceiveText(std::string_view Text);
+
+    // The speed of a record and, in Unit, its unit (the display unit when the record has none).
+    double ParseLine(const std::string& Line, std::string& Unit) const;
+    // A speed written with "." or with the locale's decimal separator.
+    static double ParseNumber(const std::string& Text);
+    void AddShot(const std::string& Unit, double Speed);
+
+    const std::string& LineBuffer() const { return FLineBuffer; }
+    void ClearLineBuffer();
+    const TAssocArray& HeaderMap() const { return FHeaderMap; }
+
+private:
+    void AppendToLine(std::string_view Characters);
+    void EndLine();
+    void WriteLog(const std::string& Message) const;
+
+    std::vector<TData>& FShots;
+    std::function<std::string()> FDisplaySpeedUnit;
+    TAssocArray FHeaderMap;
+    std::string FLineBuffer;
+    // Set while the rest of an over-long line is being thrown away.
+    bool FDiscarding = false;
+};

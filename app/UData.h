@@ -1,0 +1,49 @@
+#pragma once
+
+// Shots and the units in which the program shows them.
+
+#include <string>
+
+// One measured shot: the speed exactly as the chronograph or a data file gave it, and the unit
+// it came with, upper-cased. A shot never changes; switching the display units converts on
+// the way out, so switching back and forth loses nothing.
+class TData {
+public:
+    TData(const std::string& Unit, double Speed);
+
+    double Speed() const { return FSpeed; }
+    const std::string& SpeedUnit() const { return FSpeedUnit; }
+
+    // The speed in the target unit ("m/s" or "fps" in any letter case). A shot whose own unit
+    // is not one of those two is taken to be in the target unit already.
+    double SpeedIn(const std::string& TargetUnit) const;
+
+private:
+    double FSpeed;
+    std::string FSpeedUnit;
+};
+
+// A display unit system. The factors are divisors: a display speed divided by SpeedFactor is
+// in m/s, a display weight divided by WeightFactor is in grams, and an energy in joules
+// divided by EnergyFactor is in the display energy unit.
+struct TUnitSystem {
+    const char* Name;
+    const char* SpeedUnit;
+    const char* EnergyUnit;
+    const char* WeightUnit;
+    double SpeedFactor;
+    double WeightFactor;
+    double EnergyFactor;
+};
+
+inline constexpr TUnitSystem MetricUnits{"metric", "m/s", "J", "g", 1.0, 1.0, 1.0};
+inline constexpr TUnitSystem ImperialUnits{"imperial", "fps", "fpe", "gr",
+                                           3.281,      15.432, 1.3558179483314};
+
+// Kinetic energy in the display energy unit of a shot at Speed (display speed unit) with a
+// pellet of PeletWeight (display weight unit). One formula serves both systems; the imperial
+// factors are the rounded ones shooters use, not the exact foot.
+double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units);
+
+// Speeds and energies as the table, the statistics and the chart hints show them: two decimals.
+std::string FormatValue(double Value);

@@ -3,14 +3,14 @@
 // Shots from chronograph lines: the characters the chronograph sends are assembled into lines,
 // each line is split into fields, and its speed and unit become a new shot.
 
+#include "app/UData.h"
+#include "text/UAssocArray.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "app/UData.h"
-#include "text/UAssocArray.h"
 
 class TShotReceiver {
 public:

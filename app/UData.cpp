@@ -29,4 +29,6 @@ double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units) {
     return MetresPerSecond * MetresPerSecond * (Grams / 1000 / 2) / Units.EnergyFactor;
 }
 
-std::string FormatValue(double Value) { return platform::FormatFloat("#####0.00", Value); }
+std::string FormatValue(double Value) {
+    return platform::FormatFloat("#####0.00", Value);
+}

@@ -37,7 +37,7 @@ struct TUnitSystem {
 };
 
 inline constexpr TUnitSystem MetricUnits{"metric", "m/s", "J", "g", 1.0, 1.0, 1.0};
-inline constexpr TUnitSystem ImperialUnits{"imperial", "fps", "fpe", "gr",
+inline constexpr TUnitSystem ImperialUnits{"imperial", "fps",  "fpe",          "gr",
                                            3.281,      15.432, 1.3558179483314};
 
 // Kinetic energy in the display energy unit of a shot at Speed (display speed unit) with a

@@ -2,13 +2,12 @@
 // arriving in reads of various sizes. A fast serial line carries about 2,000 records a second;
 // parsing must never be what limits reception.
 
-#include <benchmark/benchmark.h>
+#include "app/ShotReceiver.h"
 
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <string>
 #include <vector>
-
-#include "app/ShotReceiver.h"
 
 namespace {
 

@@ -29,7 +29,9 @@ TDecimalDigits TDecimalDigits::FromDouble(double Value) {
     return Result;
 }
 
-void TDecimalDigits::RoundToDecimals(int Decimals) { RoundAt(PointPosition + Decimals); }
+void TDecimalDigits::RoundToDecimals(int Decimals) {
+    RoundAt(PointPosition + Decimals);
+}
 
 void TDecimalDigits::RoundAt(int Keep) {
     if (Keep < static_cast<int>(Digits.size())) {

@@ -2,7 +2,6 @@
 
 #include <langinfo.h>
 #include <locale.h>
-
 #include <memory>
 
 namespace platform {
@@ -71,8 +70,12 @@ TFormatSettings CorrectSeparators(TFormatSettings Settings) {
     return Settings;
 }
 
-const TFormatSettings& FormatSettings() { return CurrentSettings(); }
+const TFormatSettings& FormatSettings() {
+    return CurrentSettings();
+}
 
-void SetFormatSettings(const TFormatSettings& Settings) { CurrentSettings() = Settings; }
+void SetFormatSettings(const TFormatSettings& Settings) {
+    CurrentSettings() = Settings;
+}
 
 } // namespace platform

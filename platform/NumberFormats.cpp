@@ -1,10 +1,11 @@
 #include "platform/NumberFormats.h"
 
+#include "platform/DecimalDigits.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
-
-#include "platform/DecimalDigits.h"
 
 namespace platform {
 namespace {
@@ -95,7 +96,14 @@ std::string ToPlainNumber(std::string_view Text) {
     return HasDigits && SkipBlanks(Text, End) == Text.size() ? Plain : std::string();
 }
 
-std::string Quoted(std::string_view Text) { return "'" + std::string(Text) + "'"; }
+// The raising form of a Try conversion.
+template <typename T>
+T Converted(bool (*Try)(std::string_view, T&), std::string_view Text, const char* Kind) {
+    T Value{};
+    if (!Try(Text, Value))
+        throw EConvertError("'" + std::string(Text) + "' is not a valid " + Kind + " value");
+    return Value;
+}
 
 int CharacterCount(std::string_view Text) {
     int Count = 0;
@@ -151,10 +159,7 @@ bool TryStrToFloat(std::string_view Text, double& Value) {
 }
 
 double StrToFloat(std::string_view Text) {
-    double Value = 0;
-    if (!TryStrToFloat(Text, Value))
-        throw EConvertError(Quoted(Text) + " is not a valid floating point value");
-    return Value;
+    return Converted(TryStrToFloat, Text, "floating point");
 }
 
 bool TryStrToInt(std::string_view Text, int& Value) {
@@ -163,8 +168,7 @@ bool TryStrToInt(std::string_view Text, int& Value) {
     i += i < Text.size() && (Text[i] == '-' || Text[i] == '+');
     const bool Hexadecimal = Text.substr(i).starts_with("0x") || Text.substr(i).starts_with("0X");
     i += Hexadecimal ? 2 : 0;
-    const std::size_t End = Text.find(' ', i) == std::string_view::npos ? Text.size()
-                                                                        : Text.find(' ', i);
+    const std::size_t End = std::min(Text.find(' ', i), Text.size());
     std::uint64_t Magnitude = 0;
     const auto [Stop, Error] =
         std::from_chars(Text.data() + i, Text.data() + End, Magnitude, Hexadecimal ? 16 : 10);
@@ -179,10 +183,7 @@ bool TryStrToInt(std::string_view Text, int& Value) {
 }
 
 int StrToInt(std::string_view Text) {
-    int Value = 0;
-    if (!TryStrToInt(Text, Value))
-        throw EConvertError(Quoted(Text) + " is not a valid integer value");
-    return Value;
+    return Converted(TryStrToInt, Text, "integer");
 }
 
 namespace {
@@ -217,9 +218,9 @@ std::string IntegerText(std::int64_t Value, const TDirective& Directive) {
     const std::uint64_t Magnitude =
         Value < 0 ? 0 - static_cast<std::uint64_t>(Value) : static_cast<std::uint64_t>(Value);
     char Buffer[32];
-    const auto End = std::to_chars(Buffer, Buffer + sizeof Buffer, Magnitude,
-                                   Directive.Kind == 'x' ? 16 : 10)
-                         .ptr;
+    const auto End =
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Magnitude, Directive.Kind == 'x' ? 16 : 10)
+            .ptr;
     std::string Digits(Buffer, End);
     if (Directive.Kind == 'x')
         for (char& c : Digits)

@@ -4,6 +4,8 @@
 // that the program shows, stores or reads. Nothing here depends on the C library's global
 // locale: digits come from std::to_chars / std::from_chars and separators from FormatSettings().
 
+#include "platform/FormatSettings.h"
+
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
@@ -11,8 +13,6 @@
 #include <string>
 #include <string_view>
 #include <variant>
-
-#include "platform/FormatSettings.h"
 
 namespace platform {
 

@@ -1,11 +1,10 @@
 #include "app/ShotReceiver.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "platform/NumberFormats.h"
 #include "tests/support/ScopedFormatSettings.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -46,8 +45,9 @@ TEST_F(ShotReceiverTest, LineSplitAcrossReadsGivesOneShot) {
 
 TEST_F(ShotReceiverTest, CrLfLogsTheBufferTwiceAndAddsOneShot) {
     Receiver.ReceiveText("175.52;m/s\r\n");
-    EXPECT_EQ(LogLines, (std::vector<std::string>{"COM Buffer: \"175.52;m/s\"",
-                                                  "Add new speed: 175.52 m/s", "COM Buffer: \"\""}));
+    EXPECT_EQ(LogLines,
+              (std::vector<std::string>{"COM Buffer: \"175.52;m/s\"", "Add new speed: 175.52 m/s",
+                                        "COM Buffer: \"\""}));
     EXPECT_EQ(Shots.size(), 1u);
 }
 
@@ -78,8 +78,7 @@ TEST_F(ShotReceiverTest, BadLinesAreDroppedQuietlyAndReceptionGoesOn) {
     EXPECT_EQ(TimerRestarts, 1);
     EXPECT_EQ(Receiver.LineBuffer(), "");
     for (const std::string& Line : LogLines)
-        EXPECT_TRUE(Line.starts_with("COM Buffer: ") || Line == "Add new speed: 176.2 m/s")
-            << Line;
+        EXPECT_TRUE(Line.starts_with("COM Buffer: ") || Line == "Add new speed: 176.2 m/s") << Line;
 }
 
 TEST_F(ShotReceiverTest, BlankLinesAddNothingAndTheirBlanksAreTrimmedAway) {
@@ -116,7 +115,9 @@ TEST_F(ShotReceiverTest, EndlessLineIsCappedDiscardedAndReceptionGoesOn) {
     ASSERT_EQ(Shots.size(), 1u);
     EXPECT_EQ(Shots[0].Speed(), 176.2);
     EXPECT_EQ(std::count_if(LogLines.begin(), LogLines.end(),
-                            [](const std::string& Line) { return Line.find("overflow") != std::string::npos; }),
+                            [](const std::string& Line) {
+                                return Line.find("overflow") != std::string::npos;
+                            }),
               1);
 }
 

@@ -1,8 +1,8 @@
 #include "app/UData.h"
 
-#include <gtest/gtest.h>
-
 #include "tests/support/ScopedFormatSettings.h"
+
+#include <gtest/gtest.h>
 
 TEST(TData, KeepsSpeedAndUpperCasedUnit) {
     const TData Shot("m/s", 175.52);

@@ -1,11 +1,10 @@
 #include "platform/NumberFormats.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/ScopedFormatSettings.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
-
-#include "tests/support/ScopedFormatSettings.h"
 
 using platform::EConvertError;
 using platform::FloatToStr;
@@ -29,20 +28,21 @@ TEST_P(FormatFloatTest, DecidesDigitsOnFifteenDigitFormWithHalvesAwayFromZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, FormatFloatTest,
-    testing::Values(TPatternCase{"#####0.00", 175.456, "175.46"},
-                    TPatternCase{"#####0.00", 1.005, "1.01"}, TPatternCase{"#####0.00", 2.675, "2.68"},
-                    TPatternCase{"#####0.00", -0.125, "-0.13"}, TPatternCase{"#####0.00", 0.5, "0.50"},
-                    TPatternCase{"#####0.00", 1234567.891, "1234567.89"},
-                    TPatternCase{"#####0.00", 0.0, "0.00"}, TPatternCase{"#####0.00", -0.004, "0.00"},
-                    TPatternCase{"#####0.00", 999.995, "1000.00"},
-                    TPatternCase{"#####0.00", 8.37590625, "8.38"},
-                    TPatternCase{"#####0.00", 1e20, "100000000000000000000.00"},
-                    TPatternCase{"#####0.00", 5e-324, "0.00"}, TPatternCase{"0.000", 0.547, "0.547"},
-                    TPatternCase{"0.000", 1.0, "1.000"}, TPatternCase{"0.000", 0.0005, "0.001"},
-                    TPatternCase{"0.##", 251.12, "251.12"}, TPatternCase{"0.##", 251.0, "251"},
-                    TPatternCase{"0.##", 251.1, "251.1"}, TPatternCase{"0.##", 0.004, "0"},
-                    TPatternCase{"0.##", -1.0, "-1"}, TPatternCase{"0.##", 0.125, "0.13"},
-                    TPatternCase{"0", 2.5, "3"}, TPatternCase{"000", 7.0, "007"}));
+    testing::Values(
+        TPatternCase{"#####0.00", 175.456, "175.46"}, TPatternCase{"#####0.00", 1.005, "1.01"},
+        TPatternCase{"#####0.00", 2.675, "2.68"}, TPatternCase{"#####0.00", -0.125, "-0.13"},
+        TPatternCase{"#####0.00", 0.5, "0.50"},
+        TPatternCase{"#####0.00", 1234567.891, "1234567.89"},
+        TPatternCase{"#####0.00", 0.0, "0.00"}, TPatternCase{"#####0.00", -0.004, "0.00"},
+        TPatternCase{"#####0.00", 999.995, "1000.00"},
+        TPatternCase{"#####0.00", 8.37590625, "8.38"},
+        TPatternCase{"#####0.00", 1e20, "100000000000000000000.00"},
+        TPatternCase{"#####0.00", 5e-324, "0.00"}, TPatternCase{"0.000", 0.547, "0.547"},
+        TPatternCase{"0.000", 1.0, "1.000"}, TPatternCase{"0.000", 0.0005, "0.001"},
+        TPatternCase{"0.##", 251.12, "251.12"}, TPatternCase{"0.##", 251.0, "251"},
+        TPatternCase{"0.##", 251.1, "251.1"}, TPatternCase{"0.##", 0.004, "0"},
+        TPatternCase{"0.##", -1.0, "-1"}, TPatternCase{"0.##", 0.125, "0.13"},
+        TPatternCase{"0", 2.5, "3"}, TPatternCase{"000", 7.0, "007"}));
 
 } // namespace
 

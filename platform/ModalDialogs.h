@@ -1,0 +1,41 @@
+#pragma once
+
+// Every modal interaction of the program (confirmations, the error box, modal windows, file
+// dialogs, opening a web address) goes through one interface. The default shows Qt's real
+// dialogs; tests put a scripted one in force and never wait on a real window.
+
+#include <optional>
+#include <string>
+
+class QDialog;
+class QWidget;
+
+namespace platform {
+
+enum class TFileDialogKind { Open, Save };
+
+class TModalDialogs {
+public:
+    virtual ~TModalDialogs() = default;
+
+    // A question box with a question icon and the buttons Yes and No; true for Yes.
+    virtual bool AskYesNo(QWidget* Parent, const std::string& Text) = 0;
+    // The application's standard error box.
+    virtual void ShowError(QWidget* Parent, const std::string& Message) = 0;
+    // Runs Dialog modally and returns its result (QDialog::Accepted or QDialog::Rejected).
+    virtual int Execute(QDialog& Dialog) = 0;
+    // A file dialog with one filter such as "*.csv"; a name typed without an extension gets
+    // DefaultSuffix. Nothing when the user cancels.
+    virtual std::optional<std::string> AskFileName(QWidget* Parent, TFileDialogKind Kind,
+                                                   const std::string& Filter,
+                                                   const std::string& DefaultSuffix) = 0;
+    // Opens a web address in the user's browser.
+    virtual void OpenUrl(const std::string& Url) = 0;
+};
+
+// The dialogs in force: Qt's, unless a test has put others in force.
+TModalDialogs& ModalDialogs();
+// Puts Dialogs in force; nullptr brings back Qt's. The caller keeps ownership.
+void SetModalDialogs(TModalDialogs* Dialogs);
+
+} // namespace platform

@@ -1,0 +1,15 @@
+// The main of every test program that needs Qt: one QApplication on the offscreen platform, so
+// that widgets, timers, fonts and queued calls work without a display.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication Application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+// The live read-out: the latest shot's number, speed, pellet weight and energy in type large
+// enough to read from the firing line, on a white window without a frame that covers the
+// screen. Speed and energy turn red at their limits. A small button in the bottom-right corner
+// opens a menu with the setup window and a command that closes the read-out; Escape closes it
+// too, so that a window without a frame never traps the user.
+
+#include "windows/MainSettings.h"
+
+#include <QWidget>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TFittingLabel;
+
+class TFrmLive : public QWidget {
+public:
+    // Parent is the main window: the read-out covers the screen the main window is on. It
+    // starts with placeholders in the current units.
+    TFrmLive(TMainSettings& Settings, QWidget* Parent);
+
+    // The placeholders shown until the first shot; they use commas whatever the locale.
+    void ShowPlaceholders();
+    void UpdateReadout(double Speed, const std::string& SpeedUnit, double PeletWeight,
+                       const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
+                       int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit);
+
+    void FormShow();
+    void FormResize();
+    void btnMenuClick();
+    void miSetupClick();
+    void miCloseliveClick();
+
+    QLabel* const imgLogo;
+    TFittingLabel* const lblShoot;
+    TFittingLabel* const lblSpeed;
+    TFittingLabel* const lblPeletWeight;
+    TFittingLabel* const lblEnergy;
+    QToolButton* const btnMenu;
+    QMenu* const PopMenu;
+    QAction* const miSetup;
+    QAction* const miCloselive;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+
+private:
+    void CoverOwnerScreen();
+
+    TMainSettings& FSettings;
+};

@@ -1,0 +1,221 @@
+#include "windows/UFrmSetup.h"
+
+#include "platform/NumberFormats.h"
+#include "resources/Pictures.h"
+#include "text/UTranslator.h"
+#include "windows/FittingLabel.h"
+#include "windows/HandlerGuard.h"
+#include "windows/SpinButton.h"
+#include "windows/WindowFonts.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+// Space kept between a caption and the edit to its right.
+constexpr int CaptionGap = 4;
+
+QGroupBox* GroupBox(QWidget* Parent, const QRect& Geometry, const char* Title) {
+    auto* Box = new QGroupBox(QString::fromUtf8(Title), Parent);
+    Box->setGeometry(Geometry);
+    return Box;
+}
+
+QToolButton* FlagButton(QWidget* Parent, const QRect& Geometry, const char* PictureName) {
+    auto* Button = new QToolButton(Parent);
+    Button->setGeometry(Geometry);
+    Button->setCheckable(true);
+    const QPixmap Flag = resources::Picture(PictureName);
+    Button->setIcon(Flag);
+    Button->setIconSize(Flag.size());
+    return Button;
+}
+
+template <typename TLabel>
+TLabel* TextLabel(QWidget* Parent, const QPoint& At, const char* Text) {
+    auto* Label = new TLabel(Parent);
+    Label->setText(QString::fromUtf8(Text));
+    Label->move(At);
+    Label->adjustSize();
+    return Label;
+}
+
+QRadioButton* RadioButton(QWidget* Parent, const QRect& Geometry, const char* Text) {
+    auto* Button = new QRadioButton(QString::fromUtf8(Text), Parent);
+    Button->setGeometry(Geometry);
+    return Button;
+}
+
+QLineEdit* NumberEdit(QWidget* Parent, const QRect& Geometry, const char* Text) {
+    auto* Edit = new QLineEdit(QString::fromUtf8(Text), Parent);
+    Edit->setGeometry(Geometry);
+    return Edit;
+}
+
+TSpinButton* SpinButton(QWidget* Parent, const QRect& Geometry) {
+    auto* Spin = new TSpinButton(Parent);
+    Spin->setGeometry(Geometry);
+    return Spin;
+}
+
+// A caption as long as its text, but ending before the edit it names; a longer text is drawn
+// smaller rather than running under the edit.
+void ShowCaption(TFittingLabel* Label, const std::string& Text, const QWidget* Edit) {
+    Label->setText(QString::fromStdString(Text));
+    Label->adjustSize();
+    const int Room = Edit->x() - CaptionGap - Label->x();
+    if (Label->width() > Room)
+        Label->resize(Room, Label->height());
+}
+
+} // namespace
+
+TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
+    : QDialog(Parent), gbLanguage(GroupBox(this, {4, 4, 229, 117}, "Language")),
+      btnCesky(FlagButton(gbLanguage, {12, 20, 39, 25}, "flag_cz.png")),
+      btnDeutsch(FlagButton(gbLanguage, {13, 48, 39, 25}, "flag_de.png")),
+      btnEnglish(FlagButton(gbLanguage, {14, 76, 39, 25}, "flag_gb.png")),
+      // The language names and the window's caption are never translated.
+      lblLanguageCzech(TextLabel<QLabel>(gbLanguage, {68, 24}, "Česky")),
+      lblLanguageGerman(TextLabel<QLabel>(gbLanguage, {68, 52}, "Deutsch")),
+      lblLanguageEnglish(TextLabel<QLabel>(gbLanguage, {68, 80}, "English")),
+      gbUnits(GroupBox(this, {4, 124, 229, 49}, "Units")),
+      rbMetric(RadioButton(gbUnits, {12, 20, 97, 17}, "Metrical")),
+      rbImperial(RadioButton(gbUnits, {120, 20, 97, 17}, "Imperial")),
+      gbLimits(GroupBox(this, {4, 176, 229, 85}, "Limits")),
+      lblSpeedLimit(TextLabel<TFittingLabel>(gbLimits, {12, 26}, "Speed:")),
+      eSpeedLimit(NumberEdit(gbLimits, {136, 22, 61, 24}, "250")),
+      spinSpeedLimit(SpinButton(gbLimits, {197, 23, 20, 22})),
+      lblEnergyLimit(TextLabel<TFittingLabel>(gbLimits, {12, 54}, "Energy:")),
+      eEnergyLimit(NumberEdit(gbLimits, {136, 50, 61, 24}, "250")),
+      spinEnergyLimit(SpinButton(gbLimits, {197, 51, 20, 22})),
+      lblPeletWeight(TextLabel<TFittingLabel>(this, {16, 274}, "Pelet Weight:")),
+      ePeletWeight(NumberEdit(this, {140, 270, 61, 24}, "0.547")),
+      spinPeletWeight(SpinButton(this, {201, 271, 20, 22})), FSettings(Settings),
+      FLanguageGroup(new QButtonGroup(this)), FSpeedLimitEntry{eSpeedLimit, 999999, 1, "0.##",
+                                                               &TMainSettings::SetSpeedLimit},
+      FEnergyLimitEntry{eEnergyLimit, 999999, 1, "0.##", &TMainSettings::SetEnergyLimit},
+      FPeletWeightEntry{ePeletWeight, 0.546, 0.001, "0.000", &TMainSettings::SetPeletWeight} {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Setup"));
+    setFont(SansSerifFont(13));
+    setFixedSize(237, 305);
+    for (QToolButton* Button : {btnCesky, btnDeutsch, btnEnglish})
+        FLanguageGroup->addButton(Button);
+    btnCesky->setChecked(true);
+    rbMetric->setChecked(true);
+    ConnectHandlers();
+}
+
+void TFrmSetup::ConnectHandlers() {
+    connect(btnCesky, &QToolButton::clicked, this, Guarded(this, &TFrmSetup::btnCeskyClick));
+    connect(btnDeutsch, &QToolButton::clicked, this, Guarded(this, &TFrmSetup::btnDeutschClick));
+    connect(btnEnglish, &QToolButton::clicked, this, Guarded(this, &TFrmSetup::btnEnglishClick));
+    connect(rbMetric, &QRadioButton::clicked, this, Guarded(this, &TFrmSetup::rbMetricClick));
+    connect(rbImperial, &QRadioButton::clicked, this, Guarded(this, &TFrmSetup::rbImperialClick));
+    connect(eSpeedLimit, &QLineEdit::textChanged, this,
+            Guarded(this, &TFrmSetup::eSpeedLimitChange));
+    connect(eEnergyLimit, &QLineEdit::textChanged, this,
+            Guarded(this, &TFrmSetup::eEnergyLimitChange));
+    connect(ePeletWeight, &QLineEdit::textChanged, this,
+            Guarded(this, &TFrmSetup::ePeletWeightChange));
+    spinSpeedLimit->OnUpClick = Guarded(this, &TFrmSetup::spinSpeedLimitUpClick);
+    spinSpeedLimit->OnDownClick = Guarded(this, &TFrmSetup::spinSpeedLimitDownClick);
+    spinEnergyLimit->OnUpClick = Guarded(this, &TFrmSetup::spinEnergyLimitUpClick);
+    spinEnergyLimit->OnDownClick = Guarded(this, &TFrmSetup::spinEnergyLimitDownClick);
+    spinPeletWeight->OnUpClick = Guarded(this, &TFrmSetup::spinPeletWeightUpClick);
+    spinPeletWeight->OnDownClick = Guarded(this, &TFrmSetup::spinPeletWeightDownClick);
+}
+
+void TFrmSetup::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    RunGuarded(this, [this] { FormShow(); });
+}
+
+void TFrmSetup::FormShow() {
+    LanguageButton(FSettings.Language())->setChecked(true);
+    // Checking a radio button from code runs no click handler, so showing the window leaves
+    // the unit system as it is.
+    if (FSettings.IsMetric())
+        rbMetric->setChecked(true);
+    if (FSettings.IsImperial())
+        rbImperial->setChecked(true);
+    // A text that differs from the edit's runs its change handler, which stores the value again.
+    eSpeedLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.SpeedLimit())));
+    eEnergyLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.EnergyLimit())));
+    ePeletWeight->setText(QString::fromStdString(platform::FloatToStr(FSettings.PeletWeight())));
+    UpdateCaptions();
+    activateWindow();
+}
+
+QToolButton* TFrmSetup::LanguageButton(int Code) const {
+    switch (Code) {
+    case LANG_CZECH:
+        return btnCesky;
+    case LANG_GERMAN:
+        return btnDeutsch;
+    default:
+        return btnEnglish;
+    }
+}
+
+void TFrmSetup::UpdateCaptions() {
+    const TTranslator Translator;
+    const int Language = FSettings.Language();
+    const auto Caption = [&](const char* Text) {
+        return QString::fromStdString(Translator.Translate(Text, Language));
+    };
+    const auto UnitCaption = [&](const char* Pattern, const std::string& Unit) {
+        return platform::Format(Translator.Translate(Pattern, Language), {Unit});
+    };
+    gbLanguage->setTitle(Caption("Language"));
+    gbUnits->setTitle(Caption("Units"));
+    rbMetric->setText(Caption("Metrical"));
+    rbImperial->setText(Caption("Imperial"));
+    gbLimits->setTitle(Caption("Limits"));
+    ShowCaption(lblSpeedLimit, UnitCaption("Speed [%s]:", FSettings.SpeedUnit()), eSpeedLimit);
+    ShowCaption(lblEnergyLimit, UnitCaption("Energy [%s]:", FSettings.EnergyUnit()), eEnergyLimit);
+    ShowCaption(lblPeletWeight, UnitCaption("Pelet Weight [%s]:", FSettings.WeightUnit()),
+                ePeletWeight);
+}
+
+void TFrmSetup::ChooseLanguage(int Code) {
+    FSettings.SetLanguage(Code);
+    UpdateCaptions();
+}
+
+// The numbers in the edits and the stored limits and weight are not converted: after a switch
+// they stand for the same numbers in the new units.
+void TFrmSetup::rbMetricClick() {
+    FSettings.SetMetric();
+    UpdateCaptions();
+}
+
+void TFrmSetup::rbImperialClick() {
+    FSettings.SetImperial();
+    UpdateCaptions();
+}
+
+void TFrmSetup::EntryChange(const TNumberEntry& Entry) {
+    double Value = 0;
+    if (!platform::TryStrToFloat(Entry.Edit->text().toStdString(), Value))
+        Value = Entry.Fallback;
+    (FSettings.*Entry.Setter)(Value);
+}
+
+// Writing the stepped value back runs the change handler again, so the stored value ends as the
+// number shown, rounded to the pattern.
+void TFrmSetup::EntryStep(const TNumberEntry& Entry, double Direction) {
+    double Value = 0;
+    if (!platform::TryStrToFloat(Entry.Edit->text().toStdString(), Value))
+        return;
+    Value += Direction * Entry.Step;
+    (FSettings.*Entry.Setter)(Value);
+    Entry.Edit->setText(QString::fromStdString(platform::FormatFloat(Entry.Pattern, Value)));
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+// The setup window: language, unit system, speed and energy limits and pellet weight. It keeps
+// no settings of its own: every control writes straight through to the main window's settings,
+// so every change is in force at once and there is no OK or Cancel.
+
+#include "text/UTranslator.h"
+#include "windows/MainSettings.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QToolButton;
+class TFittingLabel;
+class TSpinButton;
+
+class TFrmSetup : public QDialog {
+public:
+    // Parent is the main window: the window opens centred over it.
+    TFrmSetup(TMainSettings& Settings, QWidget* Parent);
+
+    void FormShow();
+    void UpdateCaptions();
+
+    void btnCeskyClick() { ChooseLanguage(LANG_CZECH); }
+    void btnDeutschClick() { ChooseLanguage(LANG_GERMAN); }
+    void btnEnglishClick() { ChooseLanguage(LANG_ENGLISH); }
+    void rbMetricClick();
+    void rbImperialClick();
+    void eSpeedLimitChange() { EntryChange(FSpeedLimitEntry); }
+    void eEnergyLimitChange() { EntryChange(FEnergyLimitEntry); }
+    void ePeletWeightChange() { EntryChange(FPeletWeightEntry); }
+    void spinSpeedLimitUpClick() { EntryStep(FSpeedLimitEntry, +1); }
+    void spinSpeedLimitDownClick() { EntryStep(FSpeedLimitEntry, -1); }
+    void spinEnergyLimitUpClick() { EntryStep(FEnergyLimitEntry, +1); }
+    void spinEnergyLimitDownClick() { EntryStep(FEnergyLimitEntry, -1); }
+    void spinPeletWeightUpClick() { EntryStep(FPeletWeightEntry, +1); }
+    void spinPeletWeightDownClick() { EntryStep(FPeletWeightEntry, -1); }
+
+    QGroupBox* const gbLanguage;
+    QToolButton* const btnCesky;
+    QToolButton* const btnDeutsch;
+    QToolButton* const btnEnglish;
+    QLabel* const lblLanguageCzech;
+    QLabel* const lblLanguageGerman;
+    QLabel* const lblLanguageEnglish;
+    QGroupBox* const gbUnits;
+    QRadioButton* const rbMetric;
+    QRadioButton* const rbImperial;
+    QGroupBox* const gbLimits;
+    TFittingLabel* const lblSpeedLimit;
+    QLineEdit* const eSpeedLimit;
+    TSpinButton* const spinSpeedLimit;
+    TFittingLabel* const lblEnergyLimit;
+    QLineEdit* const eEnergyLimit;
+    TSpinButton* const spinEnergyLimit;
+    TFittingLabel* const lblPeletWeight;
+    QLineEdit* const ePeletWeight;
+    TSpinButton* const spinPeletWeight;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    // The three numeric edits work alike and differ only in these values.
+    struct TNumberEntry {
+        QLineEdit* Edit;
+        double Fallback; // stored when the edit's text is not a number
+        double Step;
+        const char* Pattern; // how a stepped value is written back
+        void (TMainSettings::*Setter)(double);
+    };
+
+    void ConnectHandlers();
+    void ChooseLanguage(int Code);
+    void EntryChange(const TNumberEntry& Entry);
+    void EntryStep(const TNumberEntry& Entry, double Direction);
+    QToolButton* LanguageButton(int Code) const;
+
+    TMainSettings& FSettings;
+    QButtonGroup* const FLanguageGroup;
+    const TNumberEntry FSpeedLimitEntry;
+    const TNumberEntry FEnergyLimitEntry;
+    const TNumberEntry FPeletWeightEntry;
+};

@@ -18,9 +18,11 @@ int FittedPixelSize(QFont Font, const QString& Text, int PixelSize, int Width) {
     const int FullWidth = TextWidth(Font, Text, PixelSize);
     if (FullWidth <= Width || PixelSize <= 1)
         return PixelSize;
-    // Widths grow nearly in proportion to the size; hinting may round a pixel either way, so
-    // the estimate is corrected downwards.
+    // Widths grow nearly in proportion to the size, but hinting rounds them a pixel either way,
+    // so the estimate is corrected in both directions.
     int Size = std::max(1, static_cast<int>(static_cast<long long>(PixelSize) * Width / FullWidth));
+    while (Size + 1 < PixelSize && TextWidth(Font, Text, Size + 1) <= Width)
+        ++Size;
     while (Size > 1 && TextWidth(Font, Text, Size) > Width)
         --Size;
     return Size;

@@ -18,6 +18,8 @@ class QToolButton;
 class TFittingLabel;
 
 class TFrmLive : public QWidget {
+    Q_OBJECT
+
 public:
     // Parent is the main window: the read-out covers the screen the main window is on. It
     // starts with placeholders in the current units.

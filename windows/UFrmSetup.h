@@ -19,6 +19,8 @@ class TFittingLabel;
 class TSpinButton;
 
 class TFrmSetup : public QDialog {
+    Q_OBJECT
+
 public:
     // Parent is the main window: the window opens centred over it.
     TFrmSetup(TMainSettings& Settings, QWidget* Parent);

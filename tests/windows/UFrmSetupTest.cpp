@@ -2,6 +2,7 @@
 
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/windows/OwnerWindow.h"
 #include "tests/windows/RecordingSettings.h"
 #include "windows/FittingLabel.h"
 #include "windows/SpinButton.h"
@@ -224,9 +225,7 @@ TEST_F(SetupWindow, SwitchingUnitsKeepsTheNumbersAndTheLanguageButtonsStayExclus
 }
 
 TEST_F(SetupWindow, IsAFixedToolWindowCentredOverItsOwnerWithTheFlagPictures) {
-    QWidget Owner;
-    Owner.setGeometry(100, 80, 992, 609);
-    Owner.show();
+    TOwnerWindow Owner;
     TFrmSetup Setup(Settings, &Owner);
     Setup.show();
     EXPECT_EQ(Setup.size(), QSize(237, 305));

@@ -1,0 +1,320 @@
+#include "windows/UFrmLive.h"
+
+#include "tests/support/ScopedFormatSettings.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/windows/OwnerWindow.h"
+#include "tests/windows/RecordingSettings.h"
+#include "windows/FittingLabel.h"
+#include "windows/UFrmSetup.h"
+#include "windows/WindowFonts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using testing::ElementsAre;
+
+namespace {
+
+std::string Text(const QLabel* Label) {
+    return Label->text().toStdString();
+}
+
+QImage Rendered(QWidget* Widget) {
+    QImage Image(Widget->size(), QImage::Format_RGB32);
+    Image.fill(Qt::white);
+    Widget->render(&Image);
+    return Image;
+}
+
+// How often each exact colour occurs in the picture of a label.
+int PixelsOf(const QImage& Image, QRgb Colour) {
+    int Count = 0;
+    for (int y = 0; y < Image.height(); ++y)
+        for (int x = 0; x < Image.width(); ++x)
+            Count += Image.pixel(x, y) == Colour;
+    return Count;
+}
+
+// The runs of columns that hold ink, from left to right: one per glyph of well-spaced text.
+int InkedColumnRuns(const QImage& Image) {
+    int Runs = 0;
+    bool InRun = false;
+    for (int x = 0; x < Image.width(); ++x) {
+        bool Inked = false;
+        for (int y = 0; y < Image.height() && !Inked; ++y)
+            Inked = qGray(Image.pixel(x, y)) < 128;
+        Runs += Inked && !InRun;
+        InRun = Inked;
+    }
+    return Runs;
+}
+
+class LiveWindow : public testing::Test {
+protected:
+    TScopedFormatSettings Separators{"."};
+    TRecordingSettings Settings;
+    TScriptedDialogs Dialogs;
+
+    // The read-out laid out for a screen of the given size.
+    std::unique_ptr<TFrmLive> LaidOut(int Width, int Height) {
+        auto Live = std::make_unique<TFrmLive>(Settings, nullptr);
+        Live->setWindowState(Qt::WindowNoState);
+        Live->resize(Width, Height);
+        Live->FormResize();
+        return Live;
+    }
+};
+
+TEST_F(LiveWindow, LayoutDividesTheScreenAndKeepsTheLogoProportion) {
+    struct TCase {
+        QSize Screen;
+        QRect Logo, Shoot, Speed, Weight, Energy;
+        int ShootFont, SpeedFont, LowerFont;
+    };
+    for (const TCase& Case : {TCase{{1024, 768},
+                                    {0, -2, 512, 87},
+                                    {768, 0, 256, 153},
+                                    {0, 256, 1024, 256},
+                                    {0, 576, 512, 192},
+                                    {512, 576, 512, 192},
+                                    122,
+                                    204,
+                                    153},
+                              TCase{{1920, 1080},
+                                    {0, -2, 960, 164},
+                                    {1440, 0, 480, 216},
+                                    {0, 360, 1920, 360},
+                                    {0, 810, 960, 270},
+                                    {960, 810, 960, 270},
+                                    172,
+                                    288,
+                                    216},
+                              TCase{{1366, 767},
+                                    {0, -2, 683, 116},
+                                    {1025, 0, 341, 153},
+                                    {0, 255, 1366, 255},
+                                    {0, 576, 683, 191},
+                                    {683, 576, 683, 191},
+                                    122,
+                                    204,
+                                    152}}) {
+        SCOPED_TRACE(Case.Screen.width());
+        auto Live = LaidOut(Case.Screen.width(), Case.Screen.height());
+        EXPECT_EQ(Live->imgLogo->geometry(), Case.Logo);
+        EXPECT_EQ(Live->lblShoot->geometry(), Case.Shoot);
+        EXPECT_EQ(Live->lblSpeed->geometry(), Case.Speed);
+        EXPECT_EQ(Live->lblPeletWeight->geometry(), Case.Weight);
+        EXPECT_EQ(Live->lblEnergy->geometry(), Case.Energy);
+        EXPECT_EQ(Live->lblShoot->font().pixelSize(), Case.ShootFont);
+        EXPECT_EQ(Live->lblSpeed->font().pixelSize(), Case.SpeedFont);
+        EXPECT_EQ(Live->lblPeletWeight->font().pixelSize(), Case.LowerFont);
+        EXPECT_EQ(Live->lblEnergy->font().pixelSize(), Case.LowerFont);
+        EXPECT_EQ(Live->btnMenu->geometry(),
+                  QRect(Case.Screen.width() - 26, Case.Screen.height() - 26, 25, 25));
+    }
+}
+
+TEST_F(LiveWindow, ReadoutShowsTheShotWithItsPatternsAndLimitColours) {
+    auto Live = LaidOut(1024, 768);
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    EXPECT_EQ(Text(Live->lblShoot), "  7.");
+    EXPECT_EQ(Text(Live->lblSpeed), "175.46 m/s");
+    EXPECT_EQ(Text(Live->lblPeletWeight), "0.547 g");
+    EXPECT_EQ(Text(Live->lblEnergy), "8.42 J");
+
+    struct TCase {
+        bool SpeedAtLimit, EnergyAtLimit;
+    };
+    for (const TCase& Case :
+         {TCase{false, false}, TCase{true, false}, TCase{false, true}, TCase{true, true}}) {
+        SCOPED_TRACE(testing::Message() << Case.SpeedAtLimit << Case.EnergyAtLimit);
+        Live->UpdateReadout(250, "m/s", 0.547, "g", 17.1, "J", 12, Case.SpeedAtLimit,
+                            Case.EnergyAtLimit);
+        const QColor Red(255, 0, 0), Black(0, 0, 0);
+        EXPECT_EQ(Live->lblSpeed->palette().color(QPalette::WindowText),
+                  Case.SpeedAtLimit ? Red : Black);
+        EXPECT_EQ(Live->lblEnergy->palette().color(QPalette::WindowText),
+                  Case.EnergyAtLimit ? Red : Black);
+        EXPECT_EQ(Live->lblShoot->palette().color(QPalette::WindowText), Black);
+        EXPECT_EQ(Live->lblPeletWeight->palette().color(QPalette::WindowText), Black);
+    }
+}
+
+TEST_F(LiveWindow, ReadoutUsesTheDecimalSeparatorInForceAndWidensForLargeNumbers) {
+    TScopedFormatSettings Comma(",");
+    auto Live = LaidOut(1024, 768);
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    EXPECT_EQ(Text(Live->lblSpeed), "175,46 m/s");
+    EXPECT_EQ(Text(Live->lblPeletWeight), "0,547 g");
+    EXPECT_EQ(Text(Live->lblEnergy), "8,42 J");
+    Live->UpdateReadout(5.5, "m/s", 12.3456, "gr", 1234.567, "fpe", 1000, false, false);
+    EXPECT_EQ(Text(Live->lblShoot), "1000.");
+    EXPECT_EQ(Text(Live->lblSpeed), "5,50 m/s");
+    EXPECT_EQ(Text(Live->lblPeletWeight), "12,346 gr");
+    EXPECT_EQ(Text(Live->lblEnergy), "1234,57 fpe");
+}
+
+TEST_F(LiveWindow, TheLimitColourIsWhatThePictureShows) {
+    auto Live = LaidOut(1024, 768);
+    Live->UpdateReadout(250, "m/s", 0.547, "g", 17.1, "J", 12, true, false);
+    const QImage Speed = Rendered(Live->lblSpeed);
+    const QImage Energy = Rendered(Live->lblEnergy);
+    EXPECT_GT(PixelsOf(Speed, qRgb(255, 0, 0)), 1000);
+    EXPECT_EQ(PixelsOf(Speed, qRgb(0, 0, 0)), 0);
+    EXPECT_GT(PixelsOf(Energy, qRgb(0, 0, 0)), 1000);
+    EXPECT_EQ(PixelsOf(Energy, qRgb(255, 0, 0)), 0);
+}
+
+TEST_F(LiveWindow, TextTooWideForItsLabelIsDrawnSmallerInsteadOfCutOff) {
+    auto Live = LaidOut(1024, 768);
+    Live->UpdateReadout(1012.5, "fps", 14.35, "gr", 32.64, "fpe", 1000, false, false);
+    for (TFittingLabel* Label :
+         {Live->lblShoot, Live->lblSpeed, Live->lblPeletWeight, Live->lblEnergy}) {
+        SCOPED_TRACE(Text(Label));
+        const int Size = Label->DrawnPixelSize();
+        EXPECT_LT(Size, Label->font().pixelSize());
+        EXPECT_GT(Size, Label->font().pixelSize() * 3 / 4) << "only as much smaller as needed";
+        QFont Drawn = Label->font();
+        Drawn.setPixelSize(Size);
+        EXPECT_LE(QFontMetrics(Drawn).horizontalAdvance(Label->text()), Label->width());
+    }
+    EXPECT_EQ(InkedColumnRuns(Rendered(Live->lblShoot)), 5) << "all of 1000. is drawn";
+
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    EXPECT_EQ(Live->lblShoot->DrawnPixelSize(), 122) << "short texts get the full size back";
+    EXPECT_EQ(InkedColumnRuns(Rendered(Live->lblShoot)), 2);
+}
+
+TEST_F(LiveWindow, FittedSizeIsTheLargestThatFits) {
+    const QFont Font = ArialFont(100);
+    const QString Text = QStringLiteral("1234.56 fps");
+    const auto Width = [&](int Size) {
+        QFont Sized = Font;
+        Sized.setPixelSize(Size);
+        return QFontMetrics(Sized).horizontalAdvance(Text);
+    };
+    EXPECT_EQ(FittedPixelSize(Font, Text, 100, Width(100)), 100);
+    EXPECT_EQ(FittedPixelSize(Font, Text, 100, 10000), 100);
+    for (int Room : {Width(100) - 1, Width(80), Width(37) + 1, 200}) {
+        SCOPED_TRACE(Room);
+        const int Size = FittedPixelSize(Font, Text, 100, Room);
+        EXPECT_LE(Width(Size), Room);
+        EXPECT_GT(Width(Size + 1), Room);
+    }
+    EXPECT_EQ(FittedPixelSize(Font, Text, 100, 0), 1);
+}
+
+TEST_F(LiveWindow, OpensWithPlaceholdersInTheCurrentUnits) {
+    TScopedFormatSettings Point(".");
+    for (bool Imperial : {false, true}) {
+        Settings.Imperial = Imperial;
+        TFrmLive Live(Settings, nullptr);
+        const auto Texts =
+            std::vector<std::string>{Text(Live.lblShoot), Text(Live.lblSpeed),
+                                     Text(Live.lblPeletWeight), Text(Live.lblEnergy)};
+        if (Imperial)
+            EXPECT_THAT(Texts, ElementsAre("---.", "---,-- fps", "-,--- gr", "--,-- fpe"));
+        else
+            EXPECT_THAT(Texts, ElementsAre("---.", "---,-- m/s", "-,--- g", "--,-- J"));
+    }
+}
+
+TEST_F(LiveWindow, ShowsFramelessAndWhiteOverTheWholeScreenOfItsOwner) {
+    TOwnerWindow Owner;
+    TFrmLive Live(Settings, &Owner);
+    Live.show();
+    EXPECT_TRUE(Live.isWindow());
+    EXPECT_TRUE(Live.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(Live.geometry(), Owner.screen()->geometry());
+    EXPECT_EQ(Live.lblSpeed->width(), Live.width()) << "laid out on show";
+    const QImage Picture = Rendered(&Live);
+    EXPECT_EQ(Picture.pixel(Live.width() / 2, Live.height() / 4), qRgb(255, 255, 255));
+    Live.close();
+    EXPECT_EQ(Owner.findChildren<TFrmLive*>().size(), 1) << "the owner keeps it";
+}
+
+TEST_F(LiveWindow, MenuCaptionsFollowTheLanguageFromTheFirstLayoutOn) {
+    TFrmLive Live(Settings, nullptr);
+    EXPECT_EQ(Live.miSetup->text().toStdString(), "Setup...");
+    EXPECT_EQ(Live.miCloselive->text().toStdString(), "Close live");
+    for (const auto& [Language, Setup, Close] :
+         {std::tuple{9, "Setup", "Close"}, std::tuple{5, "Nastavení", "Zavřít"},
+          std::tuple{7, "Einstellung", "Schließen"}}) {
+        Settings.LanguageCode = Language;
+        Live.FormResize();
+        EXPECT_EQ(Live.miSetup->text().toStdString(), Setup);
+        EXPECT_EQ(Live.miCloselive->text().toStdString(), Close);
+    }
+    EXPECT_EQ(Live.PopMenu->actions(), (QList<QAction*>{Live.miSetup, Live.miCloselive}));
+}
+
+TEST_F(LiveWindow, SetupItemRunsTheSetupWindowOfTheOwnerThenRelaysOut) {
+    QWidget Owner;
+    TFrmLive Live(Settings, &Owner);
+    Live.FormResize();
+    QWidget* SetupParent = nullptr;
+    Dialogs.OnExecute = [&](QDialog& Dialog) {
+        auto& Setup = dynamic_cast<TFrmSetup&>(Dialog);
+        SetupParent = Setup.parentWidget();
+        Setup.show();
+        Setup.btnDeutsch->click();
+        return int(QDialog::Accepted);
+    };
+    Live.miSetup->trigger();
+    EXPECT_EQ(Dialogs.ExecutedDialogs, 1);
+    EXPECT_EQ(SetupParent, &Owner);
+    EXPECT_EQ(Settings.LanguageCode, 7);
+    EXPECT_EQ(Live.miSetup->text().toStdString(), "Einstellung");
+    EXPECT_EQ(Live.miCloselive->text().toStdString(), "Schließen");
+    EXPECT_TRUE(Owner.findChildren<TFrmSetup*>().isEmpty()) << "released when it closes";
+}
+
+TEST_F(LiveWindow, CloseItemAndEscapeHideTheReadoutWhichKeepsUpdating) {
+    QWidget Owner;
+    TFrmLive Live(Settings, &Owner);
+    Live.show();
+    QKeyEvent Other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&Live, &Other);
+    EXPECT_TRUE(Live.isVisible());
+    QKeyEvent Escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Live.btnMenu, &Escape);
+    EXPECT_FALSE(Live.isVisible()) << "Escape reaches the window from its button too";
+
+    Live.show();
+    Live.miCloselive->trigger();
+    EXPECT_FALSE(Live.isVisible());
+    Live.UpdateReadout(100, "m/s", 0.5, "g", 2.5, "J", 3, false, false);
+    EXPECT_EQ(Text(Live.lblShoot), "  3.");
+}
+
+TEST_F(LiveWindow, MenuButtonOpensTheMenuAtTheBottomRightCorner) {
+    TFrmLive Live(Settings, nullptr);
+    Live.show();
+    Live.btnMenu->click();
+    EXPECT_TRUE(Live.PopMenu->isVisible());
+    const QRect Screen = Live.screen()->geometry();
+    EXPECT_LE(Live.PopMenu->geometry().right(), Screen.right());
+    EXPECT_LE(Live.PopMenu->geometry().bottom(), Screen.bottom());
+    EXPECT_GT(Live.PopMenu->geometry().right(), Screen.right() - Live.PopMenu->width() - 30);
+    Live.PopMenu->close();
+    EXPECT_EQ(Live.btnMenu->text().toStdString(), "|||");
+    EXPECT_TRUE(Live.btnMenu->autoRaise());
+}
+
+TEST_F(LiveWindow, LogoIsTheTeamsPictureOfTheRightProportion) {
+    TFrmLive Live(Settings, nullptr);
+    const QPixmap Logo = Live.imgLogo->pixmap();
+    ASSERT_FALSE(Logo.isNull());
+    EXPECT_EQ(Logo.size(), QSize(438, 75));
+    EXPECT_TRUE(Live.imgLogo->hasScaledContents());
+    EXPECT_EQ(Live.imgLogo->cursor().shape(), Qt::PointingHandCursor);
+}
+
+} // namespace

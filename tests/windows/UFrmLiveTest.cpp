@@ -42,16 +42,29 @@ int PixelsOf(const QImage& Image, QRgb Colour) {
     return Count;
 }
 
+bool InkedColumn(const QImage& Image, int x) {
+    for (int y = 0; y < Image.height(); ++y)
+        if (qGray(Image.pixel(x, y)) < 128)
+            return true;
+    return false;
+}
+
+// Whether any of Count columns from Left holds ink.
+bool Inked(const QImage& Image, int Left, int Count) {
+    for (int x = Left; x < Left + Count; ++x)
+        if (InkedColumn(Image, x))
+            return true;
+    return false;
+}
+
 // The runs of columns that hold ink, from left to right: one per glyph of well-spaced text.
 int InkedColumnRuns(const QImage& Image) {
     int Runs = 0;
     bool InRun = false;
     for (int x = 0; x < Image.width(); ++x) {
-        bool Inked = false;
-        for (int y = 0; y < Image.height() && !Inked; ++y)
-            Inked = qGray(Image.pixel(x, y)) < 128;
-        Runs += Inked && !InRun;
-        InRun = Inked;
+        const bool Ink = InkedColumn(Image, x);
+        Runs += Ink && !InRun;
+        InRun = Ink;
     }
     return Runs;
 }
@@ -180,10 +193,16 @@ TEST_F(LiveWindow, TextTooWideForItsLabelIsDrawnSmallerInsteadOfCutOff) {
         SCOPED_TRACE(Text(Label));
         const int Size = Label->DrawnPixelSize();
         EXPECT_LT(Size, Label->font().pixelSize());
-        EXPECT_GT(Size, Label->font().pixelSize() * 3 / 4) << "only as much smaller as needed";
-        QFont Drawn = Label->font();
-        Drawn.setPixelSize(Size);
-        EXPECT_LE(QFontMetrics(Drawn).horizontalAdvance(Label->text()), Label->width());
+        const auto DrawnWidth = [&](int PixelSize) {
+            QFont Drawn = Label->font();
+            Drawn.setPixelSize(PixelSize);
+            return QFontMetrics(Drawn).horizontalAdvance(Label->text());
+        };
+        EXPECT_LE(DrawnWidth(Size), Label->contentsRect().width());
+        EXPECT_GT(DrawnWidth(Size + 1), Label->contentsRect().width()) << "only as small as needed";
+        const QImage Picture = Rendered(Label);
+        EXPECT_FALSE(Inked(Picture, 0, 10)) << "no ink at the left edge";
+        EXPECT_FALSE(Inked(Picture, Picture.width() - 10, 10)) << "no ink at the right edge";
     }
     EXPECT_EQ(InkedColumnRuns(Rendered(Live->lblShoot)), 5) << "all of 1000. is drawn";
 

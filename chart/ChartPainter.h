@@ -1,0 +1,40 @@
+#pragma once
+
+// Draws the whole chart in one pass from the last layout: background, legend box, title, both
+// axes with labels, ticks and grid lines, the plot frame and every series with its markers
+// and legend symbol.
+
+#include "chart/ChartLayout.h"
+#include "chart/ChartMarkers.h"
+#include "chart/ChartPalette.h"
+
+#include <QPoint>
+
+class TCanvas;
+
+class TChartPainter {
+public:
+    TChartPainter(const TChartProperties& Properties, const TChartLayout& Layout,
+                  TSeriesList& Series, TBrushBitmaps& BrushBitmaps);
+
+    void PaintChart(TCanvas& Canvas);
+
+private:
+    void PaintLegend(TCanvas& Canvas) const;
+    void PaintTitle(TCanvas& Canvas) const;
+    void StartAxis(TCanvas& Canvas, QPoint From, QPoint To) const;
+    void StartLabels(TCanvas& Canvas) const;
+    void PaintXAxis(TCanvas& Canvas) const;
+    void PaintXLabels(TCanvas& Canvas) const;
+    void PaintYAxis(TCanvas& Canvas) const;
+    void PaintSeries(TCanvas& Canvas);
+    void PaintOneSeries(TCanvas& Canvas, int Index);
+    void PaintLegendSymbol(TCanvas& Canvas, const TNiceSeries& Series) const;
+    void PrepareSeriesStyle(TCanvas& Canvas, int Index, bool Filled);
+
+    const TChartProperties& FProperties;
+    const TChartLayout& FLayout;
+    TSeriesList& FSeries;
+    TBrushBitmaps& FBrushBitmaps;
+    TMarkerRoutine FMarkerRoutine = DrawSquareMarker;
+};

@@ -1,0 +1,7 @@
+#include "chart/ChartProperties.h"
+
+QFont ArialFont(int PixelSize) {
+    QFont Font(QStringLiteral("Arial"));
+    Font.setPixelSize(PixelSize);
+    return Font;
+}

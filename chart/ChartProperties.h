@@ -1,0 +1,32 @@
+#pragma once
+
+// The chart's published properties with their defaults, and the fonts it draws with.
+
+#include <QColor>
+#include <QFont>
+#include <string>
+
+// Arial in pixels. The chart's sizes are given at 96 pixels per inch (8 points are 11 pixels,
+// 14 points 19), so that the picture does not depend on the resolution of the paint device.
+QFont ArialFont(int PixelSize);
+
+struct TChartProperties {
+    bool ShowLegend = true;
+    bool ShowTitle = true;
+    bool ShowXGrid = true;
+    bool ShowYGrid = true;
+    std::string Title = "Chart Title";
+    QFont TitleFont = ArialFont(19);
+    std::string AxisXTitle = "X Axis";
+    std::string AxisYTitle = "Y Axis";
+    // Every distinct X gets its own equally spaced slot, whatever the distance of the values.
+    bool AxisXOnePerValue = false;
+    // Display divisors of the axis labels; positions do not depend on them.
+    float AxisXScale = 1.0f;
+    float AxisYScale = 1.0f;
+    bool Monochrome = false;
+    bool SoftColors = false;
+    // Axis labels, axis titles and the legend.
+    QFont AxisFont = ArialFont(11);
+    QColor Color = QColor(0xFF, 0xFF, 0xFF);
+};

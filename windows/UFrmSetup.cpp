@@ -105,6 +105,9 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Setup"));
     setFont(SansSerifFont(13));
+    // The labels were sized before the window's font reached them.
+    for (QLabel* Label : {lblLanguageCzech, lblLanguageGerman, lblLanguageEnglish})
+        Label->adjustSize();
     setFixedSize(237, 305);
     for (QToolButton* Button : {btnCesky, btnDeutsch, btnEnglish})
         FLanguageGroup->addButton(Button);

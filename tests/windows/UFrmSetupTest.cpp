@@ -239,7 +239,7 @@ TEST_F(SetupWindow, IsAFixedToolWindowCentredOverItsOwnerWithTheFlagPictures) {
     EXPECT_EQ(Setup.spinSpeedLimit->cursor().shape(), Qt::PointingHandCursor);
 }
 
-TEST_F(SetupWindow, LongCaptionsEndBeforeTheirEditsAndAreDrawnToFit) {
+TEST_F(SetupWindow, NamesAreWhollyShownAndLongCaptionsEndBeforeTheirEdits) {
     Settings.LanguageCode = 7;
     Settings.Imperial = true;
     auto Setup = Open();
@@ -254,6 +254,11 @@ TEST_F(SetupWindow, LongCaptionsEndBeforeTheirEditsAndAreDrawnToFit) {
         Drawn.setPixelSize(Label->DrawnPixelSize());
         EXPECT_LE(QFontMetrics(Drawn).horizontalAdvance(Label->text()), Label->width());
         EXPECT_GE(Label->DrawnPixelSize(), 9) << "still readable";
+    }
+    for (const QLabel* Name :
+         {Setup->lblLanguageCzech, Setup->lblLanguageGerman, Setup->lblLanguageEnglish}) {
+        EXPECT_EQ(Name->font().pixelSize(), 13);
+        EXPECT_GE(Name->width(), Name->fontMetrics().horizontalAdvance(Name->text())) << Text(Name);
     }
 }
 

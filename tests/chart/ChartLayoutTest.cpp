@@ -1,0 +1,275 @@
+#include "chart/NiceChart.h"
+#include "chart/TextMetrics.h"
+#include "tests/support/ScopedFormatSettings.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ChartLayoutTest : public testing::Test {
+protected:
+    ChartLayoutTest() {
+        Chart.SetShowTitle(false);
+        Chart.SetShowLegend(false);
+    }
+
+    int LineHeight() { return TTextMetrics(Chart.AxisFont(), &Chart).TextHeight(); }
+
+    // The chart's height for a plot of PlotHeight pixels without a title: the margins and the
+    // room for the X labels and the X title.
+    void LayOutWithPlotHeight(int PlotHeight, int Width = 400) {
+        Chart.resize(Width, PlotHeight + 2 * 20 + 2 * LineHeight() + 14);
+        Chart.ResumeUpdates();
+        ASSERT_EQ(Chart.Layout().PlotRect().Height(), PlotHeight);
+    }
+
+    void AddYs(const std::vector<double>& Ys, TSeriesKind Kind = skLine) {
+        TNiceSeries& Series = Chart.AddSeries(Kind);
+        for (std::size_t i = 0; i < Ys.size(); ++i)
+            Series.AddValue(double(i + 1), Ys[i], "");
+    }
+
+    std::vector<double> TickValues(const std::vector<TAxisInfo>& Ticks) {
+        std::vector<double> Values;
+        for (const TAxisInfo& Tick : Ticks)
+            Values.push_back(Tick.Value);
+        return Values;
+    }
+
+    std::vector<std::string> Captions(const std::vector<TAxisInfo>& Ticks) {
+        std::vector<std::string> Texts;
+        for (const TAxisInfo& Tick : Ticks)
+            Texts.push_back(Tick.Caption);
+        return Texts;
+    }
+
+    const TScopedFormatSettings Point{"."};
+    TNiceChart Chart;
+};
+
+TEST_F(ChartLayoutTest, SevenTicksOf3On300Pixels) {
+    Chart.SuspendUpdates();
+    AddYs({3.2, 17.9});
+    LayOutWithPlotHeight(300);
+    const TChartLayout& Layout = Chart.Layout();
+    EXPECT_EQ(TickValues(Layout.YAxis()), (std::vector<double>{3, 6, 9, 12, 15, 18, 21}));
+    EXPECT_DOUBLE_EQ(Layout.YMapping().Scale, 300.0 / 18);
+    EXPECT_EQ(Layout.YMapping().Origin, Layout.PlotRect().Bottom);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(Layout.YAxis()[i].Y, Layout.PlotRect().Bottom - 50 * i);
+        EXPECT_EQ(Layout.YAxis()[i].X, Layout.PlotRect().Left);
+    }
+    EXPECT_EQ(Layout.ZeroLineY(), Layout.PlotRect().Bottom);
+    EXPECT_EQ(Chart.GetSeries(0).Values()[1].ScreenY,
+              Layout.PlotRect().Bottom - Nearest((17.9 - 3) * 300 / 18));
+}
+
+TEST_F(ChartLayoutTest, ANegativeRangeGetsItsZeroLine) {
+    Chart.SuspendUpdates();
+    AddYs({-3.7, 12.1});
+    LayOutWithPlotHeight(300);
+    const TChartLayout& Layout = Chart.Layout();
+    EXPECT_EQ(Captions(Layout.YAxis()),
+              (std::vector<std::string>{"-7", "-3.5", "0", "3.5", "7", "10.5", "14"}));
+    EXPECT_EQ(Layout.ZeroLineY(), Layout.PlotRect().Bottom - 100);
+    EXPECT_EQ(Layout.YAxis()[2].Y, Layout.ZeroLineY());
+}
+
+TEST_F(ChartLayoutTest, SmallValuesAndEqualValues) {
+    Chart.SuspendUpdates();
+    AddYs({0.12, 0.97});
+    LayOutWithPlotHeight(200);
+    EXPECT_EQ(Captions(Chart.Layout().YAxis()),
+              (std::vector<std::string>{"0", "0.25", "0.5", "0.75", "1"}));
+    EXPECT_EQ(Chart.Layout().ZeroLineY(), Chart.Layout().PlotRect().Bottom);
+
+    Chart.ClearSeries();
+    AddYs({5, 5, 5});
+    LayOutWithPlotHeight(300);
+    EXPECT_EQ(TickValues(Chart.Layout().YAxis()), (std::vector<double>{2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(ChartLayoutTest, TheYLabelsMakeRoomForThemselves) {
+    Chart.SuspendUpdates();
+    AddYs({1000, 1750});
+    Chart.SetAxisYScale(1000);
+    LayOutWithPlotHeight(300);
+    const TChartLayout& Layout = Chart.Layout();
+    EXPECT_EQ(Layout.YAxis()[1].Caption, "1.05");
+    int Widest = 0;
+    for (const TAxisInfo& Tick : Layout.YAxis())
+        Widest = std::max(Widest, TTextMetrics(Chart.AxisFont(), &Chart).TextWidth(Tick.Caption));
+    EXPECT_EQ(Layout.PlotRect().Left, 20 + LineHeight() + 10 + Widest + 4);
+    EXPECT_EQ(Layout.PlotRect().Top, 20);
+    EXPECT_EQ(Layout.PlotRect().Right, 400 - 20);
+}
+
+TEST_F(ChartLayoutTest, NumericXAxis) {
+    Chart.SuspendUpdates();
+    TNiceSeries& Series = Chart.AddSeries(skLine);
+    Series.AddValue(0.5, 1, "");
+    Series.AddValue(7.25, 2, "");
+    Chart.resize(400, 300);
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    const int W = Layout.PlotRect().Width();
+    ASSERT_EQ(int(Layout.XAxis().size()), W / 50 + 1);
+    const TAxisMapping& X = Layout.XMapping();
+    EXPECT_EQ(X.Origin, Layout.PlotRect().Left);
+    EXPECT_LE(X.Start, 0.5);
+    EXPECT_DOUBLE_EQ(X.Scale * (Layout.XAxis().back().Value - X.Start), W);
+    for (const TXYInfo& Value : Series.Values()) {
+        EXPECT_EQ(Value.ScreenX, Nearest((Value.X - X.Start) * X.Scale) + X.Origin);
+        EXPECT_EQ(
+            Value.HitRect,
+            (TRect{Value.ScreenX - Layout.MarkerSize(), Value.ScreenY - Layout.MarkerSize(),
+                   Value.ScreenX + Layout.MarkerSize(), Value.ScreenY + Layout.MarkerSize()}));
+    }
+}
+
+TEST_F(ChartLayoutTest, OnePerValueSpreadsTheDistinctXs) {
+    Chart.SetAxisXOnePerValue(true);
+    Chart.SuspendUpdates();
+    TNiceSeries& Series = Chart.AddSeries(skLine);
+    for (const double X : {5.0, 2.0, 1.0, 2.0})
+        Series.AddValue(X, X, "");
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    const TRect& Plot = Layout.PlotRect();
+    EXPECT_EQ(Captions(Layout.XAxis()), (std::vector<std::string>{"1", "2", "5"}));
+    EXPECT_EQ(Layout.XAxis()[0].X, Plot.Left);
+    EXPECT_EQ(Layout.XAxis()[1].X, Plot.Left + Nearest(Plot.Width() / 2.0));
+    EXPECT_EQ(Layout.XAxis()[2].X, Plot.Right);
+    EXPECT_EQ(Series.Values()[0].ScreenX, Plot.Right);
+    EXPECT_EQ(Series.Values()[1].ScreenX, Series.Values()[3].ScreenX);
+}
+
+TEST_F(ChartLayoutTest, ALoneXSitsInTheMiddle) {
+    Chart.SetAxisXOnePerValue(true);
+    Chart.SuspendUpdates();
+    TNiceSeries& Series = Chart.AddSeries(skLine);
+    Series.AddValue(1, 175.5, "");
+    Series.AddValue(1, 176.5, "");
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    ASSERT_EQ(Layout.XAxis().size(), 1U);
+    const int Middle = Layout.PlotRect().Left + Nearest(Layout.PlotRect().Width() / 2.0);
+    EXPECT_EQ(Layout.XAxis()[0].X, Middle);
+    EXPECT_EQ(Series.Values()[0].ScreenX, Middle);
+}
+
+TEST_F(ChartLayoutTest, BarsShareTheirSlot) {
+    Chart.SuspendUpdates();
+    AddYs({4, -2, 3}, skBar);
+    AddYs({1, 2, 3}, skBar);
+    Chart.ResumeUpdates();
+    EXPECT_TRUE(Chart.AxisXOnePerValue());
+    // Three slots of 90 pixels: cut into three parts of 30, bars of 24.
+    Chart.resize(Chart.Layout().PlotRect().Left + 3 * 90 + 20, Chart.height());
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    ASSERT_EQ(Layout.PlotRect().Width(), 270);
+    EXPECT_EQ(Layout.BarSlotWidth(), 90);
+    EXPECT_EQ(Layout.BarCount(), 2);
+    EXPECT_EQ(Layout.XAxis()[0].X, Layout.PlotRect().Left + 45);
+    EXPECT_EQ(Layout.XAxis()[2].X, Layout.PlotRect().Left + 225);
+    const TXYInfo& First = Chart.GetSeries(0).Values()[0];
+    const TXYInfo& Negative = Chart.GetSeries(0).Values()[1];
+    const TXYInfo& Second = Chart.GetSeries(1).Values()[0];
+    EXPECT_EQ(First.HitRect,
+              (TRect{First.ScreenX - 27, First.ScreenY, First.ScreenX - 3, Layout.ZeroLineY()}));
+    EXPECT_EQ(Negative.HitRect, (TRect{Negative.ScreenX - 27, Layout.ZeroLineY(),
+                                       Negative.ScreenX - 3, Negative.ScreenY}));
+    EXPECT_EQ(Second.HitRect.Left, Second.ScreenX + 3);
+    EXPECT_EQ(Second.HitRect.Width(), 24);
+}
+
+TEST_F(ChartLayoutTest, LegendEntriesTakeTheirLines) {
+    Chart.SetShowLegend(true);
+    Chart.SuspendUpdates();
+    TNiceSeries& Tall = Chart.AddSeries(skLine);
+    Tall.SetCaption("  one\r\ntwo  \nthree\r\n ");
+    Tall.AddValue(1, 1, "");
+    Chart.AddSeries(skBar).SetCaption("x");
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    const int lh = LineHeight();
+    EXPECT_EQ(CaptionLines(Tall.Caption()), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(Tall.LegendTop, 10);
+    EXPECT_EQ(Chart.GetSeries(1).LegendTop, 10 + std::max(20, 3 * lh) + 2);
+    EXPECT_EQ(Layout.LegendRect().Height(), 10 + std::max(20, 3 * lh) + 2 + 20 + 10);
+    const int Widest = TTextMetrics(Chart.AxisFont(), &Chart).TextWidth("three");
+    EXPECT_EQ(Layout.LegendRect().Width(), Widest + 42);
+    EXPECT_EQ(Layout.LegendRect().Right, Chart.width() - 20);
+    EXPECT_EQ(Layout.LegendRect().Top, Layout.PlotRect().Top);
+    EXPECT_EQ(Layout.PlotRect().Right, Layout.LegendRect().Left - 20);
+}
+
+TEST_F(ChartLayoutTest, TheTitleSitsAboveThePlot) {
+    Chart.SetShowTitle(true);
+    Chart.SetShowLegend(true);
+    Chart.SuspendUpdates();
+    AddYs({1, 2});
+    Chart.resize(400, 300);
+    Chart.ResumeUpdates();
+    const TChartLayout& Layout = Chart.Layout();
+    const TTextMetrics Metrics(Chart.TitleFont(), &Chart);
+    const int OneLine = Metrics.WrappedTextRect({0, 0, 1000, 1}, "Chart Title").Height();
+    EXPECT_EQ(Layout.TitleRect(),
+              (TRect{Layout.PlotRect().Left, 20, Layout.PlotRect().Right, 20 + OneLine}));
+    EXPECT_EQ(Layout.PlotRect().Top, 20 + OneLine + 10);
+
+    // The title fits the width between the margins on one line, but not the width that the Y
+    // labels and the legend leave it: it gets the room of two lines, and the plot moves down.
+    const std::string Title = "Speeds and energies of the series";
+    ASSERT_LT(Metrics.TextWidth(Title), 400 - 2 * 20);
+    Chart.SetTitle(Title);
+    ASSERT_GT(Metrics.TextWidth(Title), Layout.TitleRect().Width());
+    EXPECT_EQ(Layout.TitleRect().Height(),
+              Metrics.WrappedTextRect(Layout.TitleRect(), Title).Height());
+    EXPECT_GT(Layout.TitleRect().Height(), OneLine);
+    EXPECT_EQ(Layout.PlotRect().Top, Layout.TitleRect().Bottom + 10);
+}
+
+TEST_F(ChartLayoutTest, SmoothSeriesAreInterpolatedThroughTheirPixels) {
+    Chart.SuspendUpdates();
+    AddYs({1, 3, 2, 5}, skSmooth);
+    Chart.ResumeUpdates();
+    TNiceSeries& Series = Chart.GetSeries(0);
+    TBSpline& Spline = Series.Spline();
+    ASSERT_EQ(Spline.NumberOfPoints(), 4);
+    EXPECT_TRUE(Spline.Interpolated());
+    EXPECT_EQ(Spline.Fragments(), 80);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Spline.FGetPoint(i + 1), (TFloatPoint{float(Series.Values()[i].ScreenX),
+                                                        float(Series.Values()[i].ScreenY)}));
+    }
+    Chart.ResumeUpdates();
+    EXPECT_EQ(Spline.NumberOfPoints(), 4);
+}
+
+TEST_F(ChartLayoutTest, MarkerSizeFollowsTheWidth) {
+    const struct { int Width, MarkerSize; } Cases[] = {{100, 1}, {625, 2}, {771, 3}, {875, 4}};
+    for (const auto& Case : Cases) {
+        Chart.resize(Case.Width, 300);
+        Chart.ResumeUpdates();
+        EXPECT_EQ(Chart.Layout().MarkerSize(), Case.MarkerSize) << Case.Width;
+    }
+}
+
+TEST_F(ChartLayoutTest, WithoutDataThereAreNoTicks) {
+    Chart.ResumeUpdates();
+    EXPECT_TRUE(Chart.Layout().YAxis().empty());
+    EXPECT_FALSE(Chart.Layout().NoData());
+    Chart.AddSeries(skLine);
+    Chart.AddSeries(skBar);
+    Chart.ResumeUpdates();
+    EXPECT_TRUE(Chart.Layout().NoData());
+    EXPECT_TRUE(Chart.Layout().XAxis().empty());
+    EXPECT_TRUE(Chart.Layout().YAxis().empty());
+    EXPECT_FALSE(Chart.AxisXOnePerValue());
+}
+
+} // namespace

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -159,9 +160,30 @@ void CheckStorable(const std::string& Path, const std::string& Section, const st
                             Section + "]" + (Ident ? " " + *Ident : std::string()));
 }
 
+// Holds an exclusive lock on the file's folder, so that writers that read, change and replace
+// the file one after the other (threads or programs using this class) do not lose each other's
+// keys. The folder is locked, not the file, because the file is replaced on every write. A
+// folder that cannot be opened is not locked; writing there fails with its own message.
+class TFolderLock {
+public:
+    explicit TFolderLock(const std::string& Path)
+        : FFd(::open(FolderOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (FFd.Get() >= 0 && ::flock(FFd.Get(), LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+
+private:
+    static std::string FolderOf(const std::string& Path) {
+        const std::filesystem::path Folder = std::filesystem::path(Path).parent_path();
+        return Folder.empty() ? "." : Folder.string();
+    }
+    TFd FFd;
+};
+
 // Reads the file as it is now, applies one change and writes the file back when the change
 // reports that it changed something.
 void Update(const std::string& Path, const std::function<bool(CSimpleIniA&)>& Change) {
+    const TFolderLock Lock(Path);
     CSimpleIniA Ini(true);
     LoadIni(Path, Ini);
     if (!Change(Ini))

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 using platform::EIniFileError;
 using platform::TIniFile;
@@ -73,6 +74,21 @@ TEST_F(IniFileTest, EachWriteStartsFromTheFileOnDisk) {
     WriteFileText(Path, "; written by hand\n[data]\nunits=metric\nmine=kept\n");
     Ini.WriteString("data", "units", "imperial");
     EXPECT_EQ(ReadFileText(Path), "; written by hand\n\n\n[data]\nunits=imperial\nmine=kept\n");
+}
+
+TEST_F(IniFileTest, WritersAtTheSameTimeKeepEachOthersKeys) {
+    const auto Writer = [this](const std::string& Section) {
+        TIniFile Own(Path);
+        for (int i = 0; i < 25; ++i)
+            Own.WriteInteger(Section, "key" + std::to_string(i), i);
+    };
+    std::thread First(Writer, "first");
+    std::thread Second(Writer, "second");
+    First.join();
+    Second.join();
+    for (const char* Section : {"first", "second"})
+        for (int i = 0; i < 25; ++i)
+            EXPECT_EQ(Ini.ReadInteger(Section, "key" + std::to_string(i), -1), i) << Section << i;
 }
 
 TEST_F(IniFileTest, ReadsIntegersDecimalOrHexAndFallsBackOnAnythingElse) {

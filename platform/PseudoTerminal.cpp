@@ -158,7 +158,7 @@ TPseudoTerminal::~TPseudoTerminal() {
 }
 
 void TPseudoTerminal::Write(std::string_view Data, milliseconds Timeout) {
-    WriteAll(FMaster, Data, Timeout, FSlavePath.empty() ? "pseudo-terminal" : FSlavePath);
+    WriteAll(FMaster, Data, Timeout, FSlavePath);
 }
 
 std::string TPseudoTerminal::ReadAvailable() {

@@ -107,6 +107,9 @@ void TCanvas::Ellipse(const TRect& R) {
 
 void TCanvas::Polygon(std::span<const QPoint> Points) {
     FPainter.drawPolygon(Points.data(), static_cast<int>(Points.size()));
+    // Qt's outline of a slanted edge can stop a pixel short of its corner; the corners are
+    // part of the shape.
+    FPainter.drawPoints(Points.data(), static_cast<int>(Points.size()));
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {

@@ -1,7 +1,5 @@
 #include "chart/Canvas.h"
 
-#include "chart/TextMetrics.h"
-
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -16,7 +14,8 @@ QRect OutlineRect(const TRect& R) {
 
 } // namespace
 
-TCanvas::TCanvas(QPainter& Painter) : FPainter(Painter), FFont(Painter.font()) {
+TCanvas::TCanvas(QPainter& Painter)
+    : FPainter(Painter), FFont(Painter.font()), FMetrics(FFont, Painter.device()) {
     FPainter.setRenderHint(QPainter::Antialiasing, false);
     FPainter.setBackgroundMode(Qt::TransparentMode);
     FPen.setColor(Qt::black);
@@ -72,6 +71,7 @@ void TCanvas::SetBrushPattern(const QImage& Pattern) {
 
 void TCanvas::SetFont(const QFont& Font) {
     FFont = Font;
+    FMetrics = TTextMetrics(Font, FPainter.device());
     FPainter.setFont(Font);
 }
 
@@ -113,16 +113,15 @@ void TCanvas::Polygon(std::span<const QPoint> Points) {
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-    const TTextMetrics Metrics(FFont, FPainter.device());
-    FPainter.drawText(X, Y + Metrics.Ascent(), QString::fromStdString(Text));
+    FPainter.drawText(X, Y + FMetrics.Ascent(), QString::fromStdString(Text));
 }
 
 int TCanvas::TextWidth(const std::string& Text) const {
-    return TTextMetrics(FFont, FPainter.device()).TextWidth(Text);
+    return FMetrics.TextWidth(Text);
 }
 
 int TCanvas::TextHeight() const {
-    return TTextMetrics(FFont, FPainter.device()).TextHeight();
+    return FMetrics.TextHeight();
 }
 
 void TCanvas::DrawWrappedText(const TRect& R, const std::string& Text) {

@@ -6,6 +6,7 @@
 // given by (Left, Top, Right, Bottom) covers Left..Right - 1 and Top..Bottom - 1.
 
 #include "chart/ChartGeometry.h"
+#include "chart/TextMetrics.h"
 
 #include <QBrush>
 #include <QFont>
@@ -61,5 +62,7 @@ private:
     QPen FPen;
     TPenStyle FPenStyle = psSolid;
     QFont FFont;
+    // Of FFont on the painter's device.
+    TTextMetrics FMetrics;
     QPoint FPenPos;
 };

@@ -32,8 +32,10 @@ QFont Bold(QFont Font) {
 } // namespace
 
 TChartPainter::TChartPainter(const TChartProperties& Properties, const TChartLayout& Layout,
-                             TSeriesList& Series, TBrushBitmaps& BrushBitmaps)
-    : FProperties(Properties), FLayout(Layout), FSeries(Series), FBrushBitmaps(BrushBitmaps) {}
+                             TSeriesList& Series, TBrushBitmaps& BrushBitmaps,
+                             TLabelWidths& LabelWidths)
+    : FProperties(Properties), FLayout(Layout), FSeries(Series), FBrushBitmaps(BrushBitmaps),
+      FLabelWidths(LabelWidths) {}
 
 void TChartPainter::PaintChart(TCanvas& Canvas) {
     Canvas.SetPenColor(Black);
@@ -93,7 +95,7 @@ void TChartPainter::StartLabels(TCanvas& Canvas) const {
     Canvas.SetPenWidth(1);
 }
 
-void TChartPainter::PaintXAxis(TCanvas& Canvas) const {
+void TChartPainter::PaintXAxis(TCanvas& Canvas) {
     const TRect& Plot = FLayout.PlotRect();
     StartAxis(Canvas, {Plot.Left, Plot.Bottom}, {Plot.Right, Plot.Bottom});
     Canvas.TextOut(Plot.Left + (Plot.Width() - Canvas.TextWidth(FProperties.AxisXTitle)) / 2,
@@ -116,14 +118,14 @@ void TChartPainter::PaintXAxis(TCanvas& Canvas) const {
 }
 
 // A label that would touch or overlap the last one written is left out; every tick gets its mark.
-void TChartPainter::PaintXLabels(TCanvas& Canvas) const {
+void TChartPainter::PaintXLabels(TCanvas& Canvas) {
     const int LabelTop = FLayout.PlotRect().Bottom + LabelGap;
     int LastRight = 0;
     const TAxisInfo* Previous = nullptr;
     for (const TAxisInfo& Tick : FLayout.XAxis()) {
         // A label never starts right of its tick, so a tick left of LastRight needs no measuring.
         if (Tick.X > LastRight) {
-            const int Width = Canvas.TextWidth(Tick.Caption);
+            const int Width = FLabelWidths.TextWidth(Canvas, Tick.Caption);
             const int X = Tick.X - Width / 2;
             if (X > LastRight) {
                 Canvas.TextOut(X, LabelTop, Tick.Caption);

@@ -7,6 +7,7 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartMarkers.h"
 #include "chart/ChartPalette.h"
+#include "chart/LabelWidths.h"
 
 #include <QPoint>
 
@@ -15,7 +16,7 @@ class TCanvas;
 class TChartPainter {
 public:
     TChartPainter(const TChartProperties& Properties, const TChartLayout& Layout,
-                  TSeriesList& Series, TBrushBitmaps& BrushBitmaps);
+                  TSeriesList& Series, TBrushBitmaps& BrushBitmaps, TLabelWidths& LabelWidths);
 
     void PaintChart(TCanvas& Canvas);
 
@@ -24,8 +25,8 @@ private:
     void PaintTitle(TCanvas& Canvas) const;
     void StartAxis(TCanvas& Canvas, QPoint From, QPoint To) const;
     void StartLabels(TCanvas& Canvas) const;
-    void PaintXAxis(TCanvas& Canvas) const;
-    void PaintXLabels(TCanvas& Canvas) const;
+    void PaintXAxis(TCanvas& Canvas);
+    void PaintXLabels(TCanvas& Canvas);
     void PaintYAxis(TCanvas& Canvas) const;
     void PaintSeries(TCanvas& Canvas);
     void PaintOneSeries(TCanvas& Canvas, int Index);
@@ -36,5 +37,6 @@ private:
     const TChartLayout& FLayout;
     TSeriesList& FSeries;
     TBrushBitmaps& FBrushBitmaps;
+    TLabelWidths& FLabelWidths;
     TMarkerRoutine FMarkerRoutine = DrawSquareMarker;
 };

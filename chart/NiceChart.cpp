@@ -163,7 +163,7 @@ bool TNiceChart::ClientToValues(int X, int Y, double& XValue, double& YValue) co
 }
 
 void TNiceChart::PaintChart(TCanvas& Canvas) {
-    TChartPainter(FProperties, FLayout, FSeries, FBrushBitmaps).PaintChart(Canvas);
+    TChartPainter(FProperties, FLayout, FSeries, FBrushBitmaps, FLabelWidths).PaintChart(Canvas);
 }
 
 void TNiceChart::PaintTo(QPaintDevice& Device) {

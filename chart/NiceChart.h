@@ -7,6 +7,7 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartPalette.h"
 #include "chart/ChartProperties.h"
+#include "chart/LabelWidths.h"
 #include "chart/NiceSeries.h"
 
 #include <QWidget>
@@ -103,6 +104,7 @@ private:
     void Guarded(Handler&& Run);
 
     TBrushBitmaps FBrushBitmaps;
+    TLabelWidths FLabelWidths;
     TSeriesList FSeries;
     TChartProperties FProperties;
     bool FUpdating = false;

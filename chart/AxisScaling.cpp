@@ -12,8 +12,10 @@ TAxisStep ChooseAxisStep(int TickCount, double Min, double Max) {
     const int Intervals = std::max(2, TickCount - 1);
     const double Raw = std::fabs(Max - Min) / Intervals;
     const double Magnitude = DecimalMagnitude(Raw);
+    // A range too wide to count in steps (an infinite value) is scaled like equal values.
+    const bool Countable = std::isfinite(Raw);
     TAxisStep Result;
-    while (Result.Step < Raw)
+    while (Countable && Result.Step < Raw)
         Result.Step += 0.5 * Magnitude;
     if (Result.Step == 0) {
         Result.Step = 1;

@@ -2,6 +2,7 @@
 
 // Pixel rectangles and the rounding that turns chart coordinates into pixels.
 
+#include <algorithm>
 #include <cmath>
 
 // A pixel rectangle; Right and Bottom lie just outside it.
@@ -16,7 +17,11 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
-// The nearest integer, halves going to the even one, so that 2.5 and 1.5 both give 2.
+// The nearest integer, halves going to the even one, so that 2.5 and 1.5 both give 2. Values far
+// outside any screen are held at a billion pixels, and a value that is not a number gives 0.
 inline int Nearest(double X) {
-    return static_cast<int>(std::nearbyint(X));
+    constexpr double Far = 1e9;
+    if (std::isnan(X))
+        return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(X, -Far, Far)));
 }

@@ -4,6 +4,7 @@
 #include "chart/TextMetrics.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -209,7 +210,9 @@ void TChartLayout::BuildOnePerValueXAxis(int Width) {
         for (const TXYInfo& Value : Series->Values())
             Xs.push_back(Value.X);
     }
-    std::sort(Xs.begin(), Xs.end());
+    // Anything that is not a number goes last, so that the order stays well defined.
+    std::sort(Xs.begin(), Xs.end(),
+              [](double A, double B) { return A < B || (std::isnan(B) && !std::isnan(A)); });
     int Distinct = 0;
     for (double Previous = NoValue; const double X : Xs) {
         Distinct += X != Previous;

@@ -2,7 +2,10 @@
 
 #include "tests/support/ScopedFormatSettings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -28,6 +31,14 @@ TEST(AxisScalingTest, ChooseAxisStep) {
     }
 }
 
+TEST(AxisScalingTest, AnInfiniteRangeGetsUnitSteps) {
+    const double Infinity = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(ChooseAxisStep(7, 0, Infinity).Step, 1);
+    EXPECT_EQ(ChooseAxisStep(7, -Infinity, 3).Step, 1);
+    EXPECT_EQ(ChooseAxisStep(7, std::nan(""), 3).Step, 1);
+}
+
+// 15 significant digits decide the exponent, as the scientific form shows them.
 TEST(AxisScalingTest, DecimalMagnitude) {
     const struct {
         double X, Magnitude;

@@ -2,7 +2,10 @@
 #include "chart/TextMetrics.h"
 #include "tests/support/ScopedFormatSettings.h"
 
+#include <QImage>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -256,6 +259,22 @@ TEST_F(ChartLayoutTest, MarkerSizeFollowsTheWidth) {
         Chart.resize(Case.Width, 300);
         Chart.ResumeUpdates();
         EXPECT_EQ(Chart.Layout().MarkerSize(), Case.MarkerSize) << Case.Width;
+    }
+}
+
+TEST_F(ChartLayoutTest, ValuesThatAreNoNumbersNeitherHangNorCrash) {
+    const double Infinity = std::numeric_limits<double>::infinity();
+    QImage Image(Chart.size(), QImage::Format_RGB32);
+    for (const bool OnePerValue : {false, true}) {
+        Chart.ClearSeries();
+        Chart.SetAxisXOnePerValue(OnePerValue);
+        TNiceSeries& Series = Chart.AddSeries(skLine);
+        Series.AddValue(1, 175, "");
+        Series.AddValue(2, Infinity, "");
+        Series.AddValue(std::nan(""), 3, "");
+        Series.AddValue(Infinity, std::nan(""), "");
+        Chart.PaintTo(Image);
+        EXPECT_FALSE(Chart.Layout().YAxis().empty());
     }
 }
 

@@ -136,6 +136,12 @@ TEST(TBSplineTest, StorageGrowsBy25AndClearStartsOver) {
     Spline.Rebuild();
     EXPECT_EQ(Spline.Extents(), (TExtents{0, 0, 25, 1}));
 
+    // Storage cut below the points keeps only the points it still holds.
+    Spline.SetCapacity(10);
+    EXPECT_EQ(Spline.NumberOfPoints(), 10);
+    EXPECT_FALSE(Spline.Built());
+    EXPECT_THROW(Spline.FGetPoint(11), std::runtime_error);
+
     Spline.Clear();
     EXPECT_EQ(Spline.NumberOfPoints(), 0);
     EXPECT_EQ(Spline.Capacity(), 0);

@@ -1,0 +1,432 @@
+#include "serial/CPort.h"
+
+#include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
+#include "serial/CPortThread.h"
+
+#include <algorithm>
+#include <array>
+
+using namespace platform;
+
+namespace {
+
+const std::array<std::string, 24> ErrorMessages = {
+    "Unable to open com port",
+    "WriteFile function failed",
+    "ReadFile function failed",
+    "Invalid Async parameter",
+    "PurgeComm function failed",
+    "Unable to get async status",
+    "SetCommState function failed",
+    "SetCommTimeouts failed",
+    "SetupComm function failed",
+    "ClearCommError function failed",
+    "GetCommModemStatus function failed",
+    "EscapeCommFunction function failed",
+    "TransmitCommChar function failed",
+    "Cannot set property while connected",
+    "EnumPorts function failed",
+    "Failed to store settings",
+    "Failed to load settings",
+    "Link (un)registration failed",
+    "Cannot change led state if ComPort is selected",
+    "Cannot wait for event if event thread is created",
+    "WaitForEvent method failed",
+    "A component is linked to OnRxBuf event",
+    "Registry error",
+    "Port Not Open",
+};
+
+constexpr std::uint32_t BaudRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
+                                       14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+
+std::int64_t LastError() {
+    return static_cast<std::int64_t>(GetLastError());
+}
+
+} // namespace
+
+const std::string& ComErrorMessage(TComExceptions Code) {
+    static const std::string Unknown = "Unknown error";
+    return Code >= 1 && Code <= ErrorMessages.size() ? ErrorMessages[Code - 1] : Unknown;
+}
+
+EComPort::EComPort(TComExceptions Code, std::int32_t WinCode)
+    : std::runtime_error(ComErrorMessage(Code) + Format(" (Error: %d)", {WinCode})),
+      FSystemCode(WinCode), FReason(Code) {}
+
+EComPort::EComPort(TComExceptions Code)
+    : std::runtime_error(ComErrorMessage(Code)), FSystemCode(-1), FReason(Code) {}
+
+TCustomComPort::TCustomComPort(QObject* Owner)
+    : QObject(Owner), FBuffer(std::make_unique<TComBuffer>(this)),
+      FParity(std::make_unique<TComParity>(this)), FTimeouts(std::make_unique<TComTimeouts>(this)),
+      FFlowControl(std::make_unique<TComFlowControl>(this)) {}
+
+TCustomComPort::~TCustomComPort() {
+    try {
+        ClosePort();
+    } catch (...) {
+        // A port that is going away cannot report; the device is released with the handle.
+    }
+    if (FHandle != INVALID_HANDLE_VALUE)
+        CloseHandle(FHandle);
+}
+
+void TCustomComPort::Loading() {
+    FComponentState.Include(csLoading);
+}
+
+void TCustomComPort::Loaded() {
+    FComponentState.Exclude(csLoading);
+    if (!FConnected || FComponentState.Contains(csDesigning))
+        return;
+    FConnected = false;
+    try {
+        OpenPort();
+    } catch (const std::exception& Error) {
+        ModalDialogs().ShowError(nullptr, Error.what());
+    }
+}
+
+void TCustomComPort::SetDesigning(bool Value) {
+    Value ? FComponentState.Include(csDesigning) : FComponentState.Exclude(csDesigning);
+}
+
+bool TCustomComPort::IsLoadingOrDesigning() const {
+    return FComponentState.Contains(csLoading) || FComponentState.Contains(csDesigning);
+}
+
+template <typename T>
+void TCustomComPort::ChangeLineSetting(T& Field, T Value) {
+    if (Value == Field)
+        return;
+    Field = Value;
+    ApplyLineSettings();
+}
+
+void TCustomComPort::SetConnected(bool Value) {
+    if (IsLoadingOrDesigning())
+        FConnected = Value;
+    else if (Value != FConnected)
+        Value ? OpenPort() : ClosePort();
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate Value) {
+    ChangeLineSetting(FBaudRate, Value);
+}
+
+void TCustomComPort::SetCustomBaudRate(std::int32_t Value) {
+    ChangeLineSetting(FCustomBaudRate, Value);
+}
+
+void TCustomComPort::SetPort(const std::string& Value) {
+    if (Value == FPort)
+        return;
+    FPort = Value;
+    if (FConnected && !IsLoadingOrDesigning()) {
+        ClosePort();
+        OpenPort();
+    }
+}
+
+void TCustomComPort::SetStopBits(TStopBits Value) {
+    ChangeLineSetting(FStopBits, Value);
+}
+
+void TCustomComPort::SetDataBits(TDataBits Value) {
+    ChangeLineSetting(FDataBits, Value);
+}
+
+void TCustomComPort::SetDiscardNull(bool Value) {
+    ChangeLineSetting(FDiscardNull, Value);
+}
+
+void TCustomComPort::SetEventChar(char Value) {
+    ChangeLineSetting(FEventChar, Value);
+}
+
+void TCustomComPort::SetParity(const TComParity& Value) {
+    FParity->Assign(Value);
+    ApplyLineSettings();
+}
+
+void TCustomComPort::SetFlowControl(const TComFlowControl& Value) {
+    FFlowControl->Assign(Value);
+    ApplyLineSettings();
+}
+
+void TCustomComPort::SetTimeouts(const TComTimeouts& Value) {
+    FTimeouts->Assign(Value);
+    ApplyTimeoutSettings();
+}
+
+void TCustomComPort::SetBuffer(const TComBuffer& Value) {
+    FBuffer->Assign(Value);
+    ApplyBufferSizes();
+}
+
+void TCustomComPort::SetTriggersOnRxChar(bool Value) {
+    if (FHasDataLink)
+        ReportComError(22, 0);
+    FTriggersOnRxChar = Value;
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
+    if (Value == FSyncMethod)
+        return;
+    if (FConnected && !IsLoadingOrDesigning()) {
+        ReportComError(14, 0);
+        return;
+    }
+    FSyncMethod = Value;
+}
+
+void TCustomComPort::OpenDevice() {
+    FHandle = CreateFile(FPort);
+    if (FHandle == INVALID_HANDLE_VALUE)
+        ReportComError(1, LastError());
+}
+
+void TCustomComPort::CloseDevice() {
+    if (FHandle != INVALID_HANDLE_VALUE && CloseHandle(FHandle))
+        FHandle = INVALID_HANDLE_VALUE;
+}
+
+void TCustomComPort::OpenPort() {
+    if (FConnected || FComponentState.Contains(csDesigning))
+        return;
+    FireBeforeOpen();
+    OpenDevice();
+    // With an OnException handler a failed open is reported and returns here: nothing may
+    // be applied to, or started on, a device that is not open.
+    if (FHandle == INVALID_HANDLE_VALUE)
+        return;
+    FConnected = true;
+    try {
+        ApplyAllSettings();
+    } catch (...) {
+        CloseDevice();
+        FConnected = false;
+        throw;
+    }
+    StartEventThread();
+    AfterOpen();
+}
+
+void TCustomComPort::StartEventThread() {
+    FThreadCreated = !FEvents.Empty();
+    if (!FThreadCreated)
+        return;
+    if (FSyncMethod == smWindowSync)
+        FNotifier = std::make_unique<QObject>();
+    FEventThread = std::make_unique<TComThread>(*this, ++FThreadGeneration);
+}
+
+void TCustomComPort::AfterOpen() {
+    NotifyLinks([this](const TComLink& Link) {
+        if (Link.ConnectionChanged)
+            Link.ConnectionChanged(this, true);
+    });
+    FireAfterOpen();
+    ProcessCTSChange();
+    ProcessDSRChange();
+    ProcessRLSDChange();
+}
+
+void TCustomComPort::ClosePort() {
+    if (!FConnected || FComponentState.Contains(csDesigning))
+        return;
+    BeforeClose();
+    AbortAllIO();
+    StopEventThread();
+    CloseDevice();
+    FConnected = false;
+    AfterClose();
+}
+
+void TCustomComPort::StopEventThread() {
+    if (!FThreadCreated)
+        return;
+    if (FDispatchDepth > 0) {
+        // Closed from one of the thread's own synchronised calls: the thread is blocked until
+        // this call returns, so it takes the device over and closes it when it ends.
+        TComThread::Abandon(std::move(FEventThread));
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+    FEventThread.reset();
+    FThreadCreated = false;
+    FNotifier.reset();
+}
+
+void TCustomComPort::BeforeClose() {
+    NotifyLinks([this](const TComLink& Link) {
+        if (Link.CTSChanged)
+            Link.CTSChanged(this, false);
+        if (Link.DSRChanged)
+            Link.DSRChanged(this, false);
+        if (Link.RLSDChanged)
+            Link.RLSDChanged(this, false);
+    });
+    FireCTSChange(false);
+    FireDSRChange(false);
+    FireRLSDChange(false);
+    FireBeforeClose();
+}
+
+void TCustomComPort::AfterClose() {
+    NotifyLinks([this](const TComLink& Link) {
+        if (Link.ConnectionChanged)
+            Link.ConnectionChanged(this, false);
+    });
+    FireAfterClose();
+}
+
+void TCustomComPort::EventThreadFailed(unsigned Generation, std::exception_ptr Error) {
+    if (!FConnected || !FThreadCreated || Generation != FThreadGeneration)
+        return;
+    TComExceptions Code = 21;
+    std::int64_t WinError = 0;
+    std::string Message;
+    try {
+        std::rethrow_exception(Error);
+    } catch (const EComPort& PortError) {
+        Code = static_cast<TComExceptions>(PortError.Reason());
+        WinError = std::max(PortError.SystemCode(), 0);
+        Message = PortError.what();
+    } catch (const std::exception& Other) {
+        Message = Other.what();
+    } catch (...) {
+        Message = ComErrorMessage(Code);
+    }
+    try {
+        ClosePort();
+    } catch (const std::exception& CloseError) {
+        Message += std::string("\n") + CloseError.what();
+    }
+    if (OnException)
+        OnException(this, Code, Message, WinError,
+                    WinError > 0 ? SysErrorMessage(static_cast<std::uint32_t>(WinError)) : "");
+    else
+        ModalDialogs().ShowError(nullptr, Message);
+}
+
+void TCustomComPort::HandlePortMessage(std::uint32_t EventFlag) {
+    if (!FConnected)
+        return;
+    try {
+        ProcessPortEvent(*this, EventFlag);
+    } catch (const std::exception& Error) {
+        ModalDialogs().ShowError(nullptr, Error.what());
+    }
+}
+
+void TCustomComPort::BeginSettingsUpdate() {
+    ++FUpdateCount;
+}
+
+void TCustomComPort::EndSettingsUpdate() {
+    if (FUpdateCount < 1)
+        return;
+    if (--FUpdateCount == 0)
+        ApplyAllSettings();
+}
+
+void TCustomComPort::ApplyAllSettings() {
+    ApplyBufferSizes();
+    ApplyLineSettings();
+    ApplyTimeoutSettings();
+}
+
+bool TCustomComPort::CanApply() const {
+    return FConnected && FUpdateCount == 0 && !IsLoadingOrDesigning();
+}
+
+void TCustomComPort::ApplyBufferSizes() {
+    if (CanApply() && !SetupComm(FHandle, FBuffer->InputSize(), FBuffer->OutputSize()))
+        ReportComError(9, LastError());
+}
+
+void TCustomComPort::ApplyLineSettings() {
+    if (CanApply() && !SetCommState(FHandle, DeviceControlBlock()))
+        ReportComError(7, LastError());
+}
+
+void TCustomComPort::ApplyTimeoutSettings() {
+    if (!CanApply())
+        return;
+    const TCommTimeouts Values{static_cast<std::uint32_t>(FTimeouts->ReadInterval()),
+                               static_cast<std::uint32_t>(FTimeouts->ReadTotalMultiplier()),
+                               static_cast<std::uint32_t>(FTimeouts->ReadTotalConstant()),
+                               static_cast<std::uint32_t>(FTimeouts->WriteTotalMultiplier()),
+                               static_cast<std::uint32_t>(FTimeouts->WriteTotalConstant())};
+    if (!SetCommTimeouts(FHandle, Values))
+        ReportComError(8, LastError());
+}
+
+TDCB TCustomComPort::DeviceControlBlock() const {
+    TDCB DCB;
+    DCB.DCBlength = 28;
+    DCB.BaudRate =
+        FBaudRate == brCustom ? static_cast<std::uint32_t>(FCustomBaudRate) : BaudRates[FBaudRate];
+    const TComFlowControl& Flow = *FFlowControl;
+    const bool ErrorChar = FParity->Check() && FParity->Replace();
+    DCB.Flags = fBinary | (FParity->Check() ? fParity : 0) |
+                (Flow.OutCTSFlow() ? fOutxCtsFlow : 0) | (Flow.OutDSRFlow() ? fOutxDsrFlow : 0) |
+                (std::uint32_t(Flow.ControlDTR()) << fDtrControlShift) |
+                (Flow.DSRSensitivity() ? fDsrSensitivity : 0) |
+                (Flow.TxContinueOnXoff() ? fTXContinueOnXoff : 0) |
+                (Flow.XonXoffOut() ? fOutX : 0) | (Flow.XonXoffIn() ? fInX : 0) |
+                (ErrorChar ? fErrorChar : 0) | (FDiscardNull ? fNull : 0) |
+                (std::uint32_t(Flow.ControlRTS()) << fRtsControlShift);
+    DCB.XonLim = DCB.XoffLim = static_cast<std::uint16_t>(FBuffer->InputSize() / 4);
+    DCB.ByteSize = static_cast<std::uint8_t>(5 + FDataBits);
+    DCB.Parity = static_cast<std::uint8_t>(FParity->Bits());
+    DCB.StopBits = static_cast<std::uint8_t>(FStopBits);
+    DCB.XonChar = Flow.XonChar();
+    DCB.XoffChar = Flow.XoffChar();
+    DCB.ErrorChar = ErrorChar ? FParity->ReplaceChar() : 0;
+    DCB.EvtChar = FEventChar;
+    return DCB;
+}
+
+void TCustomComPort::ReportComError(TComExceptions Code, std::int64_t WinError) {
+    if (!OnException) {
+        if (WinError > 0)
+            throw EComPort(Code, static_cast<std::int32_t>(WinError & 0xFFFFFFFF));
+        throw EComPort(Code);
+    }
+    const std::string WinMessage = WinError > 0
+                                       ? Format("System Error.  Code: %d.\n%s",
+                                                {GetLastError(), SysErrorMessage(GetLastError())})
+                                       : "";
+    OnException(this, Code, ComErrorMessage(Code), WinError, WinMessage);
+}
+
+void TCustomComPort::AttachLink(TComLink* Link) {
+    if (std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end())
+        ReportComError(18, 0);
+    else
+        FLinks.push_back(Link);
+    UpdateHasDataLink();
+}
+
+void TCustomComPort::DetachLink(TComLink* Link) {
+    const auto Found = std::find(FLinks.begin(), FLinks.end(), Link);
+    if (Found == FLinks.end())
+        ReportComError(18, 0);
+    else
+        FLinks.erase(Found);
+    UpdateHasDataLink();
+}
+
+void TCustomComPort::UpdateHasDataLink() {
+    FHasDataLink = std::any_of(FLinks.begin(), FLinks.end(),
+                               [](const TComLink* Link) { return bool(Link->DataReceived); });
+}
+
+void TCustomComPort::NotifyLinks(const std::function<void(const TComLink&)>& Notify) {
+    for (const TComLink* Link : FLinks)
+        Notify(*Link);
+}

@@ -1,0 +1,123 @@
+// Reading and the port's status queries.
+
+#include "serial/CPort.h"
+
+using namespace platform;
+
+namespace {
+
+std::int64_t LastError() {
+    return static_cast<std::int64_t>(GetLastError());
+}
+
+} // namespace
+
+std::unique_ptr<TAsyncRequest> NewAsyncRequest() {
+    return std::make_unique<TAsyncRequest>();
+}
+
+void FreeAsyncRequest(std::unique_ptr<TAsyncRequest>& Request) {
+    Request.reset();
+}
+
+std::int32_t TCustomComPort::BeginRead(char* Buffer, std::int32_t Count, TAsyncRequest* Request) {
+    if (!Request) {
+        ReportComError(4, 0);
+        return 0;
+    }
+    Request->Operation = okRead;
+    if (FHandle == INVALID_HANDLE_VALUE) {
+        ReportComError(24, -24);
+        return 0;
+    }
+    std::uint32_t Read = 0;
+    if (!ReadFile(FHandle, Buffer, static_cast<std::uint32_t>(Count), Read, Request->Overlapped))
+        ReportComError(3, LastError());
+    return static_cast<std::int32_t>(Read);
+}
+
+std::int32_t TCustomComPort::BeginReadText(std::string& Text, std::int32_t Count,
+                                           TAsyncRequest* Request) {
+    Text.assign(Count > 0 ? Count : 0, '\0');
+    return Count > 0 ? BeginRead(Text.data(), Count, Request) : 0;
+}
+
+std::int32_t TCustomComPort::WaitForCompletion(TAsyncRequest* Request) {
+    if (!Request) {
+        ReportComError(4, 0);
+        return 0;
+    }
+    std::uint32_t Transferred = 0;
+    if (!Request->Overlapped.hEvent.Wait() ||
+        !GetOverlappedResult(FHandle, Request->Overlapped, Transferred))
+        ReportComError(Request->Operation == okRead ? 3 : 2, LastError());
+    if (Request->Operation == okRead && BytesWaiting() == 0)
+        NotifyLinks([this](const TComLink& Link) {
+            if (Link.ReceiveActivity)
+                Link.ReceiveActivity(this, false);
+        });
+    else if (Request->Data)
+        NotifyLinks([this, Request](const TComLink& Link) {
+            if (Link.DataSent)
+                Link.DataSent(this, Request->Data.get(), Request->Size);
+        });
+    return static_cast<std::int32_t>(Transferred);
+}
+
+std::int32_t TCustomComPort::ReadBytes(char* Buffer, std::int32_t Count) {
+    std::unique_ptr<TAsyncRequest> Request = NewAsyncRequest();
+    BeginRead(Buffer, Count, Request.get());
+    return WaitForCompletion(Request.get());
+}
+
+std::string TCustomComPort::ReadText(std::int32_t Count) {
+    if (Count <= 0)
+        return {};
+    std::unique_ptr<TAsyncRequest> Request = NewAsyncRequest();
+    std::string Text;
+    BeginReadText(Text, Count, Request.get());
+    Text.resize(static_cast<std::size_t>(std::max(WaitForCompletion(Request.get()), 0)));
+    return Text;
+}
+
+void TCustomComPort::AbortAllIO() {
+    if (!PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT))
+        ReportComError(5, LastError());
+}
+
+std::int32_t TCustomComPort::BytesWaiting() {
+    std::uint32_t Errors = 0;
+    TComStat Stat;
+    if (!ClearCommError(FHandle, Errors, Stat))
+        ReportComError(10, LastError());
+    return static_cast<std::int32_t>(Stat.cbInQue);
+}
+
+TLineSignals TCustomComPort::LineSignals() {
+    std::uint32_t Status = 0;
+    if (!GetCommModemStatus(FHandle, Status))
+        ReportComError(11, LastError());
+    TLineSignals Signals;
+    const std::pair<std::uint32_t, TLineSignal> Flags[] = {
+        {MS_CTS_ON, lnCTS}, {MS_DSR_ON, lnDSR}, {MS_RING_ON, lnRing}, {MS_RLSD_ON, lnRLSD}};
+    for (const auto& [Flag, Signal] : Flags)
+        if (Status & Flag)
+            Signals.Include(Signal);
+    return Signals;
+}
+
+TComErrors TCustomComPort::LineErrors() {
+    std::uint32_t Flags = 0;
+    TComStat Stat;
+    if (!ClearCommError(FHandle, Flags, Stat))
+        ReportComError(10, LastError());
+    const std::pair<std::uint32_t, TComError> Map[] = {
+        {CE_FRAME, erFraming},        {CE_RXPARITY, erParity},  {CE_OVERRUN, erOverrun},
+        {CE_BREAK, erBreak},          {CE_IOE, erDeviceIO},     {CE_MODE, erMode},
+        {CE_RXOVER, erInputOverflow}, {CE_TXFULL, erOutputFull}};
+    TComErrors Errors;
+    for (const auto& [Flag, Error] : Map)
+        if (Flags & Flag && (Error != erParity || FParity->Check()))
+            Errors.Include(Error);
+    return Errors;
+}

@@ -1,0 +1,174 @@
+#include "serial/CPortThread.h"
+
+#include "platform/ThreadSync.h"
+#include "serial/CPort.h"
+
+#include <QMetaObject>
+
+namespace {
+
+// The Windows event flag of each event, in the order the handlers are called: a line error
+// of a batch is reported before the characters received with it.
+struct TEventRoute {
+    TComEvent Event;
+    std::uint32_t Flag;
+    void (TCustomComPort::*Process)();
+};
+
+constexpr TEventRoute HandlerOrder[] = {
+    {evError, platform::EV_ERR, &TCustomComPort::ProcessError},
+    {evRxChar, platform::EV_RXCHAR, &TCustomComPort::ProcessRxChar},
+    {evTxEmpty, platform::EV_TXEMPTY, &TCustomComPort::ProcessTxEmpty},
+    {evBreak, platform::EV_BREAK, &TCustomComPort::ProcessBreak},
+    {evRing, platform::EV_RING, &TCustomComPort::ProcessRing},
+    {evCTS, platform::EV_CTS, &TCustomComPort::ProcessCTSChange},
+    {evDSR, platform::EV_DSR, &TCustomComPort::ProcessDSRChange},
+    {evRxFlag, platform::EV_RXFLAG, &TCustomComPort::ProcessRxFlag},
+    {evRLSD, platform::EV_RLSD, &TCustomComPort::ProcessRLSDChange},
+    {evRx80Full, platform::EV_RX80FULL, &TCustomComPort::ProcessRx80Full},
+};
+
+} // namespace
+
+std::uint32_t EventsToMask(TComEvents Events) {
+    std::uint32_t Mask = 0;
+    for (const TEventRoute& Route : HandlerOrder)
+        Mask |= Events.Contains(Route.Event) ? Route.Flag : 0;
+    return Mask;
+}
+
+TComEvents MaskToEvents(std::uint32_t Mask) {
+    TComEvents Events;
+    for (const TEventRoute& Route : HandlerOrder)
+        if (Mask & Route.Flag)
+            Events.Include(Route.Event);
+    return Events;
+}
+
+void ProcessPortEvent(TCustomComPort& Port, std::uint32_t EventFlag) {
+    for (const TEventRoute& Route : HandlerOrder)
+        if (Route.Flag == EventFlag)
+            (Port.*Route.Process)();
+}
+
+TComThread::TComThread(TCustomComPort& Port, unsigned Generation)
+    : FPort(Port), FHandle(Port.FHandle), FGeneration(Generation) {
+    platform::SetCommMask(FHandle, EventsToMask(Port.Events()));
+    FThread = std::thread([this] { Execute(); });
+}
+
+TComThread::~TComThread() {
+    if (!FThread.joinable())
+        return;
+    SignalStop();
+    platform::WaitSynchronizing([this] { return FFinished.load(); });
+    FThread.join();
+}
+
+void TComThread::SignalStop() {
+    FStopEvent.Set();
+    std::this_thread::yield();
+}
+
+void TComThread::Abandon(std::unique_ptr<TComThread> Thread) {
+    TComThread& Self = *Thread;
+    Self.FAbandoned = true;
+    Self.SignalStop();
+    Self.FThread.detach();
+    Self.FSelf = std::move(Thread);
+}
+
+void TComThread::Execute() {
+    try {
+        WaitForEvents();
+    } catch (...) {
+        FFailure = std::current_exception();
+    }
+    ExitSteps();
+    if (FFailure && !FStopEvent.IsSet()) {
+        TCustomComPort* const Port = &FPort;
+        QMetaObject::invokeMethod(
+            Port,
+            [Port, Generation = FGeneration, Failure = FFailure] {
+                Port->EventThreadFailed(Generation, Failure);
+            },
+            Qt::QueuedConnection);
+    }
+    if (FAbandoned) {
+        platform::CloseHandle(FHandle);
+        const std::unique_ptr<TComThread> Self = std::move(FSelf);
+        return;
+    }
+    FFinished = true;
+    platform::NotifySynchronizeWaiters();
+}
+
+void TComThread::WaitForEvents() {
+    while (!FStopEvent.IsSet()) {
+        std::uint32_t Mask = 0;
+        switch (platform::WaitCommEvent(FHandle, FStopEvent, Mask)) {
+        case platform::TCommWaitResult::Stopped:
+            return;
+        case platform::TCommWaitResult::Failed:
+            throw EComPort(21, static_cast<std::int32_t>(platform::GetLastError()));
+        case platform::TCommWaitResult::Events:
+            FPendingEvents = MaskToEvents(Mask);
+            DispatchEvents();
+        }
+    }
+}
+
+void TComThread::DispatchEvents() {
+    switch (FPort.SyncMethod()) {
+    case smThreadSync:
+        platform::Synchronize([this] {
+            ++FPort.FDispatchDepth;
+            try {
+                CallEventHandlers();
+            } catch (...) {
+                --FPort.FDispatchDepth;
+                throw;
+            }
+            --FPort.FDispatchDepth;
+        });
+        break;
+    case smWindowSync:
+        SendEventMessages();
+        break;
+    case smNone:
+        CallEventHandlers();
+        break;
+    }
+}
+
+void TComThread::CallEventHandlers() {
+    for (const TEventRoute& Route : HandlerOrder)
+        if (FPendingEvents.Contains(Route.Event) && FPort.Connected())
+            (FPort.*Route.Process)();
+}
+
+void TComThread::SendEventMessages() {
+    for (const TEventRoute& Route : HandlerOrder) {
+        if (!FPendingEvents.Contains(Route.Event))
+            continue;
+        // The notification object replies before it runs the routine, so the thread goes on
+        // while the handler runs; a stop request ends the wait for the reply.
+        auto Reply = std::make_shared<platform::TEventObject>();
+        TCustomComPort* const Port = &FPort;
+        QMetaObject::invokeMethod(
+            FPort.FNotifier.get(),
+            [Port, Reply, Flag = Route.Flag] {
+                Reply->Set();
+                Port->HandlePortMessage(Flag);
+            },
+            Qt::QueuedConnection);
+        if (platform::WaitForAny({Reply.get(), &FStopEvent}) != 0)
+            return;
+    }
+}
+
+void TComThread::ExitSteps() {
+    // The device may be gone already; its last state no longer matters then.
+    platform::SetCommMask(FHandle, 0);
+    platform::PurgeComm(FHandle, platform::PURGE_TXCLEAR | platform::PURGE_RXCLEAR);
+}

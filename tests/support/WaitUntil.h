@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <chrono>
+#include <functional>
+
+// Runs the user-interface thread's events until Condition holds; false when Limit passed
+// first. Tests wait for what they expect, never for a fixed time.
+inline bool WaitUntil(const std::function<bool()>& Condition,
+                      std::chrono::milliseconds Limit = std::chrono::seconds(5)) {
+    const auto Deadline = std::chrono::steady_clock::now() + Limit;
+    while (!Condition()) {
+        if (std::chrono::steady_clock::now() >= Deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}

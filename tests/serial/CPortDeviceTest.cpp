@@ -81,6 +81,20 @@ TEST_F(PortOnPseudoTerminal, SettingsReachAnOpenDeviceAtOnceOrAfterTheUpdate) {
     Port.EndSettingsUpdate();
 }
 
+TEST_F(PortOnPseudoTerminal, ConnectedStoredWhileLoadingOpensOnceLoaded) {
+    Port.Loading();
+    Port.SetConnected(true);
+    Port.SetPort(Device.SlavePath() + "-elsewhere");
+    Port.SetPort(Device.SlavePath());
+    EXPECT_TRUE(Port.Connected());
+    Port.Loaded();
+    EXPECT_TRUE(Port.Connected());
+    Device.Write("1");
+    ASSERT_TRUE(WaitUntil([&] { return Received == "1"; }));
+    Port.SetConnected(false);
+    EXPECT_FALSE(Port.Connected());
+}
+
 TEST_F(PortOnPseudoTerminal, AValueTheDeviceCannotTakeFailsTheOpen) {
     Port.SetStopBits(sbOne5StopBits);
     try {

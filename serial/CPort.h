@@ -107,6 +107,8 @@ public:
 
     void OpenPort();
     void ClosePort();
+    // The setup dialog for this port's name and line settings.
+    void ShowSetupDialog();
     void BeginSettingsUpdate();
     void EndSettingsUpdate();
     virtual void ApplyAllSettings();

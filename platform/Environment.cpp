@@ -1,0 +1,46 @@
+#include "platform/Environment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+// Characters, not bytes: a UTF-8 continuation byte does not start a character.
+std::size_t CharacterCount(const std::string& Text) {
+    std::size_t Count = 0;
+    for (const char c : Text)
+        Count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return Count;
+}
+
+} // namespace
+
+std::string GetEnvValue(const std::string& Name) {
+    // getenv would match "A=B" against the variable "A" whose value starts with "B=".
+    if (Name.find('=') != std::string::npos)
+        return Name;
+    const char* Value = std::getenv(Name.c_str());
+    return Value ? std::string(Value) : Name;
+}
+
+std::string ExpandEnvPrefix(const std::string& Path) {
+    if (CharacterCount(Path) < 3 || Path.front() != '%')
+        return Path;
+    const std::size_t Closing = Path.find('%', 1);
+    if (Closing == std::string::npos)
+        return GetEnvValue(Path.substr(1));
+    return GetEnvValue(Path.substr(1, Closing - 1)) + Path.substr(Closing + 1);
+}
+
+std::string DataFolder() {
+    const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const std::string Folder = ConfigHome && *ConfigHome ? std::string(ConfigHome) + "/tarvex"
+                                                         : ExpandEnvPrefix("%HOME%/.config/tarvex");
+    std::error_code Ignored;
+    std::filesystem::create_directories(Folder, Ignored);
+    return Folder;
+}
+
+} // namespace platform

@@ -1,0 +1,96 @@
+#include "app/USettingsFile.h"
+
+#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using tests::ReadFileText;
+using tests::WriteFileText;
+
+namespace {
+
+class SettingsFileTest : public testing::Test {
+protected:
+    // The settings read from a file with the given text.
+    TSettings ReadFrom(const std::string& Text, TSettings Settings = {}) const {
+        WriteFileText(Path, Text);
+        ReadSettingsFile(Path, Settings);
+        return Settings;
+    }
+
+    TScopedFormatSettings Point{"."};
+    tests::TTempFolder Folder;
+    std::string Path = Folder.File("settings.ini");
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, FirstRunKeepsTheValuesAndWritesAllSevenKeysInOrder) {
+    TSettings Settings;
+    ReadSettingsFile(Path, Settings);
+    EXPECT_EQ(Settings, TSettings());
+    EXPECT_FALSE(std::filesystem::exists(Path));
+    WriteSettingsFile(Path, Settings, "m/s");
+    EXPECT_EQ(ReadFileText(Path), "[data]\n"
+                                  "units=metric\n"
+                                  "pelet-weight=0.547\n"
+                                  "speed-limit=999999\n"
+                                  "energy-limit=999999\n"
+                                  "\n\n"
+                                  "[user-interface]\n"
+                                  "language=9\n"
+                                  "column_width_01=80\n"
+                                  "column_width_02=80\n");
+}
+
+TEST_F(SettingsFileTest, WrittenSettingsReadBack) {
+    const TSettings Written{7, true, 8.44, 950.5, 12.25, 100, 120};
+    WriteSettingsFile(Path, Written, "fps");
+    EXPECT_EQ(ReadFrom(ReadFileText(Path)), Written);
+}
+
+TEST_F(SettingsFileTest, UnitsAreReadWithoutRegardToLetterCase) {
+    const struct {
+        const char* Text;
+        bool Imperial;
+    } Cases[] = {
+        {"[data]\nunits=IMPERIAL\n", true},
+        {"[data]\nunits=Imperial\n", true},
+        {"[data]\nunits=metric\n", false},
+        {"[data]\nunits=imperial2\n", false},
+        {"[data]\n", false},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(ReadFrom(Case.Text, {.Imperial = !Case.Imperial}).Imperial, Case.Imperial)
+            << Case.Text;
+}
+
+TEST_F(SettingsFileTest, AbsentOrUnreadableKeysGiveTheirDefaults) {
+    const TSettings Read =
+        ReadFrom("[data]\nspeed-limit=fast\nenergy-limit=1,5\n"
+                 "[user-interface]\nlanguage=7\ncolumn_width_01=0x40\ncolumn_width_02=wide\n",
+                 {5, false, 1.0, 1.0, 1.0, 1, 1});
+    EXPECT_EQ(Read, (TSettings{7, false, 0, 999999, 999999, 64, 80}));
+    EXPECT_EQ(ReadFrom("[data]\n", {.Language = 5}).Language, 5);
+}
+
+TEST_F(SettingsFileTest, DecimalsUseTheLocaleSeparator) {
+    const TScopedFormatSettings Comma(",");
+    WriteSettingsFile(Path, {.PeletWeight = 0.547, .SpeedLimit = 300.5}, "x");
+    EXPECT_EQ(ReadFileText(Path).find("units"), std::string::npos);
+    EXPECT_NE(ReadFileText(Path).find("pelet-weight=0,547\nspeed-limit=300,5\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFrom(ReadFileText(Path)).PeletWeight, 0.547);
+    EXPECT_EQ(ReadFrom("[data]\npelet-weight=0.547\n").PeletWeight, 0);
+}
+
+TEST_F(SettingsFileTest, FilesThatCannotBeReadOrWrittenChangeNothing) {
+    const TSettings Custom{5, true, 1.5, 2.5, 3.5, 40, 50};
+    TSettings Settings = Custom;
+    ReadSettingsFile(Folder.Path().string(), Settings);
+    EXPECT_EQ(Settings, Custom);
+    WriteSettingsFile(Folder.File("missing/settings.ini"), Custom, "m/s");
+    EXPECT_FALSE(std::filesystem::exists(Folder.File("missing")));
+}

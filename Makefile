@@ -12,7 +12,7 @@ PACKAGES := cmake ninja-build g++ pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench format clean
+.PHONY: deps configure build run test bench format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -29,6 +29,9 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/app/tarvex $(ARGS)
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

@@ -2,13 +2,14 @@
 
 // The chart's published properties with their defaults, and the fonts it draws with.
 
+#include "platform/Fonts.h"
+
 #include <QColor>
 #include <QFont>
 #include <string>
 
-// Arial in pixels. The chart's sizes are given at 96 pixels per inch (8 points are 11 pixels,
-// 14 points 19), so that the picture does not depend on the resolution of the paint device.
-QFont ArialFont(int PixelSize);
+// The chart's sizes are given in pixels at 96 pixels per inch (8 points are 11 pixels, 14 points
+// 19), so that the picture does not depend on the resolution of the paint device.
 
 struct TChartProperties {
     bool ShowLegend = true;

@@ -21,6 +21,10 @@ public:
         QMessageBox::critical(Parent, QString(), QString::fromStdString(Message));
     }
 
+    void ShowInformation(QWidget* Parent, const std::string& Message) override {
+        QMessageBox::information(Parent, QString(), QString::fromStdString(Message));
+    }
+
     int Execute(QDialog& Dialog) override { return Dialog.exec(); }
 
     std::optional<std::string> AskFileName(QWidget* Parent, TFileDialogKind Kind,
@@ -49,8 +53,12 @@ TModalDialogs* CurrentDialogs = &QtDialogs;
 
 } // namespace
 
-TModalDialogs& ModalDialogs() { return *CurrentDialogs; }
+TModalDialogs& ModalDialogs() {
+    return *CurrentDialogs;
+}
 
-void SetModalDialogs(TModalDialogs* Dialogs) { CurrentDialogs = Dialogs ? Dialogs : &QtDialogs; }
+void SetModalDialogs(TModalDialogs* Dialogs) {
+    CurrentDialogs = Dialogs ? Dialogs : &QtDialogs;
+}
 
 } // namespace platform

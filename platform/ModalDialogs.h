@@ -22,6 +22,8 @@ public:
     virtual bool AskYesNo(QWidget* Parent, const std::string& Text) = 0;
     // The application's standard error box.
     virtual void ShowError(QWidget* Parent, const std::string& Message) = 0;
+    // A message box that only informs, with an OK button.
+    virtual void ShowInformation(QWidget* Parent, const std::string& Message) = 0;
     // Runs Dialog modally and returns its result (QDialog::Accepted or QDialog::Rejected).
     virtual int Execute(QDialog& Dialog) = 0;
     // A file dialog with one filter such as "*.csv"; a name typed without an extension gets

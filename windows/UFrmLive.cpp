@@ -7,7 +7,7 @@
 #include "windows/FittingLabel.h"
 #include "windows/HandlerGuard.h"
 #include "windows/UFrmSetup.h"
-#include "windows/WindowFonts.h"
+#include "platform/Fonts.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

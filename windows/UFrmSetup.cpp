@@ -6,7 +6,7 @@
 #include "windows/FittingLabel.h"
 #include "windows/HandlerGuard.h"
 #include "windows/SpinButton.h"
-#include "windows/WindowFonts.h"
+#include "platform/Fonts.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

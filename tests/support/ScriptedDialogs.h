@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/ModalDialogs.h"
 
+#include <QDialog>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/ModalDialogs.h"
 
 // Answers every modal interaction from a script while it is in force, and records what was
 // asked, so that no test ever waits on a real window.
@@ -29,6 +28,7 @@ public:
 
     std::vector<std::string> Questions;
     std::vector<std::string> Errors;
+    std::vector<std::string> Informations;
     std::vector<std::string> OpenedUrls;
     int ExecutedDialogs = 0;
 
@@ -37,14 +37,17 @@ public:
         return Take(YesNoAnswers).value_or(false);
     }
     void ShowError(QWidget*, const std::string& Message) override { Errors.push_back(Message); }
+    void ShowInformation(QWidget*, const std::string& Message) override {
+        Informations.push_back(Message);
+    }
     int Execute(QDialog& Dialog) override {
         ++ExecutedDialogs;
         const int Result = OnExecute ? OnExecute(Dialog) : int(QDialog::Rejected);
         Dialog.setResult(Result);
         return Result;
     }
-    std::optional<std::string> AskFileName(QWidget*, platform::TFileDialogKind,
-                                           const std::string&, const std::string&) override {
+    std::optional<std::string> AskFileName(QWidget*, platform::TFileDialogKind, const std::string&,
+                                           const std::string&) override {
         return Take(FileNames).value_or(std::nullopt);
     }
     void OpenUrl(const std::string& Url) override { OpenedUrls.push_back(Url); }

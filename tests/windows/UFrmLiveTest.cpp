@@ -6,7 +6,7 @@
 #include "tests/windows/RecordingSettings.h"
 #include "windows/FittingLabel.h"
 #include "windows/UFrmSetup.h"
-#include "windows/WindowFonts.h"
+#include "platform/Fonts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "windows/WindowFonts.h"
+#include "platform/Fonts.h"
 
 #include <QStringList>
 

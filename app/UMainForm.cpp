@@ -1,0 +1,451 @@
+#include "app/UMainForm.h"
+
+#include "app/USettingsFile.h"
+#include "chart/NiceChart.h"
+#include "platform/Environment.h"
+#include "platform/Fonts.h"
+#include "platform/NumberFormats.h"
+#include "resources/Pictures.h"
+#include "serial/CPortCtl.h"
+#include "windows/HandlerGuard.h"
+#include "windows/SpinButton.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int ClientWidth = 992;
+constexpr int ClientHeight = 609;
+constexpr const char* DebugCaption = " debuging";
+
+QLabel* NewLabel(QWidget* Parent, int Left, int Top, int Width, Qt::Alignment Alignment) {
+    auto* Label = new QLabel(Parent);
+    Label->setGeometry(Left, Top, Width, 16);
+    Label->setAlignment(Alignment | Qt::AlignVCenter);
+    return Label;
+}
+
+QPushButton* NewButton(QWidget* Parent, const char* Caption, int Left, int Top) {
+    auto* Button = new QPushButton(QString::fromUtf8(Caption), Parent);
+    Button->setGeometry(Left, Top, 137, 25);
+    Button->setCursor(Qt::PointingHandCursor);
+    return Button;
+}
+
+QWidget* NewPanel(QWidget* Parent, int Left, int Top, int Width, int Height) {
+    auto* Panel = new QWidget(Parent);
+    Panel->setGeometry(Left, Top, Width, Height);
+    return Panel;
+}
+
+} // namespace
+
+TMainForm::TMainForm(const std::vector<std::string>& Arguments)
+    : stringGridLeft(new QTableWidget(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
+      pnlMiddleTop(NewPanel(pnlMiddle, 0, 0, 771, 149)),
+      gbStatistics(new QGroupBox(" Statistics ", pnlMiddleTop)), recalculateTimer(new QTimer(this)),
+      StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)) {
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    setFont(SansSerifFont(13));
+    setWindowTitle("TARVEX");
+    CreateStatistics();
+    CreateCommands();
+    CreateConnection();
+    CreateChart();
+    CreatePort();
+    ConnectHandlers();
+    FormCreate(Arguments);
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+}
+
+void TMainForm::CreateStatistics() {
+    stringGridLeft->setGeometry(0, 0, 221, ClientHeight);
+    stringGridLeft->setColumnCount(3);
+    stringGridLeft->setRowCount(1);
+    stringGridLeft->verticalHeader()->hide();
+    stringGridLeft->verticalHeader()->setDefaultSectionSize(20);
+    stringGridLeft->horizontalHeader()->setDefaultSectionSize(32);
+    stringGridLeft->horizontalHeader()->setFixedHeight(20);
+    stringGridLeft->setSelectionBehavior(QAbstractItemView::SelectRows);
+    stringGridLeft->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stringGridLeft->setMouseTracking(true);
+    stringGridLeft->viewport()->installEventFilter(this);
+    gbStatistics->setGeometry(4, 4, 297, 141);
+    const int Tops[] = {16, 36, 52, 68, 88, 104, 120};
+    QLabel** Captions[] = {&lblShotsCaption,    &lblMAXSpeedCaption,  &lblAVGSpeedCaption,
+                           &lblMINSpeedCaption, &lblMAXEnergyCaption, &lblAVGEnergyCaption,
+                           &lblMINEnergyCaption};
+    QLabel** Values[] = {&lblShotsValue,    &lblMAXSpeedValue,  &lblAVGSpeedValue,
+                         &lblMINSpeedValue, &lblMAXEnergyValue, &lblAVGEnergyValue,
+                         &lblMINEnergyValue};
+    for (int i = 0; i < 7; ++i) {
+        *Captions[i] = NewLabel(gbStatistics, 4, Tops[i], 172, Qt::AlignRight);
+        *Values[i] = NewLabel(gbStatistics, 184, Tops[i], 48, Qt::AlignRight);
+    }
+    const int DiffTops[] = {42, 62, 94, 114};
+    QLabel** Diffs[] = {&lblMAXSpeedDiffValue, &lblMINSpeedDiffValue, &lblMAXEnergyDiffValue,
+                        &lblMINEnergyDiffValue};
+    for (int i = 0; i < 4; ++i)
+        *Diffs[i] = NewLabel(gbStatistics, 240, DiffTops[i], 44, Qt::AlignRight);
+}
+
+void TMainForm::CreateCommands() {
+    btnLoadData = NewButton(pnlMiddleTop, "Load data", 308, 64);
+    btnSaveData = NewButton(pnlMiddleTop, "Save data", 308, 92);
+    btnClear = NewButton(pnlMiddleTop, "Clear all values", 308, 120);
+    imgLogo = new QToolButton(pnlMiddleTop);
+    imgLogo->setGeometry(376, 6, 321, 55);
+    imgLogo->setAutoRaise(true);
+    imgLogo->setIconSize(QSize(321, 55));
+    imgLogo->setIcon(QIcon(resources::Picture("logo.png")));
+    imgLogo->setCursor(Qt::PointingHandCursor);
+    btnLive = NewButton(pnlMiddleTop, "Live", 468, 64);
+    lblPeletWeightCaption = new QLabel("Pelet Weight [g]:", pnlMiddleTop);
+    lblPeletWeightCaption->move(472, 102);
+    ePeletWeight = new QLineEdit("0.547", pnlMiddleTop);
+    ePeletWeight->setGeometry(476, 120, 105, 24);
+    spinPeletWeight = new TSpinButton(pnlMiddleTop);
+    spinPeletWeight->setGeometry(580, 121, 20, 22);
+    spinPeletWeight->setCursor(Qt::PointingHandCursor);
+    btnSetup = NewButton(pnlMiddleTop, "Setup", 628, 120);
+}
+
+void TMainForm::CreateConnection() {
+    btnConnectToCOM = NewButton(pnlMiddleTop, "Connect", 628, 64);
+    pnlLED = new QFrame(pnlMiddleTop);
+    pnlLED->setGeometry(628, 92, 137, 25);
+    pnlLED->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlLED->setCursor(Qt::PointingHandCursor);
+    pnlLED->installEventFilter(this);
+    lblComPort = new QLabel("unknown COM", pnlLED);
+    lblComPort->setGeometry(4, 4, 109, 16);
+    lblComPort->setAlignment(Qt::AlignCenter);
+    lblComPort->installEventFilter(this);
+    comLEDConnection = new TComLed(pnlLED);
+    comLEDConnection->setGeometry(112, 0, 25, 25);
+    comLEDConnection->SetLedSignal(lsConn);
+    comLEDConnection->SetKind(lkCustom);
+    comLEDConnection->SetGlyphOn(resources::Picture("led_conn_on.png"));
+    comLEDConnection->SetGlyphOff(resources::Picture("led_conn_off.png"));
+    comLEDConnection->setToolTip("Disconnected");
+    comLEDConnection->setCursor(Qt::PointingHandCursor);
+}
+
+void TMainForm::CreateChart() {
+    pnlMiddleBottom = NewPanel(pnlMiddle, 0, 149, 771, 460);
+    pnlChartCaption = NewPanel(pnlMiddleBottom, 0, 0, 771, 31);
+    pnlChartCaption->setAutoFillBackground(true);
+    pnlChartCaption->setPalette(QPalette(Qt::white));
+    const auto NewToggle = [this](int Left, const char* Caption) {
+        auto* Toggle = new QToolButton(pnlChartCaption);
+        Toggle->setGeometry(Left, 5, 141, 22);
+        Toggle->setText(Caption);
+        Toggle->setCheckable(true);
+        Toggle->setAutoRaise(true);
+        return Toggle;
+    };
+    sbSpeedChart = NewToggle(4, "Speed [m/s]");
+    sbEnergyChart = NewToggle(144, "Energy [J]");
+    auto* Toggles = new QButtonGroup(this);
+    Toggles->addButton(sbSpeedChart);
+    Toggles->addButton(sbEnergyChart);
+    sbSpeedChart->setChecked(true);
+    lblChartText = new QLabel("   ", pnlChartCaption);
+    lblChartText->setGeometry(288, 9, 480, 16);
+    auto* ChartFrame = new QFrame(pnlMiddleBottom);
+    ChartFrame->setGeometry(0, 31, 771, 429);
+    ChartFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    chNiceChart = new TNiceChart(ChartFrame);
+    chNiceChart->setGeometry(1, 1, 769, 427);
+    chNiceChart->SetShowLegend(false);
+    chNiceChart->SetShowTitle(false);
+    chNiceChart->SetShowXGrid(true);
+    chNiceChart->SetShowYGrid(true);
+    chNiceChart->SetTitle("Chart Title");
+    chNiceChart->SetTitleFont(ArialFont(19));
+    chNiceChart->SetAxisXTitle("Shot");
+    chNiceChart->SetAxisYTitle("Energy");
+    chNiceChart->SetAxisXOnePerValue(true);
+    chNiceChart->SetAxisXScale(1);
+    chNiceChart->SetAxisYScale(1);
+    chNiceChart->SetMonochrome(false);
+    chNiceChart->SetSoftColors(false);
+}
+
+void TMainForm::CreatePort() {
+    comPort = std::make_unique<TComPort>();
+    comPort->setObjectName("comPort");
+    comPort->SetBaudRate(br19200);
+    comPort->SetDataBits(dbEight);
+    comPort->SetStopBits(sbOneStopBit);
+    comPort->Parity().SetBits(prNone);
+    comPort->FlowControl().SetFlowControl(fcNone);
+    comPort->FlowControl().SetControlDTR(dtrDisable);
+    comPort->FlowControl().SetControlRTS(rtsDisable);
+    comPort->SetTriggersOnRxChar(true);
+    comPort->SetStoredProps({spBasic});
+    comPort->OnBeforeOpen = [this](QObject*) { comPortBeforeOpen(); };
+    comPort->OnAfterOpen = [this](QObject*) { comPortAfterOpen(); };
+    comPort->OnBeforeClose = [this](QObject*) { comPortBeforeClose(); };
+    comPort->OnAfterClose = [this](QObject*) { comPortAfterClose(); };
+    comPort->OnRxChar = [this](QObject*, int Count) { comPortRxChar(Count); };
+    comLEDConnection->SetComPort(comPort.get());
+}
+
+void TMainForm::ConnectHandlers() {
+    const auto Click = [this](QAbstractButton* Button, void (TMainForm::*Handler)()) {
+        connect(Button, &QAbstractButton::clicked, this, Guarded(this, Handler));
+    };
+    Click(btnLoadData, &TMainForm::btnLoadDataClick);
+    Click(btnSaveData, &TMainForm::btnSaveDataClick);
+    Click(btnClear, &TMainForm::btnClearClick);
+    Click(btnLive, &TMainForm::btnLiveClick);
+    Click(btnConnectToCOM, &TMainForm::btnConnectToCOMClick);
+    Click(btnSetup, &TMainForm::btnSetupClick);
+    Click(imgLogo, &TMainForm::imgLogoClick);
+    Click(sbSpeedChart, &TMainForm::sbSpeedChartClick);
+    Click(sbEnergyChart, &TMainForm::sbEnergyChartClick);
+    connect(ePeletWeight, &QLineEdit::textChanged, this,
+            Guarded(this, &TMainForm::ePeletWeightChange));
+    spinPeletWeight->OnUpClick = Guarded(this, &TMainForm::spinPeletWeightUpClick);
+    spinPeletWeight->OnDownClick = Guarded(this, &TMainForm::spinPeletWeightDownClick);
+    comLEDConnection->OnClick = [this](QObject*) {
+        RunGuarded(this, [this] { comLEDConnectionClick(); });
+    };
+    chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
+        chNiceChartMouseMove(X, Y);
+    };
+    recalculateTimer->setInterval(500);
+    recalculateTimer->setSingleShot(true);
+    connect(recalculateTimer, &QTimer::timeout, this,
+            Guarded(this, &TMainForm::recalculateTimerTimer));
+    StringGridLeftTimer->setInterval(2000);
+    connect(StringGridLeftTimer, &QTimer::timeout, this,
+            Guarded(this, &TMainForm::StringGridLeftTimerTimer));
+    actDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    addAction(actDebug);
+    connect(actDebug, &QAction::triggered, this, Guarded(this, &TMainForm::actDebugExecute));
+}
+
+void TMainForm::FormCreate(const std::vector<std::string>& Arguments) {
+    FWeightEditGuard = false;
+    FDataFolder = platform::DataFolder();
+    FLog = std::make_unique<TDiagnosticLog>(FDataFolder + "/tarvex.log");
+    for (const std::string& Argument : Arguments) {
+        if (Argument == "--debug") {
+            FLog->Enabled = false;
+            actDebugExecute();
+        }
+    }
+    Log("Tarvex is starting...");
+}
+
+void TMainForm::showEvent(QShowEvent* Event) {
+    QWidget::showEvent(Event);
+    if (FShown)
+        return;
+    FShown = true;
+    if (const QScreen* Screen = screen())
+        move(Screen->availableGeometry().center() - rect().center());
+    RunGuarded(this, [this] { FormShow(); });
+}
+
+void TMainForm::FormShow() {
+    FLanguage = LANG_ENGLISH;
+    FTranslator = std::make_unique<TTranslator>();
+    FReceiver = std::make_unique<TShotReceiver>(FShots, [this] { return SpeedUnit(); });
+    FReceiver->Log = [this](const std::string& Message) { Log(Message); };
+    FReceiver->RestartRecalculateTimer = [this] { RestartRecalculateTimer(); };
+    FPeletWeight = 0.547;
+    FSpeedLimit = FEnergyLimit = 999999;
+    stringGridLeft->setColumnWidth(0, 32);
+    stringGridLeft->setColumnWidth(1, 80);
+    stringGridLeft->setColumnWidth(2, 80);
+    stringGridLeft->setRowCount(1);
+    ReadSettings();
+    ClearShots();
+    FReceiver->ClearLineBuffer();
+    comPort->SetPort("");
+    ShowPeletWeight();
+    ApplyTranslation();
+    RecalculateNow();
+}
+
+std::string TMainForm::SettingsFileName() const {
+    return FDataFolder + "/settings.ini";
+}
+
+void TMainForm::ReadSettings() {
+    TSettings Settings{FLanguage,    false,          FPeletWeight,  FSpeedLimit,
+                       FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
+    ReadSettingsFile(SettingsFileName(), Settings);
+    FPeletWeight = Settings.PeletWeight;
+    FSpeedLimit = Settings.SpeedLimit;
+    FEnergyLimit = Settings.EnergyLimit;
+    stringGridLeft->setColumnWidth(1, Settings.ColumnWidth1);
+    stringGridLeft->setColumnWidth(2, Settings.ColumnWidth2);
+    FLanguage = Settings.Language;
+    FUnits = Settings.Imperial ? &ImperialUnits : &MetricUnits;
+}
+
+void TMainForm::WriteSettings() {
+    const TSettings Settings{FLanguage,    IsImperial(),   FPeletWeight,  FSpeedLimit,
+                             FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
+    WriteSettingsFile(SettingsFileName(), Settings, SpeedUnit());
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event) {
+    FormDestroy();
+    Event->accept();
+}
+
+void TMainForm::FormDestroy() {
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    WriteSettings();
+    ClearShots();
+    LiveUpdate = nullptr;
+    comLEDConnection->SetComPort(nullptr);
+    // The port is closed and released before the window's controls, which its events update.
+    try {
+        if (comPort->Connected())
+            comPort->ClosePort();
+    } catch (const std::exception&) {
+        // The program is closing: a port that fails to close is released all the same.
+    }
+    comPort.reset();
+    Log("...Tarvex is closed");
+}
+
+void TMainForm::Log(const std::string& Message) {
+    if (FLog)
+        FLog->Log(Message);
+}
+
+void TMainForm::actDebugExecute() {
+    FLog->Enabled = !FLog->Enabled;
+    QString Caption = windowTitle();
+    Caption.remove(DebugCaption, Qt::CaseInsensitive);
+    setWindowTitle(FLog->Enabled ? Caption + DebugCaption : Caption);
+}
+
+std::string TMainForm::Translate(const std::string& Text) const {
+    return FTranslator ? FTranslator->Translate(Text, FLanguage) : Text;
+}
+
+std::string TMainForm::TranslateWith(const std::string& Pattern, const std::string& Value) const {
+    return platform::Format(Translate(Pattern), {Value});
+}
+
+void TMainForm::SetLanguage(int Code) {
+    FLanguage = Code;
+    ApplyTranslation();
+}
+
+void TMainForm::SetSpeedLimit(double Value) {
+    FSpeedLimit = Value;
+    RestartRecalculateTimer();
+}
+
+void TMainForm::SetEnergyLimit(double Value) {
+    FEnergyLimit = Value;
+    RestartRecalculateTimer();
+}
+
+void TMainForm::SetPeletWeight(double Value) {
+    FPeletWeight = Value;
+    ShowPeletWeight();
+    RestartRecalculateTimer();
+}
+
+void TMainForm::ApplyTranslation() {
+    const auto Set = [](auto* Control, const std::string& Text) {
+        Control->setText(QString::fromStdString(Text));
+    };
+    Log("Language: " + TTranslator::LanguageName(FLanguage));
+    Set(btnLoadData, Translate("Load Data"));
+    Set(btnSaveData, Translate("Save Data"));
+    Set(btnClear, Translate("Clear Data"));
+    const bool Connected = comPort && comPort->Connected();
+    Set(btnConnectToCOM, Translate(Connected ? "Disconnect" : "Connect"));
+    Set(lblComPort, Connected ? comPort->Port() : Translate("Unknown COM"));
+    Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", WeightUnit()));
+    lblPeletWeightCaption->adjustSize();
+    Set(lblShotsCaption, Translate("Shots:"));
+    Set(lblMAXSpeedCaption, TranslateWith("MAX Speed [%s]:", SpeedUnit()));
+    Set(lblMINSpeedCaption, TranslateWith("MIN Speed [%s]:", SpeedUnit()));
+    Set(lblAVGSpeedCaption, TranslateWith("AVG Speed [%s]:", SpeedUnit()));
+    Set(lblMAXEnergyCaption, TranslateWith("MAX Energy [%s]:", EnergyUnit()));
+    Set(lblMINEnergyCaption, TranslateWith("MIN Energy [%s]:", EnergyUnit()));
+    Set(lblAVGEnergyCaption, TranslateWith("AVG Energy [%s]:", EnergyUnit()));
+    SetCellText(0, 0, Translate("No."));
+    SetCellText(1, 0, TranslateWith("Speed [%s]", SpeedUnit()));
+    SetCellText(2, 0, TranslateWith("Energy [%s]", EnergyUnit()));
+    gbStatistics->setTitle(QString::fromStdString(" " + Translate("Statistics") + " "));
+    Set(sbEnergyChart, TranslateWith("Energy [%s]", EnergyUnit()));
+    Set(sbSpeedChart, TranslateWith("Speed [%s]", SpeedUnit()));
+    chNiceChart->SetAxisXTitle(Translate("Shots"));
+    Set(btnSetup, Translate("Setup"));
+    Set(btnLive, Translate("Live"));
+    RecalculateNow();
+}
+
+void TMainForm::ShowPeletWeight() {
+    FWeightEditGuard = true;
+    try {
+        ePeletWeight->setText(QString::fromStdString(platform::FormatFloat("0.000", FPeletWeight)));
+    } catch (...) {
+        FWeightEditGuard = false;
+        throw;
+    }
+    FWeightEditGuard = false;
+}
+
+double TMainForm::ReadPeletWeightEdit() const {
+    double Value = 0;
+    return platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value) ? Value : 0;
+}
+
+void TMainForm::ePeletWeightChange() {
+    if (FWeightEditGuard)
+        return;
+    const double Value = ReadPeletWeightEdit();
+    if (Value == 0)
+        return;
+    FPeletWeight = Value;
+    RestartRecalculateTimer();
+}
+
+void TMainForm::spinPeletWeightUpClick() {
+    StepPeletWeight(+0.001);
+}
+
+void TMainForm::spinPeletWeightDownClick() {
+    StepPeletWeight(-0.001);
+}
+
+void TMainForm::StepPeletWeight(double Step) {
+    double Value = 0;
+    if (!platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value))
+        return;
+    FPeletWeight = Value + Step;
+    ShowPeletWeight();
+    RecalculateNow();
+}

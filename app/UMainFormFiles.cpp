@@ -1,0 +1,42 @@
+// Saving the shots to a data file and loading them back.
+
+#include "app/UDataFile.h"
+#include "app/UMainForm.h"
+#include "platform/ModalDialogs.h"
+
+#include <QLineEdit>
+
+void TMainForm::btnSaveDataClick() {
+    const std::optional<std::string> FileName =
+        platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Save, "*.csv", "csv");
+    if (!FileName)
+        return;
+    std::vector<TTableRow> Rows;
+    for (int Row = 1; Row < RowCount(); ++Row)
+        Rows.push_back({CellText(1, Row), CellText(2, Row)});
+    SaveDataFile(*FileName, Rows, SpeedUnit(), EnergyUnit(), ePeletWeight->text().toStdString(),
+                 WeightUnit());
+}
+
+void TMainForm::btnLoadDataClick() {
+    if (!FShots.empty())
+        btnClearClick();
+    if (!FShots.empty())
+        return;
+    const std::optional<std::string> FileName =
+        platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Open, "*.csv", "csv");
+    if (!FileName)
+        return;
+    try {
+        LoadDataFile(
+            *FileName, SpeedUnit(),
+            [this](const std::string& Unit, double Speed) { FReceiver->AddShot(Unit, Speed); },
+            [this](const std::string& Message) { Log(Message); });
+    } catch (...) {
+        // The shots read before the bad line stay; the display must show them too, so that a
+        // later save writes what the list holds.
+        RecalculateNow();
+        throw;
+    }
+    RecalculateNow();
+}

@@ -1,0 +1,79 @@
+// The setup and live windows, the read-outs under the mouse, and the About box of the logo.
+
+#include "app/UMainForm.h"
+#include "chart/NiceChart.h"
+#include "platform/ModalDialogs.h"
+#include "windows/HandlerGuard.h"
+#include "windows/UFrmLive.h"
+#include "windows/UFrmSetup.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolTip>
+
+void TMainForm::btnSetupClick() {
+    TFrmSetup Setup(*this, this);
+    platform::ModalDialogs().Execute(Setup);
+}
+
+void TMainForm::btnLiveClick() {
+    auto* Live = new TFrmLive(*this, this);
+    Live->ShowPlaceholders();
+    LiveUpdate = [Live](double Speed, const std::string& SpeedUnit, double PeletWeight,
+                        const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
+                        int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit) {
+        Live->UpdateReadout(Speed, SpeedUnit, PeletWeight, WeightUnit, Energy, EnergyUnit,
+                            ShotNumber, SpeedAtLimit, EnergyAtLimit);
+    };
+    Live->show();
+}
+
+void TMainForm::imgLogoClick() {
+    const std::string About =
+        "TARVEX " + QCoreApplication::applicationVersion().toStdString() +
+        "\nA companion program for air-gun chronographs.\n\nSettings and log: " + FDataFolder;
+    platform::ModalDialogs().ShowInformation(this, About);
+}
+
+void TMainForm::chNiceChartMouseMove(int X, int Y) {
+    double XValue = 0, YValue = 0;
+    std::string Hint;
+    if (chNiceChart->SeriesCount() > 0 && chNiceChart->ClientToValues(X, Y, XValue, YValue))
+        chNiceChart->GetSeries(0).HintForX(XValue, Hint);
+    lblChartText->setText(QString::fromStdString(Hint));
+}
+
+void TMainForm::stringGridLeftMouseMove(int X, int Y) {
+    const QModelIndex Cell = stringGridLeft->indexAt(QPoint(X, Y));
+    if (!Cell.isValid()) {
+        QToolTip::hideText();
+        return;
+    }
+    const QString Hint = stringGridLeft->item(Cell.row(), Cell.column())
+                             ? stringGridLeft->item(Cell.row(), Cell.column())->text()
+                             : QString();
+    QToolTip::showText(stringGridLeft->viewport()->mapToGlobal(QPoint(X, Y)), Hint,
+                       stringGridLeft->viewport());
+    if (!StringGridLeftTimer->isActive())
+        StringGridLeftTimer->start();
+}
+
+void TMainForm::StringGridLeftTimerTimer() {
+    StringGridLeftTimer->stop();
+    QToolTip::hideText();
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == stringGridLeft->viewport() && Event->type() == QEvent::MouseMove) {
+        const QPoint At = static_cast<QMouseEvent*>(Event)->position().toPoint();
+        RunGuarded(this, [this, At] { stringGridLeftMouseMove(At.x(), At.y()); });
+    }
+    if ((Watched == pnlLED || Watched == lblComPort) && Event->type() == QEvent::MouseButtonRelease)
+        RunGuarded(this, [this] { comLEDConnectionClick(); });
+    return QWidget::eventFilter(Watched, Event);
+}

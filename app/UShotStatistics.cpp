@@ -1,0 +1,40 @@
+#include "app/UShotStatistics.h"
+
+#include "platform/FormatSettings.h"
+
+#include <algorithm>
+
+std::vector<TShotValues> ShotValues(const std::vector<TData>& Shots, double PeletWeight,
+                                    const TUnitSystem& Units) {
+    std::vector<TShotValues> Values;
+    Values.reserve(Shots.size());
+    for (const TData& Shot : Shots) {
+        const double Speed = Shot.SpeedIn(Units.SpeedUnit);
+        Values.push_back({Speed, ShotEnergy(Speed, PeletWeight, Units)});
+    }
+    return Values;
+}
+
+void TRunningValues::Add(double Value) {
+    Maximum = std::max(Maximum, Value);
+    Minimum = std::min(Minimum, Value);
+    Sum += Value;
+}
+
+void TShotStatistics::Add(const TShotValues& Shot) {
+    ++Count;
+    Speed.Add(Shot.Speed);
+    Energy.Add(Shot.Energy);
+}
+
+TStatisticsTexts StatisticsTexts(const TRunningValues& Values, int Count) {
+    if (Count == 0) {
+        const std::string& Separator = platform::FormatSettings().DecimalSeparator;
+        const std::string Value = "\u2013\u2013\u2013\u2013" + Separator + " \u2013\u2013";
+        const std::string Diff = "\u2013\u2013" + Separator + " \u2013\u2013";
+        return {Value, Value, Value, Diff, Diff};
+    }
+    const double Average = Values.Sum / Count;
+    return {FormatValue(Values.Maximum), FormatValue(Average), FormatValue(Values.Minimum),
+            FormatValue(Values.Maximum - Average), FormatValue(Values.Minimum - Average)};
+}

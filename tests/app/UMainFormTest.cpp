@@ -1,0 +1,304 @@
+// The main window as a user meets it, offscreen, with scripted dialogs, its data folder in a
+// temporary folder, and a pseudo-terminal standing in for the chronograph.
+
+#include "app/UMainForm.h"
+
+#include "chart/NiceChart.h"
+#include "platform/PseudoTerminal.h"
+#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedFormatSettings.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WaitUntil.h"
+#include "windows/HandlerGuard.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Text(const QLabel* Label) {
+    return Label->text().toStdString();
+}
+
+// Points the data folder at a temporary folder for one test.
+class TScopedDataFolder {
+public:
+    TScopedDataFolder() {
+        const char* Saved = std::getenv("XDG_CONFIG_HOME");
+        FSaved = Saved ? std::optional<std::string>(Saved) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", FFolder.Path().c_str(), 1);
+    }
+    ~TScopedDataFolder() {
+        FSaved ? setenv("XDG_CONFIG_HOME", FSaved->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    }
+    std::string File(const std::string& Name) const { return FFolder.File("tarvex/" + Name); }
+    std::string Folder() const { return FFolder.File("tarvex"); }
+
+private:
+    tests::TTempFolder FFolder;
+    std::optional<std::string> FSaved;
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    std::unique_ptr<TMainForm> Start(const std::vector<std::string>& Arguments = {}) {
+        auto Form = std::make_unique<TMainForm>(Arguments);
+        Form->show();
+        return Form;
+    }
+
+    void WriteSettings(const std::string& Text) {
+        std::filesystem::create_directories(Data.Folder());
+        tests::WriteFileText(Data.File("settings.ini"), Text);
+    }
+
+    // Shots as the chronograph sends them, shown once the display has followed.
+    void Receive(TMainForm& Form, const std::string& Records, std::size_t Shots) {
+        Form.Receiver().ReceiveText(Records);
+        ASSERT_EQ(Form.Shots().size(), Shots);
+        ASSERT_TRUE(Form.recalculateTimer->isActive());
+        ASSERT_TRUE(WaitUntil([&] { return !Form.recalculateTimer->isActive(); }));
+    }
+
+    TScopedDataFolder Data;
+    TScriptedDialogs Dialogs;
+    TScopedFormatSettings Point{"."};
+};
+
+TEST_F(MainFormTest, ShotsFromTheChronographReachTableStatisticsAndChart) {
+    platform::TPseudoTerminal Device;
+    auto Form = Start();
+    Form->ComPort().SetPort(Device.SlavePath());
+    Form->ComPort().OpenPort();
+    EXPECT_EQ(Form->btnConnectToCOM->text(), "Disconnect");
+    Device.Write("170;m/s\r\n175.0;m/s\r\n180;M/S\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return Text(Form->lblShotsValue) == "3"; }));
+    EXPECT_EQ(Form->RowCount(), 4);
+    EXPECT_EQ(Form->CellText(1, 2), "175.00");
+    EXPECT_EQ(Form->CellText(2, 2), "8.38");
+    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "180.00");
+    EXPECT_EQ(Text(Form->lblAVGSpeedValue), "175.00");
+    EXPECT_EQ(Text(Form->lblMINSpeedValue), "170.00");
+    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "5.00");
+    EXPECT_EQ(Text(Form->lblMINSpeedDiffValue), "-5.00");
+    ASSERT_EQ(Form->chNiceChart->SeriesCount(), 1);
+    EXPECT_EQ(Form->chNiceChart->GetSeries(0).Values().size(), 3u);
+    EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(MainFormTest, LosingTheChronographShowsConnectAgainAndTellsTheUser) {
+    platform::TPseudoTerminal Device;
+    auto Form = Start();
+    Form->ComPort().SetPort(Device.SlavePath());
+    Form->ComPort().OpenPort();
+    Device.CloseMaster();
+    ASSERT_TRUE(WaitUntil([&] { return !Form->ComPort().Connected(); }));
+    EXPECT_EQ(Form->btnConnectToCOM->text(), "Connect");
+    EXPECT_EQ(Dialogs.Errors.size(), 1u);
+}
+
+TEST_F(MainFormTest, StatisticsOfOneShotAndOfNone) {
+    auto Form = Start();
+    EXPECT_EQ(Form->RowCount(), 2);
+    EXPECT_EQ(Form->CellText(1, 1), "");
+    EXPECT_EQ(Text(Form->lblShotsValue), "0");
+    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "\u2013\u2013\u2013\u2013. \u2013\u2013");
+    EXPECT_EQ(Text(Form->lblMINEnergyDiffValue), "\u2013\u2013. \u2013\u2013");
+    EXPECT_EQ(Form->chNiceChart->SeriesCount(), 0);
+    Receive(*Form, "175.5\n", 1);
+    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "175.50");
+    EXPECT_EQ(Text(Form->lblMINSpeedValue), "175.50");
+    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "0.00");
+    const auto& Points = Form->chNiceChart->GetSeries(0).Values();
+    ASSERT_EQ(Points.size(), 2u);
+    EXPECT_EQ(Points[1].X, 2);
+    EXPECT_EQ(Points[0].Y, Points[1].Y);
+}
+
+TEST_F(MainFormTest, PlaceholdersFollowTheDecimalSeparator) {
+    const TScopedFormatSettings Comma(",");
+    auto Form = Start();
+    EXPECT_EQ(Text(Form->lblAVGEnergyValue), "\u2013\u2013\u2013\u2013, \u2013\u2013");
+    Receive(*Form, "175,5\n", 1);
+    EXPECT_EQ(Text(Form->lblAVGSpeedValue), "175,50");
+}
+
+TEST_F(MainFormTest, NegativeSpeedsShowTheirTrueMaximum) {
+    auto Form = Start();
+    Receive(*Form, "-10\n-20\n", 2);
+    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "-10.00");
+    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "5.00");
+}
+
+TEST_F(MainFormTest, SwitchingUnitsRecomputesAndSecondSwitchDoesNothing) {
+    auto Form = Start();
+    Receive(*Form, "100;m/s\n", 1);
+    Form->SetImperial();
+    EXPECT_EQ(Form->CellText(1, 1), "328.08");
+    EXPECT_EQ(Form->CellText(1, 0), "Speed [fps]");
+    EXPECT_EQ(Text(Form->lblMAXEnergyCaption), "MAX Energy [fpe]:");
+    Form->SetImperial();
+    EXPECT_TRUE(Form->IsImperial());
+    Form->SetMetric();
+    EXPECT_EQ(Form->CellText(1, 1), "100.00");
+    EXPECT_TRUE(Form->IsMetric());
+}
+
+TEST_F(MainFormTest, ClearAsksFirst) {
+    auto Form = Start();
+    Receive(*Form, "175\n176\n", 2);
+    Dialogs.YesNoAnswers = {false, true};
+    Form->btnClearClick();
+    EXPECT_EQ(Form->Shots().size(), 2u);
+    EXPECT_EQ(Form->RowCount(), 3);
+    Form->btnClearClick();
+    EXPECT_TRUE(Form->Shots().empty());
+    EXPECT_EQ(Form->RowCount(), 2);
+    EXPECT_EQ(Dialogs.Questions.at(0), "Do you really want to clear all values?");
+}
+
+TEST_F(MainFormTest, FirstRunUsesDefaultsAndWritesAllSevenKeysAtClose) {
+    auto Form = Start();
+    EXPECT_EQ(Form->Language(), 9);
+    EXPECT_TRUE(Form->IsMetric());
+    EXPECT_EQ(Form->PeletWeight(), 0.547);
+    EXPECT_EQ(Form->SpeedLimit(), 999999);
+    EXPECT_EQ(Form->ColumnWidth(1), 80);
+    EXPECT_EQ(Form->ePeletWeight->text(), "0.547");
+    Form->close();
+    const std::string Saved = tests::ReadFileText(Data.File("settings.ini"));
+    std::size_t At = 0;
+    for (const char* Key : {"units", "pelet-weight", "speed-limit", "energy-limit", "language",
+                            "column_width_01", "column_width_02"}) {
+        const std::size_t Found = Saved.find(Key, At);
+        ASSERT_NE(Found, std::string::npos) << Key;
+        At = Found;
+    }
+    EXPECT_NE(Saved.find("metric"), std::string::npos);
+}
+
+TEST_F(MainFormTest, SettingsAreReadAtStart) {
+    WriteSettings("[data]\nunits=IMPERIAL\nspeed-limit=800\n[user-interface]\nlanguage=7\n");
+    auto Form = Start();
+    EXPECT_TRUE(Form->IsImperial());
+    EXPECT_EQ(Form->Language(), 7);
+    EXPECT_EQ(Form->PeletWeight(), 0);
+    EXPECT_EQ(Form->SpeedLimit(), 800);
+    EXPECT_EQ(Form->btnLoadData->text(), "Daten laden");
+    EXPECT_EQ(Text(Form->lblPeletWeightCaption), "Schussgewicht [gr]:");
+}
+
+TEST_F(MainFormTest, DebugSwitchAndShortcut) {
+    auto Twice = Start({"--debug", "--debug"});
+    EXPECT_TRUE(Twice->DebugEnabled());
+    EXPECT_EQ(Twice->windowTitle(), "TARVEX debuging");
+    Twice->actDebug->trigger();
+    EXPECT_FALSE(Twice->DebugEnabled());
+    EXPECT_EQ(Twice->windowTitle(), "TARVEX");
+    Twice->actDebug->trigger();
+    EXPECT_EQ(Twice->windowTitle(), "TARVEX debuging");
+    EXPECT_EQ(Twice->actDebug->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_NE(tests::ReadFileText(Data.File("tarvex.log")).find("Tarvex is starting..."),
+              std::string::npos);
+}
+
+TEST_F(MainFormTest, NoLogFileWhileTheLogIsOff) {
+    auto Form = Start({"--DEBUG"});
+    EXPECT_FALSE(Form->DebugEnabled());
+    Receive(*Form, "175\n", 1);
+    Form->close();
+    EXPECT_FALSE(std::filesystem::exists(Data.File("tarvex.log")));
+}
+
+TEST_F(MainFormTest, SavedSeriesLoadsBack) {
+    auto Form = Start();
+    Receive(*Form, "175.004;m/s\n176.2;m/s\n", 2);
+    Dialogs.FileNames = {Data.File("series.csv")};
+    Form->btnSaveDataClick();
+    EXPECT_EQ(tests::ReadFileText(Data.File("series.csv")),
+              "speed;speed_unit;energy;energy_unit;pelet_weight;pelet_weight_unit\r\n"
+              "175.00;m/s;8.38;J;0.547;g\r\n176.20;m/s;8.49;J;0.547;g\r\n");
+    Dialogs.YesNoAnswers = {true};
+    Dialogs.FileNames = {Data.File("series.csv")};
+    Form->btnLoadDataClick();
+    ASSERT_EQ(Form->Shots().size(), 2u);
+    EXPECT_EQ(Form->Shots()[0].Speed(), 175.0);
+    EXPECT_EQ(Form->CellText(1, 2), "176.20");
+}
+
+TEST_F(MainFormTest, AStoppedLoadStillShowsTheShotsItRead) {
+    auto Form = Start();
+    tests::WriteFileText(Data.File("bad.csv"), "175.5\n176.5\nabc\n");
+    Dialogs.FileNames = {Data.File("bad.csv")};
+    RunGuarded(Form.get(), [&] { Form->btnLoadDataClick(); });
+    EXPECT_EQ(Dialogs.Errors, std::vector<std::string>{"String \"abc\" is not valid number."});
+    EXPECT_EQ(Form->RowCount(), 3);
+    EXPECT_EQ(Form->CellText(1, 2), "176.50");
+}
+
+TEST_F(MainFormTest, CaptionsFollowTheLanguageWhileConnected) {
+    platform::TPseudoTerminal Device;
+    auto Form = Start();
+    Form->ComPort().SetPort(Device.SlavePath());
+    Form->ComPort().OpenPort();
+    Form->SetLanguage(7);
+    EXPECT_EQ(Form->btnConnectToCOM->text(), "Trennen");
+    EXPECT_EQ(Text(Form->lblComPort), Device.SlavePath());
+    EXPECT_EQ(Form->gbStatistics->title(), " Statistik ");
+    EXPECT_EQ(Form->CellText(0, 0), "Nb.");
+    Form->ComPort().ClosePort();
+    EXPECT_EQ(Form->btnConnectToCOM->text(), "Verbinden");
+}
+
+TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {
+    auto Form = Start();
+    Form->ePeletWeight->setText("0");
+    EXPECT_EQ(Form->PeletWeight(), 0.547);
+    Form->ePeletWeight->setText("0.6");
+    EXPECT_EQ(Form->PeletWeight(), 0.6);
+    EXPECT_TRUE(Form->recalculateTimer->isActive());
+    Form->ePeletWeight->setText("0.547");
+    Form->spinPeletWeightUpClick();
+    EXPECT_EQ(Form->ePeletWeight->text(), "0.548");
+    Form->spinPeletWeightDownClick();
+    Form->spinPeletWeightDownClick();
+    EXPECT_EQ(Form->ePeletWeight->text(), "0.546");
+    EXPECT_DOUBLE_EQ(Form->PeletWeight(), 0.546);
+    Form->ePeletWeight->setText("abc");
+    Form->spinPeletWeightUpClick();
+    EXPECT_EQ(Form->ePeletWeight->text(), "abc");
+}
+
+TEST_F(MainFormTest, ChartReadOutOverShotThree) {
+    auto Form = Start();
+    Receive(*Form, "170\n171\n172\n173\n", 4);
+    const TXYInfo& Third = Form->chNiceChart->GetSeries(0).Values()[2];
+    Form->chNiceChartMouseMove(Third.ScreenX, Third.ScreenY);
+    EXPECT_EQ(Text(Form->lblChartText), "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
+    Form->chNiceChartMouseMove(1, 1);
+    EXPECT_EQ(Text(Form->lblChartText), "");
+}
+
+TEST_F(MainFormTest, EnergyChartPlotsEnergies) {
+    auto Form = Start();
+    Receive(*Form, "175\n", 1);
+    Form->sbEnergyChart->click();
+    EXPECT_EQ(Form->chNiceChart->AxisYTitle(), "Energy [J]");
+    EXPECT_NEAR(Form->chNiceChart->GetSeries(0).Values()[0].Y, 8.3759, 1e-4);
+}
+
+TEST_F(MainFormTest, FirstConnectAsksForThePortAndCancelLeavesItClosed) {
+    auto Form = Start();
+    Form->btnConnectToCOMClick();
+    EXPECT_EQ(Dialogs.ExecutedDialogs, 1);
+    EXPECT_FALSE(Form->ComPort().Connected());
+    EXPECT_EQ(Form->btnConnectToCOM->text(), "Connect");
+}
+
+} // namespace

@@ -20,7 +20,7 @@
 namespace {
 
 // Counts what reaches the device: the line settings applied, with the device's speed right
-// after each, and whether they were part of applying all settings at once.
+// after each, and whether they came with all the settings applied at once.
 class TRecordingPort : public TComPort {
 public:
     explicit TRecordingPort(const platform::TPseudoTerminal& Device) : FDevice(Device) {}

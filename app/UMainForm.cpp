@@ -4,10 +4,10 @@
 #include "chart/NiceChart.h"
 #include "platform/Environment.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
 #include "serial/CPortCtl.h"
-#include "windows/HandlerGuard.h"
 #include "windows/SpinButton.h"
 
 #include <QAction>
@@ -82,6 +82,7 @@ void TMainForm::CreateStatistics() {
     stringGridLeft->verticalHeader()->setDefaultSectionSize(20);
     stringGridLeft->horizontalHeader()->setDefaultSectionSize(32);
     stringGridLeft->horizontalHeader()->setFixedHeight(20);
+    stringGridLeft->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     stringGridLeft->setSelectionBehavior(QAbstractItemView::SelectRows);
     stringGridLeft->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stringGridLeft->setMouseTracking(true);

@@ -3,7 +3,7 @@
 #include "app/UMainForm.h"
 #include "chart/NiceChart.h"
 #include "platform/ModalDialogs.h"
-#include "windows/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 #include "windows/UFrmLive.h"
 #include "windows/UFrmSetup.h"
 

@@ -117,8 +117,10 @@ void TChartPainter::PaintXAxis(TCanvas& Canvas) {
     Canvas.SetPenColor(Black);
 }
 
-// A label that would touch or overlap the last one written is left out; every tick gets its mark.
+// A label that would come closer than a few pixels to the last one written is left out, so that
+// neighbouring shot numbers never read as one ("1 2" as "12"); every tick gets its mark.
 void TChartPainter::PaintXLabels(TCanvas& Canvas) {
+    constexpr int MinimumLabelGap = 4;
     const int LabelTop = FLayout.PlotRect().Bottom + LabelGap;
     int LastRight = 0;
     const TAxisInfo* Previous = nullptr;
@@ -129,7 +131,7 @@ void TChartPainter::PaintXLabels(TCanvas& Canvas) {
             const int X = Tick.X - Width / 2;
             if (X > LastRight) {
                 Canvas.TextOut(X, LabelTop, Tick.Caption);
-                LastRight = X + Width;
+                LastRight = X + Width + MinimumLabelGap;
             }
         }
         if (!Previous || Previous->X != Tick.X || Previous->Y != Tick.Y) {

@@ -1,6 +1,6 @@
 #include "serial/CPortCtl.h"
 
-#include "platform/ModalDialogs.h"
+#include "platform/HandlerGuard.h"
 #include "platform/SerialPortList.h"
 #include "resources/Pictures.h"
 #include "serial/CPortText.h"
@@ -12,18 +12,6 @@
 #include <exception>
 
 namespace {
-
-// Qt's event loop must never see an exception: a failing handler ends here and the user is
-// told.
-void RunHandler(QWidget* Control, const std::function<void()>& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& Error) {
-        platform::ModalDialogs().ShowError(Control, Error.what());
-    } catch (...) {
-        platform::ModalDialogs().ShowError(Control, "An unknown error has occurred.");
-    }
-}
 
 // The texts of a setting in ordinal order, each item carrying its ordinal.
 template <typename TEnum>
@@ -165,7 +153,7 @@ TComComboBox::TComComboBox(QWidget* Parent) : QComboBox(Parent), FComSelector(*t
     setEditable(false);
     // Connected first, so the selector has the choice before any other handler looks.
     connect(this, &QComboBox::activated, this,
-            [this] { RunHandler(this, [this] { UserChose(); }); });
+            [this] { RunGuarded(this, [this] { UserChose(); }); });
     connect(this, &QComboBox::currentIndexChanged, this,
             [this](int Index) { ShowItemToolTip(Index); });
 }
@@ -262,7 +250,7 @@ TComLed::TComLed(QWidget* Parent) : QWidget(Parent) {
     FLink.ConnectionChanged = [this](QObject*, bool OnOff) { LinkSignalChanged(OnOff); };
     FRingTimer.setInterval(1000);
     connect(&FRingTimer, &QTimer::timeout, this,
-            [this] { RunHandler(this, [this] { RingTimeout(); }); });
+            [this] { RunGuarded(this, [this] { RingTimeout(); }); });
 }
 
 // The LED leaves its port without changing its state: no handler may run for a control that
@@ -293,7 +281,7 @@ void TComLed::SetComPort(TCustomComPort* Port) {
 
 // The pointer has already cleared itself, and the port has no link list left to leave.
 void TComLed::PortDestroyed() {
-    RunHandler(this, [this] { ChangeState(lsOff); });
+    RunGuarded(this, [this] { ChangeState(lsOff); });
 }
 
 void TComLed::SetLedSignal(TComLedSignal Value) {
@@ -395,7 +383,7 @@ TLedState TComLed::CurrentSignal() {
 // A disabled LED shows the off picture whatever its state. The picture is centred; one larger
 // than the control starts at its top-left corner.
 void TComLed::paintEvent(QPaintEvent*) {
-    RunHandler(this, [this] {
+    RunGuarded(this, [this] {
         if (FGlyphOn.isNull() || FGlyphOff.isNull())
             LoadKindGlyphs(FKind);
         const QPixmap& Glyph = isEnabled() && FState == lsOn ? FGlyphOn : FGlyphOff;
@@ -411,5 +399,5 @@ void TComLed::mouseReleaseEvent(QMouseEvent* Event) {
     QWidget::mouseReleaseEvent(Event);
     if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()) &&
         OnClick)
-        RunHandler(this, [this] { OnClick(this); });
+        RunGuarded(this, [this] { OnClick(this); });
 }

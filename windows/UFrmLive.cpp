@@ -5,7 +5,7 @@
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
-#include "windows/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 #include "windows/UFrmSetup.h"
 #include "platform/Fonts.h"
 

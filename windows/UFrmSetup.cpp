@@ -4,7 +4,7 @@
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
-#include "windows/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 #include "windows/SpinButton.h"
 #include "platform/Fonts.h"
 

@@ -9,7 +9,7 @@
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WaitUntil.h"
-#include "windows/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 
 #include <QGroupBox>
 #include <QLabel>

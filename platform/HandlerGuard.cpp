@@ -1,4 +1,4 @@
-#include "windows/HandlerGuard.h"
+#include "platform/HandlerGuard.h"
 
 #include "platform/ModalDialogs.h"
 

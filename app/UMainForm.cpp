@@ -8,6 +8,7 @@
 #include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
 #include "serial/CPortCtl.h"
+#include "windows/FittingLabel.h"
 #include "windows/SpinButton.h"
 
 #include <QAction>
@@ -30,8 +31,9 @@ constexpr int ClientWidth = 992;
 constexpr int ClientHeight = 609;
 constexpr const char* DebugCaption = " debuging";
 
+// Captions in other languages can be longer than their place: they are drawn smaller, never cut.
 QLabel* NewLabel(QWidget* Parent, int Left, int Top, int Width, Qt::Alignment Alignment) {
-    auto* Label = new QLabel(Parent);
+    auto* Label = new TFittingLabel(Parent);
     Label->setGeometry(Left, Top, Width, 16);
     Label->setAlignment(Alignment | Qt::AlignVCenter);
     return Label;

@@ -8,11 +8,19 @@ JOBS ?= $(shell nproc)
 # Every Debian package the build, the tests and the benchmarks need.
 PACKAGES := cmake ninja-build g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libsimpleini-dev fonts-liberation
+            qt6-base-dev libsimpleini-dev fonts-liberation \
+            dpkg-dev desktop-file-utils
+
+# What tools/screenshots.sh needs besides the build: a display without a screen, a mouse and
+# keyboard that a script drives, a camera, and the close request that a window manager would send.
+SCREENSHOT_PACKAGES := xvfb xdotool imagemagick python3 python3-xlib
+
+# Where `make install` puts the program, its menu entry and its icon.
+PREFIX ?= /usr/local
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test bench format clean install package screenshots screenshot-deps
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -23,6 +31,9 @@ deps:
 	  $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+
+screenshot-deps:
+	$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
 
 configure: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
@@ -39,6 +50,20 @@ test: build
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# sudo only where the prefix (or the folder it will be made in) is not writable.
+install: build
+	@dir="$(PREFIX)"; while [ ! -e "$$dir" ]; do dir=$$(dirname "$$dir"); done; \
+	if [ -w "$$dir" ]; then sudo=; else sudo="$(SUDO)"; fi; \
+	$$sudo cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package, left in $(BUILD_DIR)/.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# The README's pictures in docs/images/, taken under Xvfb.
+screenshots: screenshot-deps build
+	BUILD_DIR=$(BUILD_DIR) tools/screenshots.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# What `make install` and `make package` deliver, checked on a built tree without touching the
+# machine: the installation goes to a temporary prefix, the package to a temporary folder.
+#
+#   packaging_test.sh install|desktop-file|package BUILD_DIR VERSION
+set -euo pipefail
+
+check=$1
+build=$2
+version=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# The files of every installation, relative to the prefix, sorted.
+expected_files() {
+    {
+        echo bin/tarvex
+        echo share/applications/tarvex.desktop
+        echo share/icons/hicolor/scalable/apps/tarvex.svg
+        for size in 16 32 48 64 128 256; do
+            echo "share/icons/hicolor/${size}x${size}/apps/tarvex.png"
+        done
+    } | LC_ALL=C sort
+}
+
+# A prefix with a space catches an unquoted path anywhere in the install rules.
+install_prefix() {
+    local prefix="$work/my prefix"
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+    echo "$prefix"
+}
+
+# Width x height of a PNG, read from its IHDR chunk (bytes 16 to 23, big-endian).
+png_size() {
+    od -An -tu1 -j16 -N8 "$1" |
+        awk '{ print ($1 * 16777216 + $2 * 65536 + $3 * 256 + $4) "x" \
+                     ($5 * 16777216 + $6 * 65536 + $7 * 256 + $8) }'
+}
+
+check_icons() {
+    local prefix=$1 size file
+    for size in 16 32 48 64 128 256; do
+        file="$prefix/share/icons/hicolor/${size}x${size}/apps/tarvex.png"
+        [ -f "$file" ] || continue # the list of installed files tells that it is missing
+        [ "$(od -An -c -j1 -N3 "$file" | tr -d ' ')" = PNG ] || fail "$file is not a PNG"
+        [ "$(png_size "$file")" = "${size}x${size}" ] ||
+            fail "$file is $(png_size "$file"), not ${size}x${size}"
+    done
+    grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/tarvex.svg" ||
+        fail "the scalable icon is not an SVG picture"
+}
+
+check_install() {
+    local prefix
+    prefix=$(install_prefix)
+    diff <(expected_files) <(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
+        fail "the installed files differ from the expected ones (< expected, > installed)"
+    [ -x "$prefix/bin/tarvex" ] || fail "bin/tarvex is not executable"
+    if ldd "$prefix/bin/tarvex" | grep 'not found'; then
+        fail "the installed program misses libraries"
+    fi
+    check_icons "$prefix"
+}
+
+desktop_key() {
+    sed -n "s/^$1=//p" "$2"
+}
+
+check_desktop_file() {
+    local prefix file output
+    prefix=$(install_prefix)
+    file="$prefix/share/applications/tarvex.desktop"
+    if ! output=$(desktop-file-validate "$file" 2>&1); then
+        fail "desktop-file-validate rejects it: $output"
+    elif [ -n "$output" ]; then
+        fail "desktop-file-validate remarks: $output"
+    fi
+    [ -x "$prefix/bin/$(desktop_key Exec "$file")" ] ||
+        fail "Exec=$(desktop_key Exec "$file") names no installed program"
+    [ -f "$prefix/share/icons/hicolor/scalable/apps/$(desktop_key Icon "$file").svg" ] ||
+        fail "Icon=$(desktop_key Icon "$file") names no installed icon"
+    [ "$(desktop_key Name "$file")" = TARVEX ] || fail "the menu entry is not called TARVEX"
+}
+
+# The package's dependencies, one name a line, without version constraints.
+dependency_names() {
+    dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g'
+}
+
+check_package_fields() {
+    local deb=$1 dependency
+    [ "$(dpkg-deb -f "$deb" Package)" = tarvex ] || fail "the package is not called tarvex"
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
+    [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "the package is not in section utils"
+    for dependency in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 fonts-liberation; do
+        dependency_names "$deb" | grep -qx -- "$dependency" ||
+            fail "the package does not depend on $dependency: $(dpkg-deb -f "$deb" Depends)"
+    done
+}
+
+check_package() {
+    local deb listing
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log" >&2 && fail "cpack failed" && return; }
+    deb="$work/package/tarvex_${version}_$(dpkg --print-architecture).deb"
+    [ -f "$deb" ] || { fail "cpack made no $(basename "$deb")" && return; }
+    check_package_fields "$deb"
+    listing=$(dpkg-deb -c "$deb")
+    diff <(expected_files | sed 's|^|usr/|') \
+        <(awk '$1 ~ /^-/ { sub(/^\.\//, "", $6); print $6 }' <<<"$listing" | LC_ALL=C sort) ||
+        fail "the package's files differ from the expected ones (< expected, > packaged)"
+    grep -Eq '^-rwxr-xr-x root/root .* \./usr/bin/tarvex$' <<<"$listing" ||
+        fail "usr/bin/tarvex is not an executable owned by root"
+}
+
+case $check in
+install) check_install ;;
+desktop-file) check_desktop_file ;;
+package) check_package ;;
+*)
+    echo "unknown check $check" >&2
+    exit 2
+    ;;
+esac
+[ "$failures" -eq 0 ]

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# Takes the README's pictures again: TARVEX on a virtual screen (Xvfb) with a simulated chronograph,
+# driven by xdotool as a user would drive it, each window photographed with ImageMagick's import.
+# The pictures go to docs/images/. `make screenshots` installs what this needs and builds first.
+#
+#   tools/screenshots.sh            (BUILD_DIR=build by default)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/${BUILD_DIR:-build}"
+images="$root/docs/images"
+work=$(mktemp -d)
+pids=()
+
+# Stops what this script started, newest first, and waits for each.
+finish() {
+    local index
+    for ((index = ${#pids[@]} - 1; index >= 0; index--)); do
+        kill "${pids[index]}" 2>/dev/null || true
+        kill -CONT "${pids[index]}" 2>/dev/null || true
+        wait "${pids[index]}" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+    local limit=$1 tries
+    shift
+    for ((tries = limit * 10; tries > 0; tries--)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "screenshots: gave up waiting for: $*" >&2
+    return 1
+}
+
+# Whether process $1, a child of this script, has ended (a child that ended stays a zombie
+# until it is waited for).
+exited() {
+    [ ! -e "/proc/$1" ] || [ "$(cut -d ' ' -f 3 "/proc/$1/stat")" = Z ]
+}
+
+# The newest visible window whose title is exactly $1.
+window_named() {
+    timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | tail -n 1
+}
+
+# Clicks at $2,$3 inside window $1.
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Without a window manager the keyboard follows the pointer.
+press_key() {
+    xdotool mousemove --window "$1" 1 1 key "$2"
+}
+
+# Lets the program paint what the last action changed, with the pointer out of the way (over the
+# chart it would show the shot under it).
+settle() {
+    xdotool mousemove 0 0
+    sleep 1
+}
+
+# Whether the chronograph has sent $1 shots.
+sent() {
+    [ -f "$work/sent" ] && [ "$(wc -l <"$work/sent")" -ge "$1" ]
+}
+
+shoot() {
+    import -window "$1" "$images/$2.png"
+    echo "screenshots: docs/images/$2.png"
+}
+
+# A free display: Xvfb picks the number itself and writes it to a file.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    wait_for 10 test -s "$work/display"
+    DISPLAY=":$(head -n 1 "$work/display")"
+    export DISPLAY
+}
+
+# A chronograph that starts sending once TARVEX has opened its pseudo-terminal: shots around
+# 175 m/s, the same shots on every run, each noted in a file.
+start_chronograph() {
+    "$build/tools/chronosim/chronosim" --wait-for-reader --interval-ms 150 --mean 175 \
+        --spread 1.5 --seed 9 --timestamps "$work/sent" >"$work/chronosim.out" &
+    pids+=($!)
+    chronosim_pid=$!
+    wait_for 10 test -s "$work/chronosim.out"
+    port=$(head -n 1 "$work/chronosim.out")
+}
+
+start_tarvex() {
+    mkdir -p "$work/config"
+    XDG_CONFIG_HOME="$work/config" TARVEX_PORTS="$port" LC_ALL=C.UTF-8 \
+        "$build/app/tarvex" 2>"$work/tarvex.log" &
+    pids+=($!)
+    tarvex_pid=$!
+    main=$(window_named TARVEX)
+    settle
+}
+
+# Connect with an empty port opens the port setup dialog; the port is chosen by typing its name
+# into the open list, as a user may.
+connect_chronograph() {
+    click "$main" 917 76
+    local dialog
+    dialog=$(window_named Setup)
+    click "$dialog" 152 34
+    settle
+    xdotool type --delay 30 "$port"
+    xdotool key Return
+    settle
+    shoot "$dialog" port-setup
+    click "$dialog" 107 196
+    # Stopped rather than ended: an ended chronograph would close the line, and the port with it.
+    wait_for 60 sent 20
+    kill -STOP "$chronosim_pid"
+    settle
+    shoot "$main" main-window
+}
+
+# A new read-out waits for the next shot: let the chronograph send one more.
+show_live() {
+    click "$main" 757 76
+    kill -CONT "$chronosim_pid"
+    wait_for 10 sent 21
+    kill -STOP "$chronosim_pid"
+    settle
+    # The read-out covers the screen, so the pointer in its corner gives it the keyboard.
+    shoot root live
+    xdotool key Escape
+    settle
+}
+
+# The setup window, switched to German and imperial units.
+show_setup() {
+    click "$main" 917 132
+    local setup
+    setup=$(window_named Setup)
+    click "$setup" 36 64
+    click "$setup" 136 152
+    settle
+    shoot "$setup" setup
+    press_key "$setup" Escape
+    settle
+}
+
+# Without a window manager nobody turns the close button into WM_DELETE_WINDOW: send it.
+close_window() {
+    /usr/bin/python3 - "$1" <<'PYTHON'
+import sys
+from Xlib import X, display, protocol
+
+d = display.Display()
+window = d.create_resource_object("window", int(sys.argv[1]))
+protocols = d.intern_atom("WM_PROTOCOLS")
+delete = d.intern_atom("WM_DELETE_WINDOW")
+event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                     data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+window.send_event(event, event_mask=X.NoEventMask)
+d.flush()
+PYTHON
+    wait_for 10 exited "$tarvex_pid"
+}
+
+mkdir -p "$images"
+start_display
+start_chronograph
+start_tarvex
+connect_chronograph
+show_live
+show_setup
+close_window "$main"

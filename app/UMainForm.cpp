@@ -139,7 +139,6 @@ void TMainForm::CreateConnection() {
     lblComPort = new QLabel("unknown COM", pnlLED);
     lblComPort->setGeometry(4, 4, 109, 16);
     lblComPort->setAlignment(Qt::AlignCenter);
-    lblComPort->installEventFilter(this);
     comLEDConnection = new TComLed(pnlLED);
     comLEDConnection->setGeometry(112, 0, 25, 25);
     comLEDConnection->SetLedSignal(lsConn);
@@ -208,6 +207,10 @@ void TMainForm::CreatePort() {
     comPort->OnBeforeClose = [this](QObject*) { comPortBeforeClose(); };
     comPort->OnAfterClose = [this](QObject*) { comPortAfterClose(); };
     comPort->OnRxChar = [this](QObject*, int Count) { comPortRxChar(Count); };
+    comPort->OnConnectionLost = [this](QObject*, const std::string& Message,
+                                       std::int32_t SystemCode) {
+        comPortConnectionLost(Message, SystemCode);
+    };
     comLEDConnection->SetComPort(comPort.get());
 }
 
@@ -226,11 +229,8 @@ void TMainForm::ConnectHandlers() {
     Click(sbEnergyChart, &TMainForm::sbEnergyChartClick);
     connect(ePeletWeight, &QLineEdit::textChanged, this,
             Guarded(this, &TMainForm::ePeletWeightChange));
-    spinPeletWeight->OnUpClick = Guarded(this, &TMainForm::spinPeletWeightUpClick);
-    spinPeletWeight->OnDownClick = Guarded(this, &TMainForm::spinPeletWeightDownClick);
-    comLEDConnection->OnClick = [this](QObject*) {
-        RunGuarded(this, [this] { comLEDConnectionClick(); });
-    };
+    spinPeletWeight->OnUpClick = [this] { spinPeletWeightUpClick(); };
+    spinPeletWeight->OnDownClick = [this] { spinPeletWeightDownClick(); };
     chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
         chNiceChartMouseMove(X, Y);
     };
@@ -444,11 +444,16 @@ void TMainForm::spinPeletWeightDownClick() {
     StepPeletWeight(-0.001);
 }
 
+// The arrows drop every error: a weight they cannot step is left as it is.
 void TMainForm::StepPeletWeight(double Step) {
-    double Value = 0;
-    if (!platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value))
+    try {
+        double Value = 0;
+        if (!platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value))
+            return;
+        FPeletWeight = Value + Step;
+        ShowPeletWeight();
+        RecalculateNow();
+    } catch (...) {
         return;
-    FPeletWeight = Value + Step;
-    ShowPeletWeight();
-    RecalculateNow();
+    }
 }

@@ -104,6 +104,7 @@ public:
     void comPortBeforeClose();
     void comPortAfterClose();
     void comPortRxChar(int Count);
+    void comPortConnectionLost(const std::string& Message, std::int32_t SystemCode);
 
     // The table as the design counts it: row 0 the header, column 0 the shot numbers.
     std::string CellText(int Column, int Row) const;
@@ -151,8 +152,10 @@ private:
     void ConnectHandlers();
     void SetCellText(int Column, int Row, const std::string& Text);
     void StepPeletWeight(double Step);
+    void OpenPortExplained();
     void ShowStatistics(const TShotStatistics& Statistics);
     void FillTable(const std::vector<TShotValues>& Values);
+    TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);
     void SetUnits(const TUnitSystem& Units);
     std::string Translate(const std::string& Text) const;
     std::string TranslateWith(const std::string& Pattern, const std::string& Value) const;

@@ -35,8 +35,13 @@ void TMainForm::btnLoadDataClick() {
     } catch (...) {
         // The shots read before the bad line stay; the display must show them too, so that a
         // later save writes what the list holds.
-        RecalculateNow();
-        throw;
+        const std::exception_ptr LoadError = std::current_exception();
+        try {
+            RecalculateNow();
+        } catch (...) {
+            // The load's own error is the one the user must see.
+        }
+        std::rethrow_exception(LoadError);
     }
     RecalculateNow();
 }

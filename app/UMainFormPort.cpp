@@ -1,6 +1,8 @@
 // The connection to the chronograph: connecting, the LED panel, and the port's events.
 
 #include "app/UMainForm.h"
+#include "app/UPortErrors.h"
+#include "platform/ModalDialogs.h"
 #include "serial/CPortCtl.h"
 #include "serial/CPortText.h"
 
@@ -13,7 +15,22 @@ void TMainForm::btnConnectToCOMClick() {
     if (comPort->Connected())
         comPort->ClosePort();
     else if (!comPort->Port().empty())
+        OpenPortExplained();
+}
+
+// A port that cannot be opened is explained in words a user can act on.
+void TMainForm::OpenPortExplained() {
+    try {
         comPort->OpenPort();
+    } catch (const EComPort& Error) {
+        throw std::runtime_error(ExplainOpenFailure(Error.what(), Error.SystemCode(),
+                                                    comPort->Port(), *FTranslator, FLanguage));
+    }
+}
+
+void TMainForm::comPortConnectionLost(const std::string& Message, std::int32_t SystemCode) {
+    platform::ModalDialogs().ShowError(
+        this, ExplainConnectionLost(Message, SystemCode, comPort->Port(), *FTranslator, FLanguage));
 }
 
 void TMainForm::comLEDConnectionClick() {

@@ -46,6 +46,21 @@ void TMainForm::Recalculate() {
     const std::vector<TShotValues> Values = ShotValues(FShots, FPeletWeight, *FUnits);
     chNiceChart->ClearSeries();
     chNiceChart->SuspendUpdates();
+    TShotStatistics Statistics;
+    try {
+        Statistics = RebuildDisplay(Values);
+    } catch (...) {
+        // The chart must not stay frozen because one recalculation failed.
+        chNiceChart->ResumeUpdates();
+        throw;
+    }
+    chNiceChart->ResumeUpdates();
+    ShowStatistics(Statistics);
+    Log("...Recalculated.");
+}
+
+// Table, chart series and live read-out; the statistics of the shots come back.
+TShotStatistics TMainForm::RebuildDisplay(const std::vector<TShotValues>& Values) {
     const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
     chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
     FillTable(Values);
@@ -68,15 +83,12 @@ void TMainForm::Recalculate() {
                    static_cast<int>(Values.size()), Last.Speed >= FSpeedLimit,
                    Last.Energy >= FEnergyLimit);
     }
-    chNiceChart->ResumeUpdates();
-    ShowStatistics(Statistics);
-    Log("...Recalculated.");
+    return Statistics;
 }
 
 void TMainForm::FillTable(const std::vector<TShotValues>& Values) {
     stringGridLeft->setRowCount(std::max<int>(1, static_cast<int>(Values.size())));
     if (Values.empty()) {
-        SetCellText(0, 1, "");
         SetCellText(1, 1, "");
         SetCellText(2, 1, "");
     }

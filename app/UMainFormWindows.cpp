@@ -2,8 +2,8 @@
 
 #include "app/UMainForm.h"
 #include "chart/NiceChart.h"
-#include "platform/ModalDialogs.h"
 #include "platform/HandlerGuard.h"
+#include "platform/ModalDialogs.h"
 #include "windows/UFrmLive.h"
 #include "windows/UFrmSetup.h"
 

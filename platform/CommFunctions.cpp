@@ -1,5 +1,7 @@
 #include "platform/CommFunctions.h"
 
+#include "platform/DeviceAccess.h"
+
 // The kernel's termios2 is used throughout (any baud rate through BOTHER), so glibc's
 // <termios.h> is not included: the two declare the same structures.
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <memory>
 #include <mutex>
 #include <poll.h>
 #include <string>
@@ -51,11 +54,13 @@ public:
     // The exclusive mode stays on the terminal while any descriptor is open (the other end of
     // a pseudo-terminal keeps one), so it is switched off before closing.
     ~TCommDevice() {
-        ioctl(Descriptor, TIOCNXCL);
+        if (Exclusive)
+            ioctl(Descriptor, TIOCNXCL);
         close(Descriptor);
     }
 
     const int Descriptor;
+    bool Exclusive = false;
     bool HasModemLines = false;
     bool HasCounters = false;
 
@@ -187,18 +192,15 @@ bool RetryingPoll(pollfd* Entries, nfds_t Count, int TimeoutMs) {
     return Result >= 0;
 }
 
-std::string DevicePath(const std::string& PortName) {
-    return PortName.find('/') == std::string::npos ? "/dev/" + PortName : PortName;
-}
-
-// Refuses a second opening of the same device, also by root, whom TIOCEXCL does not stop.
-bool LockExclusively(int Descriptor) {
-    if (ioctl(Descriptor, TIOCEXCL) < 0)
+// Refuses a second opening of the same device, also by root, whom TIOCEXCL does not stop. The
+// lock comes first, so that a refused opening leaves the holder's exclusive mode alone.
+bool LockExclusively(THandle Handle) {
+    if (flock(Handle->Descriptor, LOCK_EX | LOCK_NB) != 0) {
+        errno = errno == EWOULDBLOCK ? EBUSY : errno;
         return false;
-    if (flock(Descriptor, LOCK_EX | LOCK_NB) == 0)
-        return true;
-    errno = errno == EWOULDBLOCK ? EBUSY : errno;
-    return false;
+    }
+    Handle->Exclusive = ioctl(Handle->Descriptor, TIOCEXCL) == 0;
+    return Handle->Exclusive;
 }
 
 } // namespace
@@ -218,21 +220,21 @@ THandle CreateFile(const std::string& PortName) {
         Fail(errno);
         return INVALID_HANDLE_VALUE;
     }
+    // From here the device object owns the descriptor, also when something below fails.
+    auto Handle = std::make_unique<TCommDevice>(Descriptor);
     termios2 Settings{};
-    if (ioctl(Descriptor, TCGETS2, &Settings) < 0 || !LockExclusively(Descriptor)) {
+    if (ioctl(Descriptor, TCGETS2, &Settings) < 0 || !LockExclusively(Handle.get())) {
         Fail(errno);
-        close(Descriptor);
         return INVALID_HANDLE_VALUE;
     }
-    auto* Handle = new TCommDevice(Descriptor);
     int Lines = 0;
     Handle->HasModemLines = ioctl(Descriptor, TIOCMGET, &Lines) == 0;
     serial_icounter_struct Counters{};
     Handle->HasCounters = ioctl(Descriptor, TIOCGICOUNT, &Counters) == 0;
-    ReadModemStatus(Handle, Handle->LastModemStatus);
-    ReadCounters(Handle, Handle->EventCounters);
+    ReadModemStatus(Handle.get(), Handle->LastModemStatus);
+    ReadCounters(Handle.get(), Handle->EventCounters);
     Handle->ErrorCounters = Handle->EventCounters;
-    return Handle;
+    return Handle.release();
 }
 
 bool CloseHandle(THandle Handle) {
@@ -335,7 +337,8 @@ bool BuildTermios(const TDCB& DCB, termios2& Settings) {
     if (DCB.Flags & fOutxCtsFlow || Rts == 2)
         Settings.c_cflag |= CRTSCTS;
     // Without IGNPAR a byte received with an error still arrives (as a zero byte).
-    Settings.c_iflag = (DCB.Flags & fParity ? INPCK : 0) | (DCB.Flags & fOutX ? IXON : 0) |
+    // A break is a line condition, not a byte of data.
+    Settings.c_iflag = IGNBRK | (DCB.Flags & fParity ? INPCK : 0) | (DCB.Flags & fOutX ? IXON : 0) |
                        (DCB.Flags & fInX ? IXOFF : 0);
     Settings.c_cc[VSTART] = static_cast<cc_t>(DCB.XonChar);
     Settings.c_cc[VSTOP] = static_cast<cc_t>(DCB.XoffChar);
@@ -485,6 +488,9 @@ bool ReadFile(THandle Handle, void* Buffer, std::uint32_t Count, std::uint32_t& 
         pollfd Entry{Handle->Descriptor, POLLIN, 0};
         RetryingPoll(&Entry, 1, ReadSliceMs);
         Guard.lock();
+        // A hung-up terminal reads as empty for ever; only poll tells that it is gone.
+        if (Entry.revents & (POLLHUP | POLLERR | POLLNVAL))
+            Handle->HungUp = true;
     }
     const bool Lost = Handle->HungUp && BytesRead == 0 && Count > 0;
     Guard.unlock();

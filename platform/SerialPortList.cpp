@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -104,9 +105,46 @@ std::vector<TSerialPortInfo> ListSerialPortDevices(const fs::path& TtyClassFolde
     return Ports;
 }
 
+namespace {
+
+struct TOfferedPorts {
+    std::mutex Lock;
+    std::vector<TSerialPortInfo> Ports;
+};
+
+TOfferedPorts& OfferedPorts() {
+    static TOfferedPorts Offered;
+    return Offered;
+}
+
+} // namespace
+
 std::vector<TSerialPortInfo> ListSerialPortDevices() {
     const char* Extra = std::getenv("TARVEX_PORTS");
-    return ListSerialPortDevices("/sys/class/tty", Extra ? Extra : "");
+    std::vector<TSerialPortInfo> Ports =
+        ListSerialPortDevices("/sys/class/tty", Extra ? Extra : "");
+    TOfferedPorts& Offered = OfferedPorts();
+    const std::lock_guard Guard(Offered.Lock);
+    for (const TSerialPortInfo& Port : Offered.Ports) {
+        std::erase_if(Ports,
+                      [&Port](const TSerialPortInfo& Listed) { return Listed.Name == Port.Name; });
+        Ports.insert(std::upper_bound(Ports.begin(), Ports.end(), Port, NameLess), Port);
+    }
+    return Ports;
+}
+
+void OfferSerialPort(const TSerialPortInfo& Port) {
+    WithdrawSerialPort(Port.Name);
+    TOfferedPorts& Offered = OfferedPorts();
+    const std::lock_guard Guard(Offered.Lock);
+    Offered.Ports.push_back(Port);
+}
+
+void WithdrawSerialPort(const std::string& Name) {
+    TOfferedPorts& Offered = OfferedPorts();
+    const std::lock_guard Guard(Offered.Lock);
+    std::erase_if(Offered.Ports,
+                  [&Name](const TSerialPortInfo& Port) { return Port.Name == Name; });
 }
 
 } // namespace platform

@@ -18,9 +18,14 @@ struct TSerialPortInfo {
     bool operator==(const TSerialPortInfo&) const = default;
 };
 
-// The ports of /sys/class/tty and of TARVEX_PORTS, sorted by name without regard to letter
-// case, each name once.
+// The ports of /sys/class/tty, of TARVEX_PORTS and those this process offers itself, sorted by
+// name without regard to letter case, each name once.
 std::vector<TSerialPortInfo> ListSerialPortDevices();
+
+// A device of this process's own (the simulated chronograph's pseudo-terminal) joins the list
+// while it exists.
+void OfferSerialPort(const TSerialPortInfo& Port);
+void WithdrawSerialPort(const std::string& Name);
 
 // The same from a given tty class folder and variable value.
 std::vector<TSerialPortInfo> ListSerialPortDevices(const std::filesystem::path& TtyClassFolder,

@@ -88,14 +88,16 @@ bool CheckSynchronize() {
 void WaitSynchronizing(const std::function<bool()>& Done) {
     TSyncQueue& Sync = Queue();
     for (;;) {
-        CheckSynchronize();
+        // The generation is read before the queue is run, so that a call queued meanwhile is
+        // either run now or seen as a change below.
         std::unique_lock Guard(Sync.Lock);
         const unsigned long Seen = Sync.Generation;
         Guard.unlock();
+        CheckSynchronize();
         if (Done())
             return;
         Guard.lock();
-        Sync.Changed.wait(Guard, [&] { return Sync.Generation != Seen; });
+        Sync.Changed.wait(Guard, [&] { return Sync.Generation != Seen || !Sync.Calls.empty(); });
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "platform/ThreadSync.h"
 #include "serial/CPortThread.h"
 
 #include <algorithm>
@@ -45,6 +46,14 @@ std::int64_t LastError() {
     return static_cast<std::int64_t>(GetLastError());
 }
 
+// The system's text for an error code, with its number, as OnException receives it.
+std::string SystemErrorText(std::int64_t Code) {
+    if (Code <= 0)
+        return {};
+    const auto SystemCode = static_cast<std::uint32_t>(Code);
+    return Format("System Error.  Code: %d.\n%s", {SystemCode, SysErrorMessage(SystemCode)});
+}
+
 } // namespace
 
 const std::string& ComErrorMessage(TComExceptions Code) {
@@ -68,8 +77,10 @@ TCustomComPort::~TCustomComPort() {
     try {
         ClosePort();
     } catch (...) {
-        // A port that is going away cannot report; the device is released with the handle.
+        // A port that is going away cannot report; the device is released below.
     }
+    // Whatever the close got to, no thread may outlive the port or its device.
+    StopEventThread();
     if (FHandle != INVALID_HANDLE_VALUE)
         CloseHandle(FHandle);
 }
@@ -236,27 +247,37 @@ void TCustomComPort::AfterOpen() {
 }
 
 void TCustomComPort::ClosePort() {
-    if (!FConnected || FComponentState.Contains(csDesigning))
+    // A handler run while the port waits for its thread may close it too: that close is the
+    // one already under way.
+    if (!FConnected || FClosing || FComponentState.Contains(csDesigning))
         return;
-    BeforeClose();
-    AbortAllIO();
+    FClosing = true;
+    try {
+        BeforeClose();
+        AbortAllIO();
+    } catch (...) {
+        FClosing = false;
+        throw;
+    }
     StopEventThread();
     CloseDevice();
     FConnected = false;
+    FClosing = false;
     AfterClose();
 }
 
 void TCustomComPort::StopEventThread() {
     if (!FThreadCreated)
         return;
-    if (FDispatchDepth > 0) {
-        // Closed from one of the thread's own synchronised calls: the thread is blocked until
-        // this call returns, so it takes the device over and closes it when it ends.
-        TComThread::Abandon(std::move(FEventThread));
+    std::unique_ptr<TComThread> Thread = std::move(FEventThread);
+    FThreadCreated = false;
+    if (FDispatchDepth > 0 || !platform::IsUserInterfaceThread()) {
+        // Closed from one of the thread's own calls: it cannot be awaited here, so it takes
+        // the device over and closes it when it ends.
+        TComThread::Abandon(std::move(Thread));
         FHandle = INVALID_HANDLE_VALUE;
     }
-    FEventThread.reset();
-    FThreadCreated = false;
+    Thread.reset();
     FNotifier.reset();
 }
 
@@ -305,20 +326,35 @@ void TCustomComPort::EventThreadFailed(unsigned Generation, std::exception_ptr E
     } catch (const std::exception& CloseError) {
         Message += std::string("\n") + CloseError.what();
     }
+    // This runs from the event loop, which no exception may reach.
+    try {
+        ReportConnectionLost(Code, WinError, Message);
+    } catch (const std::exception& Error) {
+        ModalDialogs().ShowError(nullptr, Error.what());
+    } catch (...) {
+        ModalDialogs().ShowError(nullptr, Message);
+    }
+}
+
+void TCustomComPort::ReportConnectionLost(TComExceptions Code, std::int64_t WinError,
+                                          const std::string& Message) {
     if (OnException)
-        OnException(this, Code, Message, WinError,
-                    WinError > 0 ? SysErrorMessage(static_cast<std::uint32_t>(WinError)) : "");
+        OnException(this, Code, ComErrorMessage(Code), WinError, SystemErrorText(WinError));
+    else if (OnConnectionLost)
+        OnConnectionLost(this, Message, static_cast<std::int32_t>(WinError));
     else
         ModalDialogs().ShowError(nullptr, Message);
 }
 
 void TCustomComPort::HandlePortMessage(std::uint32_t EventFlag) {
-    if (!FConnected)
+    if (!FConnected || FClosing)
         return;
     try {
         ProcessPortEvent(*this, EventFlag);
     } catch (const std::exception& Error) {
         ModalDialogs().ShowError(nullptr, Error.what());
+    } catch (...) {
+        ModalDialogs().ShowError(nullptr, ComErrorMessage(21));
     }
 }
 
@@ -397,11 +433,8 @@ void TCustomComPort::ReportComError(TComExceptions Code, std::int64_t WinError) 
             throw EComPort(Code, static_cast<std::int32_t>(WinError & 0xFFFFFFFF));
         throw EComPort(Code);
     }
-    const std::string WinMessage = WinError > 0
-                                       ? Format("System Error.  Code: %d.\n%s",
-                                                {GetLastError(), SysErrorMessage(GetLastError())})
-                                       : "";
-    OnException(this, Code, ComErrorMessage(Code), WinError, WinMessage);
+    OnException(this, Code, ComErrorMessage(Code), WinError,
+                WinError > 0 ? SystemErrorText(GetLastError()) : "");
 }
 
 void TCustomComPort::AttachLink(TComLink* Link) {

@@ -104,6 +104,11 @@ public:
     TNotifyEvent OnBeforeClose;
     TNotifyEvent OnRx80Full;
     TComExceptionEvent OnException;
+    // The port closed itself because its device went away or a handler failed; Message says
+    // what happened, SystemCode is the system's error code or 0. Unset (and without
+    // OnException), the message goes to the error box.
+    std::function<void(QObject* Sender, const std::string& Message, std::int32_t SystemCode)>
+        OnConnectionLost;
 
     void OpenPort();
     void ClosePort();
@@ -192,6 +197,8 @@ private:
     // Runs on the user-interface thread when the event thread Generation ended by a failure:
     // the port closes itself and the user is told.
     void EventThreadFailed(unsigned Generation, std::exception_ptr Error);
+    void ReportConnectionLost(TComExceptions Code, std::int64_t WinError,
+                              const std::string& Message);
     void HandlePortMessage(std::uint32_t EventFlag);
 
     std::unique_ptr<TComThread> FEventThread;
@@ -201,6 +208,7 @@ private:
     std::unique_ptr<QObject> FNotifier;
     int FUpdateCount = 0;
     int FDispatchDepth = 0;
+    bool FClosing = false;
     std::vector<TComLink*> FLinks;
     bool FTriggersOnRxChar = true;
     bool FHasDataLink = false;

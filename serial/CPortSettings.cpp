@@ -129,8 +129,17 @@ void TComBuffer::Assign(const TComBuffer& Source) {
 }
 
 void TComBuffer::SetInputSize(std::int32_t Value) {
-    ChangeSetting(FInputSize, EvenSize(Value), FComPort, &TCustomComPort::ApplyBufferSizes);
+    ChangeSize(FInputSize, Value);
 }
 void TComBuffer::SetOutputSize(std::int32_t Value) {
-    ChangeSetting(FOutputSize, EvenSize(Value), FComPort, &TCustomComPort::ApplyBufferSizes);
+    ChangeSize(FOutputSize, Value);
+}
+
+// A new size is compared as given and stored even-sized; the device hears of it either way.
+void TComBuffer::ChangeSize(std::int32_t& Field, std::int32_t Value) {
+    if (Field == Value)
+        return;
+    Field = EvenSize(Value);
+    if (FComPort)
+        FComPort->ApplyBufferSizes();
 }

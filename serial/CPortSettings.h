@@ -115,6 +115,8 @@ public:
     void SetOutputSize(std::int32_t Value);
 
 private:
+    void ChangeSize(std::int32_t& Field, std::int32_t Value);
+
     TCustomComPort* FComPort;
     std::int32_t FInputSize = 1024;
     std::int32_t FOutputSize = 1024;

@@ -72,10 +72,12 @@ void TComThread::SignalStop() {
 
 void TComThread::Abandon(std::unique_ptr<TComThread> Thread) {
     TComThread& Self = *Thread;
+    // The thread may end any moment after the stop: it must find itself its own owner then.
+    const std::lock_guard Guard(Self.FEndLock);
     Self.FAbandoned = true;
-    Self.SignalStop();
     Self.FThread.detach();
     Self.FSelf = std::move(Thread);
+    Self.SignalStop();
 }
 
 void TComThread::Execute() {
@@ -94,12 +96,15 @@ void TComThread::Execute() {
             },
             Qt::QueuedConnection);
     }
+    std::unique_lock Guard(FEndLock);
     if (FAbandoned) {
         platform::CloseHandle(FHandle);
         const std::unique_ptr<TComThread> Self = std::move(FSelf);
+        Guard.unlock();
         return;
     }
     FFinished = true;
+    Guard.unlock();
     platform::NotifySynchronizeWaiters();
 }
 
@@ -143,7 +148,7 @@ void TComThread::DispatchEvents() {
 
 void TComThread::CallEventHandlers() {
     for (const TEventRoute& Route : HandlerOrder)
-        if (FPendingEvents.Contains(Route.Event) && FPort.Connected())
+        if (FPendingEvents.Contains(Route.Event) && FPort.Connected() && !FPort.FClosing)
             (FPort.*Route.Process)();
 }
 
@@ -168,7 +173,9 @@ void TComThread::SendEventMessages() {
 }
 
 void TComThread::ExitSteps() {
-    // The device may be gone already; its last state no longer matters then.
     platform::SetCommMask(FHandle, 0);
-    platform::PurgeComm(FHandle, platform::PURGE_TXCLEAR | platform::PURGE_RXCLEAR);
+    // After a failure the bytes received before it may still wait for a handler that was
+    // already sent its message; they are kept for it.
+    if (!FFailure)
+        platform::PurgeComm(FHandle, platform::PURGE_TXCLEAR | platform::PURGE_RXCLEAR);
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 class TCustomComPort;
@@ -51,5 +52,6 @@ private:
     // Set when the thread was abandoned: it then owns itself and the device.
     std::unique_ptr<TComThread> FSelf;
     std::atomic<bool> FAbandoned{false};
+    std::mutex FEndLock;
     std::thread FThread;
 };

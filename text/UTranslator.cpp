@@ -1,6 +1,7 @@
 #include "text/UTranslator.h"
 
 #include <array>
+#include <span>
 
 namespace {
 
@@ -54,6 +55,36 @@ constexpr std::array<TDictionaryRow, 36> BuiltInDictionary{{
     {"Limits", "Limity", "Limiten"},
 }};
 
+// Texts that help a user when the chronograph's port fails; they follow the table above so
+// that its entries keep their places.
+constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
+    {"The device %s cannot be opened: you are not allowed to use it.",
+     "Zařízení %s nelze otevřít: nemáte oprávnění jej používat.",
+     "Das Gerät %s kann nicht geöffnet werden: Sie haben keine Berechtigung, es zu benutzen."},
+    {"Add yourself to the group \"%s\" that owns the device with the command:\nsudo adduser %s "
+     "%s\nthen log out and log in again.",
+     "Přidejte se do skupiny \"%s\", která zařízení vlastní, příkazem:\nsudo adduser %s "
+     "%s\npotom se odhlaste a znovu přihlaste.",
+     "Fügen Sie sich mit diesem Befehl der Gruppe \"%s\" hinzu, der das Gerät gehört:\nsudo "
+     "adduser %s %s\nmelden Sie sich dann ab und wieder an."},
+    {"The device %s is in use by another program. Close the other program and connect again.",
+     "Zařízení %s používá jiný program. Zavřete jej a připojte se znovu.",
+     "Das Gerät %s wird von einem anderen Programm benutzt. Schließen Sie das andere Programm "
+     "und verbinden Sie erneut."},
+    {"The device %s is not there: it is unplugged or its name is wrong. Plug it in or choose "
+     "another port.",
+     "Zařízení %s není k dispozici: je odpojené nebo má špatný název. Připojte jej nebo "
+     "vyberte jiný port.",
+     "Das Gerät %s ist nicht vorhanden: Es ist nicht angeschlossen oder sein Name ist falsch. "
+     "Schließen Sie es an oder wählen Sie einen anderen Port."},
+    {"The connection to %s was lost: the device was unplugged or stopped answering. Check the "
+     "cable and connect again.",
+     "Spojení s %s bylo přerušeno: zařízení bylo odpojeno nebo přestalo odpovídat. "
+     "Zkontrolujte kabel a připojte se znovu.",
+     "Die Verbindung zu %s ist abgebrochen: Das Gerät wurde getrennt oder antwortet nicht mehr. "
+     "Prüfen Sie das Kabel und verbinden Sie erneut."},
+}};
+
 std::string DictionaryKey(int Language, const std::string& English) {
     return "LNG" + std::to_string(Language) + "_" + English;
 }
@@ -94,14 +125,17 @@ std::string TTranslator::LanguageName(int Language) {
     }
 }
 
-// All Czech entries first, then all German ones, each in table order.
+// Per table, all Czech entries first, then all German ones, each in table order.
 void TTranslator::FillDictionary() {
-    for (const TDictionaryRow& Row : BuiltInDictionary) {
-        AddTranslation(LANG_CZECH, Row.English, Row.Czech);
-    }
-    for (const TDictionaryRow& Row : BuiltInDictionary) {
-        if (Row.German != nullptr) {
-            AddTranslation(LANG_GERMAN, Row.English, Row.German);
+    for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
+                             std::span<const TDictionaryRow>(HelpDictionary)}) {
+        for (const TDictionaryRow& Row : Table) {
+            AddTranslation(LANG_CZECH, Row.English, Row.Czech);
+        }
+        for (const TDictionaryRow& Row : Table) {
+            if (Row.German != nullptr) {
+                AddTranslation(LANG_GERMAN, Row.English, Row.German);
+            }
         }
     }
 }

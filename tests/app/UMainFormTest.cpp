@@ -4,16 +4,20 @@
 #include "app/UMainForm.h"
 
 #include "chart/NiceChart.h"
+#include "platform/HandlerGuard.h"
 #include "platform/PseudoTerminal.h"
+#include "serial/CPortCtl.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WaitUntil.h"
-#include "platform/HandlerGuard.h"
 
+#include <QApplication>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -291,6 +295,32 @@ TEST_F(MainFormTest, EnergyChartPlotsEnergies) {
     Form->sbEnergyChart->click();
     EXPECT_EQ(Form->chNiceChart->AxisYTitle(), "Energy [J]");
     EXPECT_NEAR(Form->chNiceChart->GetSeries(0).Values()[0].Y, 8.3759, 1e-4);
+}
+
+TEST_F(MainFormTest, OneClickOnTheConnectionPanelRunsTheSetupOnce) {
+    auto Form = Start();
+    for (QWidget* Target :
+         {static_cast<QWidget*>(Form->lblComPort), static_cast<QWidget*>(Form->comLEDConnection),
+          static_cast<QWidget*>(Form->pnlLED)}) {
+        const int Before = Dialogs.ExecutedDialogs;
+        const QPointF At(5, 5);
+        QMouseEvent Press(QEvent::MouseButtonPress, At, Target->mapToGlobal(At), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent Release(QEvent::MouseButtonRelease, At, Target->mapToGlobal(At), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &Press);
+        QApplication::sendEvent(Target, &Release);
+        EXPECT_EQ(Dialogs.ExecutedDialogs, Before + 1) << Target->metaObject()->className();
+    }
+}
+
+TEST_F(MainFormTest, AClearedTableKeepsItsFirstShotNumber) {
+    auto Form = Start();
+    Receive(*Form, "175\n", 1);
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    EXPECT_EQ(Form->CellText(0, 1), "1");
+    EXPECT_EQ(Form->CellText(1, 1), "");
 }
 
 TEST_F(MainFormTest, FirstConnectAsksForThePortAndCancelLeavesItClosed) {

@@ -316,6 +316,28 @@ TEST_F(PortOnPseudoTerminal, ClosingFromInsideAHandlerDoesNotDeadlock) {
     ASSERT_TRUE(WaitUntil([&] { return Received == "2"; }));
 }
 
+TEST_F(PortOnPseudoTerminal, AHandlerThatClosesDuringTheCloseDoesNotCloseTwice) {
+    int Closed = 0;
+    Port.OpenPort();
+    Port.OnBeforeClose = [this](QObject*) { Port.ClosePort(); };
+    Port.OnCTSChange = [this](QObject*, bool) { Port.ClosePort(); };
+    Port.OnAfterClose = [&](QObject*) { ++Closed; };
+    Port.ClosePort();
+    EXPECT_EQ(Closed, 1);
+    EXPECT_FALSE(Port.Connected());
+}
+
+TEST_F(PortOnPseudoTerminal, APortDestroyedWhileItsCloseFailsStopsItsThread) {
+    auto Doomed = std::make_unique<TComPort>();
+    Doomed->SetPort(Device.SlavePath());
+    Doomed->OnBeforeClose = [](QObject*) { throw std::runtime_error("refused"); };
+    Doomed->OpenPort();
+    Device.Write("1");
+    Doomed.reset();
+    Port.OpenPort();
+    EXPECT_TRUE(Port.Connected());
+}
+
 TEST_F(PortOnPseudoTerminal, ClosingWhileTheEventThreadWaitsToSynchronise) {
     std::atomic<bool> Entered{false};
     Port.OnRxChar = [&](QObject*, int Count) {

@@ -32,10 +32,12 @@ TEST(TTranslatorTest, TranslatesBuiltInRowsAndKeepsOneTrailingColon) {
 TEST(TTranslatorTest, DictionaryHoldsCzechThenGermanRows) {
     const TTranslator Translator;
     const auto& Items = Translator.Dictionary().Items();
-    ASSERT_EQ(Items.size(), 71U);
+    // The 71 entries of the interface texts, then 10 of the port help.
+    ASSERT_EQ(Items.size(), 81U);
     EXPECT_EQ(Items[0].Key, "LNG5_Load Data");
     EXPECT_EQ(Items[36].Key, "LNG7_Load Data");
     EXPECT_EQ(Items[70].Value, TVariant{std::string("Limiten")});
+    EXPECT_EQ(Items[71].Key.substr(0, 15), "LNG5_The device");
 }
 
 TEST(TTranslatorTest, AddedTranslationsAreLookedUpAndDuplicatesRefused) {

@@ -1,0 +1,67 @@
+#include "app/UPortErrors.h"
+
+#include "platform/CommFunctions.h"
+#include "platform/DeviceAccess.h"
+#include "platform/NumberFormats.h"
+
+#include <cerrno>
+
+namespace {
+
+std::string Advice(std::int32_t SystemCode, const std::string& PortName,
+                   const TTranslator& Translator, int Language) {
+    const auto Say = [&](const char* Text) {
+        return platform::Format(Translator.Translate(Text, Language), {PortName});
+    };
+    switch (SystemCode) {
+    case EACCES:
+    case EPERM: {
+        std::string Group = platform::DeviceGroupName(PortName);
+        Group = Group.empty() ? "dialout" : Group;
+        return Say("The device %s cannot be opened: you are not allowed to use it.") + "\n" +
+               platform::Format(
+                   Translator.Translate("Add yourself to the group \"%s\" that owns the device "
+                                        "with the command:\nsudo adduser %s %s\nthen log out "
+                                        "and log in again.",
+                                        Language),
+                   {Group, platform::CurrentUserName(), Group});
+    }
+    case EBUSY:
+        return Say("The device %s is in use by another program. Close the other program and "
+                   "connect again.");
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return Say("The device %s is not there: it is unplugged or its name is wrong. Plug it in "
+                   "or choose another port.");
+    default:
+        return {};
+    }
+}
+
+std::string Explained(const std::string& PortMessage, std::int32_t SystemCode,
+                      const std::string& Advice) {
+    std::string Text = PortMessage;
+    if (SystemCode > 0)
+        Text += "\n\n" + platform::SysErrorMessage(static_cast<std::uint32_t>(SystemCode));
+    return Advice.empty() ? Text : Text + "\n" + Advice;
+}
+
+} // namespace
+
+std::string ExplainOpenFailure(const std::string& PortMessage, std::int32_t SystemCode,
+                               const std::string& PortName, const TTranslator& Translator,
+                               int Language) {
+    return Explained(PortMessage, SystemCode, Advice(SystemCode, PortName, Translator, Language));
+}
+
+std::string ExplainConnectionLost(const std::string& PortMessage, std::int32_t SystemCode,
+                                  const std::string& PortName, const TTranslator& Translator,
+                                  int Language) {
+    const std::string Lost = platform::Format(
+        Translator.Translate("The connection to %s was lost: the device was unplugged or "
+                             "stopped answering. Check the cable and connect again.",
+                             Language),
+        {PortName});
+    return Explained(PortMessage, SystemCode, Lost);
+}

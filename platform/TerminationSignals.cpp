@@ -1,0 +1,59 @@
+#include "platform/TerminationSignals.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// A signal handler may do almost nothing: it writes one byte that the event loop then sees.
+int SignalPipe = -1;
+
+void WriteSignal(int) {
+    const int Saved = errno;
+    const char Byte = 1;
+    [[maybe_unused]] const ssize_t Written = write(SignalPipe, &Byte, 1);
+    errno = Saved;
+}
+
+void Handle(int Signal, void (*Handler)(int)) {
+    struct sigaction Action {};
+    Action.sa_handler = Handler;
+    sigemptyset(&Action.sa_mask);
+    Action.sa_flags = SA_RESTART;
+    sigaction(Signal, &Action, nullptr);
+}
+
+} // namespace
+
+TTerminationSignals::TTerminationSignals(std::function<void()> OnSignal, QObject* Parent)
+    : QObject(Parent), FOnSignal(std::move(OnSignal)) {
+    if (pipe2(FPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error("Cannot watch for termination signals");
+    SignalPipe = FPipe[1];
+    FNotifier = new QSocketNotifier(FPipe[0], QSocketNotifier::Read, this);
+    connect(FNotifier, &QSocketNotifier::activated, this, [this] { Received(); });
+    Handle(SIGINT, WriteSignal);
+    Handle(SIGTERM, WriteSignal);
+}
+
+TTerminationSignals::~TTerminationSignals() {
+    Handle(SIGINT, SIG_DFL);
+    Handle(SIGTERM, SIG_DFL);
+    SignalPipe = -1;
+    close(FPipe[0]);
+    close(FPipe[1]);
+}
+
+void TTerminationSignals::Received() {
+    char Bytes[16];
+    while (read(FPipe[0], Bytes, sizeof Bytes) > 0)
+        ;
+    FOnSignal();
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+
+// Ctrl+C in the terminal (SIGINT) and the end of a session (SIGTERM) end the program the way
+// its close button does: the signal is turned into a call on the user-interface thread.
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace platform {
+
+class TTerminationSignals : public QObject {
+public:
+    // OnSignal runs on the user-interface thread for each SIGINT or SIGTERM that arrives
+    // while this object lives. One such object at a time.
+    explicit TTerminationSignals(std::function<void()> OnSignal, QObject* Parent = nullptr);
+    ~TTerminationSignals() override;
+
+private:
+    void Received();
+
+    std::function<void()> FOnSignal;
+    int FPipe[2];
+    QSocketNotifier* FNotifier;
+};
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#include "app/UPortErrors.h"
+
+#include "platform/DeviceAccess.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace {
+
+const TTranslator Translator;
+
+bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+TEST(PortErrors, EachSystemReasonSaysWhatToDo) {
+    const std::string Denied = ExplainOpenFailure("Unable to open com port (Error: 13)", EACCES,
+                                                  "/dev/null", Translator, LANG_ENGLISH);
+    EXPECT_TRUE(Denied.starts_with("Unable to open com port (Error: 13)\n\n")) << Denied;
+    EXPECT_TRUE(Contains(Denied, "Permission denied"));
+    EXPECT_TRUE(Contains(Denied, "not allowed to use it"));
+    const std::string Group = platform::DeviceGroupName("/dev/null");
+    EXPECT_TRUE(Contains(Denied, "sudo adduser " + platform::CurrentUserName() + " " + Group))
+        << Denied;
+    EXPECT_TRUE(Contains(ExplainOpenFailure("x", EBUSY, "ttyUSB0", Translator, LANG_ENGLISH),
+                         "The device ttyUSB0 is in use by another program."));
+    EXPECT_TRUE(Contains(ExplainOpenFailure("x", ENOENT, "ttyUSB0", Translator, LANG_ENGLISH),
+                         "it is unplugged or its name is wrong"));
+    EXPECT_EQ(ExplainOpenFailure("x", EINVAL, "ttyUSB0", Translator, LANG_ENGLISH),
+              "x\n\nInvalid argument");
+    EXPECT_EQ(ExplainOpenFailure("Port Not Open", -1, "ttyUSB0", Translator, LANG_ENGLISH),
+              "Port Not Open");
+}
+
+TEST(PortErrors, AdviceIsTranslated) {
+    EXPECT_TRUE(Contains(ExplainOpenFailure("x", EBUSY, "ttyUSB0", Translator, LANG_CZECH),
+                         "Zařízení ttyUSB0 používá jiný program."));
+    EXPECT_TRUE(Contains(ExplainOpenFailure("x", EACCES, "ttyUSB0", Translator, LANG_GERMAN),
+                         "melden Sie sich dann ab und wieder an."));
+    EXPECT_TRUE(Contains(ExplainConnectionLost("x", EIO, "ttyUSB0", Translator, LANG_GERMAN),
+                         "Die Verbindung zu ttyUSB0 ist abgebrochen"));
+    EXPECT_TRUE(Contains(ExplainConnectionLost("x", EIO, "ttyUSB0", Translator, LANG_ENGLISH),
+                         "Input/output error\nThe connection to ttyUSB0 was lost"));
+}
+
+} // namespace

@@ -41,8 +41,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# A first run offers a simulated chronograph in the port list, so shots arrive without one.
 run: build
-	./$(BUILD_DIR)/app/tarvex $(ARGS)
+	./$(BUILD_DIR)/app/tarvex --simulate $(ARGS)
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

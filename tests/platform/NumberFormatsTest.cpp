@@ -19,6 +19,11 @@ struct TPatternCase {
     const char* Expected;
 };
 
+// Test names that read as the case itself, not as the bytes of the structure.
+void PrintTo(const TPatternCase& Case, std::ostream* Stream) {
+    *Stream << Case.Pattern << " " << Case.Value;
+}
+
 class FormatFloatTest : public testing::TestWithParam<TPatternCase> {};
 
 TEST_P(FormatFloatTest, DecidesDigitsOnFifteenDigitFormWithHalvesAwayFromZero) {

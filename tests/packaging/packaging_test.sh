@@ -9,8 +9,23 @@ check=$1
 build=$2
 version=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 failures=0
+
+# cmake --install and cpack rewrite the build's install_manifest.txt, the list of what the user's
+# own `make install` put where: it is kept as it was (the checks hold one lock in CTest).
+manifest="$build/install_manifest.txt"
+if [ -f "$manifest" ]; then
+    cp "$manifest" "$work/manifest"
+fi
+finish() {
+    if [ -f "$work/manifest" ]; then
+        cp "$work/manifest" "$manifest"
+    else
+        rm -f "$manifest"
+    fi
+    rm -rf "$work"
+}
+trap finish EXIT
 
 fail() {
     echo "FAIL: $*" >&2

@@ -5,6 +5,7 @@
 #include "app/USimulatedChronograph.h"
 #include "platform/FormatSettings.h"
 #include "platform/TerminationSignals.h"
+#include "resources/Pictures.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setApplicationName("TARVEX");
     QApplication::setApplicationVersion(TARVEX_VERSION);
+    QApplication::setWindowIcon(resources::Picture("tarvex.png"));
     platform::SetFormatSettings(platform::CorrectSeparators(platform::FormatSettings()));
     std::unique_ptr<TSimulatedChronograph> Simulated;
     if (Options.Simulate)

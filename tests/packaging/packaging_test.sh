@@ -71,6 +71,13 @@ check_icons() {
         fail "the scalable icon is not an SVG picture"
 }
 
+# The program runs and tells the version it was built as (--version needs no display).
+check_runs() {
+    local said
+    said=$("$1" --version 2>&1) || fail "$1 --version failed: $said"
+    [ "$said" = "TARVEX $version" ] || fail "$1 --version says '$said', not 'TARVEX $version'"
+}
+
 check_install() {
     local prefix
     prefix=$(install_prefix)
@@ -80,6 +87,7 @@ check_install() {
     if ldd "$prefix/bin/tarvex" | grep 'not found'; then
         fail "the installed program misses libraries"
     fi
+    check_runs "$prefix/bin/tarvex"
     check_icons "$prefix"
 }
 
@@ -132,6 +140,8 @@ check_package() {
         fail "the package's files differ from the expected ones (< expected, > packaged)"
     grep -Eq '^-rwxr-xr-x root/root .* \./usr/bin/tarvex$' <<<"$listing" ||
         fail "usr/bin/tarvex is not an executable owned by root"
+    dpkg-deb -x "$deb" "$work/unpacked"
+    check_runs "$work/unpacked/usr/bin/tarvex"
 }
 
 case $check in

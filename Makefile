@@ -20,7 +20,7 @@ PREFIX ?= /usr/local
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench format clean install package screenshots screenshot-deps
+.PHONY: deps configure build run test test-asan bench format clean install package screenshots screenshot-deps
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -47,6 +47,13 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leaks included.
+SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)"
+	cmake --build build-asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks

@@ -85,6 +85,8 @@ void TMainForm::CreateStatistics() {
     stringGridLeft->horizontalHeader()->setDefaultSectionSize(32);
     stringGridLeft->horizontalHeader()->setFixedHeight(20);
     stringGridLeft->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The desktop's sans-serif font is wider than the one the column widths were made for.
+    stringGridLeft->horizontalHeader()->setFont(SansSerifFont(11));
     stringGridLeft->setSelectionBehavior(QAbstractItemView::SelectRows);
     stringGridLeft->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stringGridLeft->setMouseTracking(true);

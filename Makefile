@@ -20,7 +20,7 @@ PREFIX ?= /usr/local
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build run test test-asan bench format clean install package screenshots screenshot-deps
+.PHONY: deps configure build run test test-asan stress bench format clean install package screenshots screenshot-deps
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -54,6 +54,10 @@ test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)"
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# The stress tests at full size: 100 unplugs, a million bytes of noise, 100,000 records.
+stress: build
+	TARVEX_STRESS=long ctest --test-dir $(BUILD_DIR) --output-on-failure --verbose -R '^StressTest\.'
 
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks

@@ -45,6 +45,9 @@ void TMainForm::comPortBeforeOpen() {
 }
 
 void TMainForm::comPortAfterOpen() {
+    // A record cut off when the last connection ended must not be completed by the first
+    // bytes of this one.
+    FReceiver->ClearLineBuffer();
     Log("COM port has been opened");
     Log(" - Baud Rate: " + BaudRateText(comPort->BaudRate()));
     Log(" - Bits Parity: " + ParityText(comPort->Parity().Bits()));

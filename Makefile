@@ -20,7 +20,7 @@ PREFIX ?= /usr/local
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build run test test-asan stress bench format clean install package screenshots screenshot-deps
+.PHONY: deps configure build run test test-asan stress fuzz bench format clean install package screenshots screenshot-deps
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -58,6 +58,29 @@ test-asan: deps
 # The stress tests at full size: 100 unplugs, a million bytes of noise, 100,000 records.
 stress: build
 	TARVEX_STRESS=long ctest --test-dir $(BUILD_DIR) --output-on-failure --verbose -R '^StressTest\.'
+
+# The fuzz targets of tests/fuzz/, built with clang's libFuzzer in build-fuzz (not by `make
+# test`): each runs FUZZ_SECONDS on a copy of its seed corpus, inputs up to FUZZ_MAX_LEN bytes.
+# A crash or a broken property stops the run and leaves the input in build-fuzz/findings/.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
+FUZZ_MAX_LEN ?= 16384
+# The readers' files are rewritten for every input: a memory-backed folder keeps that fast.
+FUZZ_TMPDIR ?= $(firstword $(wildcard /dev/shm) /tmp)
+FUZZ_TARGETS := fuzz_line_reception fuzz_data_file fuzz_settings_file fuzz_port_settings
+fuzz: deps
+	$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DTARVEX_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "== $$t for $(FUZZ_SECONDS) s"; \
+	  mkdir -p build-fuzz/corpus/$$t build-fuzz/findings/$$t && \
+	  cp tests/fuzz/corpus/$$t/* build-fuzz/corpus/$$t/ && \
+	  TMPDIR=$(FUZZ_TMPDIR) build-fuzz/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAX_LEN) \
+	    -print_final_stats=1 -artifact_prefix=build-fuzz/findings/$$t/ \
+	    build-fuzz/corpus/$$t || exit 1; \
+	done
 
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks

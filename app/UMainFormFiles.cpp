@@ -4,7 +4,22 @@
 #include "app/UMainForm.h"
 #include "platform/ModalDialogs.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
+
+namespace {
+
+// A big file takes a moment to save or load: the pointer shows the wait, and comes back also
+// when the file fails.
+class TBusyCursor {
+public:
+    TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+} // namespace
 
 void TMainForm::btnSaveDataClick() {
     const std::optional<std::string> FileName =
@@ -14,6 +29,7 @@ void TMainForm::btnSaveDataClick() {
     std::vector<TTableRow> Rows;
     for (int Row = 1; Row < RowCount(); ++Row)
         Rows.push_back({CellText(1, Row), CellText(2, Row)});
+    const TBusyCursor Busy;
     SaveDataFile(*FileName, Rows, SpeedUnit(), EnergyUnit(), ePeletWeight->text().toStdString(),
                  WeightUnit());
 }
@@ -27,6 +43,7 @@ void TMainForm::btnLoadDataClick() {
         platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Open, "*.csv", "csv");
     if (!FileName)
         return;
+    const TBusyCursor Busy;
     try {
         LoadDataFile(
             *FileName, SpeedUnit(),

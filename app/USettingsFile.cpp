@@ -1,10 +1,13 @@
 #include "app/USettingsFile.h"
 
+#include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
+#include <atomic>
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +46,34 @@ void WriteKeys(platform::TIniFile& Ini, const TSettings& Settings, const std::st
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);
 }
 
+// The keys are written one by one into a copy of the settings file in the temporary folder,
+// and the finished copy replaces the file in one step: a program stopped while it writes
+// leaves the old settings or the new ones, never some of each. A copy left by a killed
+// program is the temporary folder's to clean.
+class TStagingCopy {
+public:
+    explicit TStagingCopy(const std::string& FileName) {
+        static std::atomic<unsigned> Counter{0};
+        FPath = (std::filesystem::temp_directory_path() /
+                 ("tarvex-settings-" + std::to_string(::getpid()) + "-" +
+                  std::to_string(++Counter) + ".ini"))
+                    .string();
+        if (std::filesystem::exists(FileName))
+            platform::WriteFileAtomically(FPath, platform::ReadFileBytes(FileName));
+    }
+    ~TStagingCopy() {
+        std::error_code Ignored;
+        std::filesystem::remove(FPath, Ignored);
+    }
+    TStagingCopy(const TStagingCopy&) = delete;
+    TStagingCopy& operator=(const TStagingCopy&) = delete;
+
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
+
 } // namespace
 
 void ReadSettingsFile(const std::string& FileName, TSettings& Settings) {
@@ -57,8 +88,10 @@ void ReadSettingsFile(const std::string& FileName, TSettings& Settings) {
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
                        const std::string& SpeedUnit) {
     try {
-        platform::TIniFile Ini(FileName);
+        const TStagingCopy Staging(FileName);
+        platform::TIniFile Ini(Staging.Path());
         WriteKeys(Ini, Settings, SpeedUnit);
+        platform::WriteFileAtomically(FileName, platform::ReadFileBytes(Staging.Path()));
     } catch (...) {
         // By design: settings that cannot be saved are lost without a message.
     }

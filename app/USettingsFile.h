@@ -24,7 +24,8 @@ struct TSettings {
 // keep their values.
 void ReadSettingsFile(const std::string& FileName, TSettings& Settings);
 
-// Writes every key; "units" only when SpeedUnit is "m/s" or "fps". An error stops the writing;
-// the keys not yet written stay as they were in the file.
+// Writes every key; "units" only when SpeedUnit is "m/s" or "fps". The file is replaced once,
+// with all keys written: an error, or the program's end, while it writes leaves the file as it
+// was; the other keys of the file stay.
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
                        const std::string& SpeedUnit);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <string>
 
 namespace platform {
 namespace {
@@ -11,6 +13,16 @@ namespace {
 // the way the exact value would.
 constexpr int ExactDigits = 40;
 constexpr int SignificantDigits = 15;
+
+// Whether the digits stand for more than the largest double, which no reader takes back.
+bool ExceedsLargestDouble(const TDecimalDigits& Number) {
+    if (Number.PointPosition <= std::numeric_limits<double>::max_exponent10)
+        return false;
+    const std::string Text = "0." + Number.Digits + "e" + std::to_string(Number.PointPosition);
+    double Value = 0;
+    return std::from_chars(Text.data(), Text.data() + Text.size(), Value).ec ==
+           std::errc::result_out_of_range;
+}
 
 } // namespace
 
@@ -25,6 +37,12 @@ TDecimalDigits TDecimalDigits::FromDouble(double Value) {
     const std::size_t ExponentAt = Text.find('e');
     Result.Digits = std::string(1, Text[0]) + std::string(Text.substr(2, ExponentAt - 2));
     Result.PointPosition = std::atoi(std::string(Text.substr(ExponentAt + 1)).c_str()) + 1;
+    TDecimalDigits Rounded = Result;
+    Rounded.RoundAt(SignificantDigits);
+    if (!ExceedsLargestDouble(Rounded))
+        return Rounded;
+    // The largest values keep their first digits as they are instead.
+    Result.Digits.resize(SignificantDigits);
     Result.RoundAt(SignificantDigits);
     return Result;
 }

@@ -1,5 +1,6 @@
 // The settings.ini reader: arbitrary file contents, with "." and with "," as the decimal
-// separator. Reading never raises, and every value is a default or the key's own number.
+// separator. Reading never raises, every value is a default or the key's own number, and the
+// settings read, written and read again, stay as they were.
 
 #include "app/USettingsFile.h"
 #include "platform/IniFile.h"
@@ -50,24 +51,50 @@ void CheckSettings(const std::string& Path, const TSettings& Settings) {
     CheckValue(Ini, "user-interface", "language", Settings.Language, {Defaults.Language}, Integer);
 }
 
-void CheckRead(const std::string& Path) {
+TSettings ReadSettings(const std::string& Path) {
     TSettings Settings;
     try {
         ReadSettingsFile(Path, Settings);
     } catch (...) {
         FuzzFailure("reading the settings file raised");
     }
-    CheckSettings(Path, Settings);
+    return Settings;
+}
+
+// Numbers are kept with 15 significant digits, so they are compared as they are written.
+std::string Stored(const TSettings& Settings) {
+    std::string Text = Settings.Imperial ? "imperial" : "metric";
+    for (const double Value : {Settings.PeletWeight, Settings.SpeedLimit, Settings.EnergyLimit})
+        Text += " " + platform::FloatToStr(Value);
+    for (const int Value : {Settings.Language, Settings.ColumnWidth1, Settings.ColumnWidth2})
+        Text += " " + std::to_string(Value);
+    return Text;
+}
+
+// The settings read, written and read again, are the same settings.
+void CheckWrittenAgain(const TSettings& Settings, const TFuzzFile& Saved) {
+    Saved.Write(nullptr, 0);
+    WriteSettingsFile(Saved.Path(), Settings, Settings.Imperial ? "fps" : "m/s");
+    const TSettings Reread = ReadSettings(Saved.Path());
+    if (Stored(Reread) != Stored(Settings))
+        FuzzFailure("the settings " + Stored(Settings) + " read back as " + Stored(Reread));
+}
+
+void CheckRead(const TFuzzFile& Input, const TFuzzFile& Saved) {
+    const TSettings Settings = ReadSettings(Input.Path());
+    CheckSettings(Input.Path(), Settings);
+    CheckWrittenAgain(Settings, Saved);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-    static const TFuzzFile File("tarvex-fuzz-settings");
-    File.Write(Data, Size);
+    static const TFuzzFile Input("tarvex-fuzz-settings");
+    static const TFuzzFile Saved("tarvex-fuzz-settings-saved");
+    Input.Write(Data, Size);
     for (const char* Separator : {".", ","}) {
         TScopedFormatSettings Format(Separator);
-        CheckRead(File.Path());
+        CheckRead(Input, Saved);
     }
     return 0;
 }

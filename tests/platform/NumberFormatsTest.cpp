@@ -96,6 +96,19 @@ TEST(FloatToStr, ReadsBackToTheSameFifteenDigits) {
     }
 }
 
+// Rounded up to 15 digits, the largest doubles would exceed the largest double, and a settings
+// value or a saved speed would no longer read back as a number.
+TEST(FloatToStr, LargestDoublesReadBackAsNumbers) {
+    const double Largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(FloatToStr(Largest), "1.79769313486231E308");
+    for (const double Value : {Largest, -Largest, 1.797693134862315e308}) {
+        double Back = 0;
+        EXPECT_TRUE(platform::TryStrToFloat(FloatToStr(Value), Back)) << FloatToStr(Value);
+        EXPECT_TRUE(platform::TryStrToFloat(FormatFloat("#####0.00", Value), Back));
+        EXPECT_EQ(FloatToStr(Back), FloatToStr(Value));
+    }
+}
+
 TEST(StrToFloat, AcceptsTheStrictDecimalForm) {
     const TScopedFormatSettings Point(".");
     EXPECT_DOUBLE_EQ(platform::StrToFloat("175.52"), 175.52);

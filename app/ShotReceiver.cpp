@@ -18,13 +18,6 @@ std::string Trim(std::string_view Text) {
     return std::string(Text);
 }
 
-std::string ReplacePoints(std::string Text, const std::string& Separator) {
-    std::string Result;
-    for (const char c : Text)
-        Result += c == '.' ? Separator : std::string(1, c);
-    return Result;
-}
-
 } // namespace
 
 TShotReceiver::TShotReceiver(std::vector<TData>& Shots,
@@ -86,7 +79,7 @@ double TShotReceiver::ParseLine(const std::string& Line, std::string& Unit) cons
 }
 
 double TShotReceiver::ParseNumber(const std::string& Text) {
-    return platform::StrToFloat(ReplacePoints(Text, platform::FormatSettings().DecimalSeparator));
+    return platform::StrToFloat(ReplaceAll(Text, ".", platform::FormatSettings().DecimalSeparator));
 }
 
 void TShotReceiver::AddShot(const std::string& Unit, double Speed) {

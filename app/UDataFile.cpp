@@ -18,15 +18,6 @@ constexpr std::string_view LineEnd = "\r\n";
 // Spreadsheets put it at the start of the UTF-8 files they write.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-std::string ReplaceAll(std::string Text, std::string_view From, std::string_view To) {
-    if (From.empty() || From == To)
-        return Text;
-    for (std::size_t At = Text.find(From); At != std::string::npos;
-         At = Text.find(From, At + To.size()))
-        Text.replace(At, From.size(), To);
-    return Text;
-}
-
 // Files always hold "." as the decimal point and no thousands separators.
 std::string ToFileNumbers(std::string Line) {
     const platform::TFormatSettings& Format = platform::FormatSettings();

@@ -131,3 +131,12 @@ std::string ReplaceChars(const std::string& S, const std::string& Source,
 std::string UpperCaseNational(const std::string& S) {
     return EncodeUtf8(ReplaceCodePoints(DecodeUtf8(S), LowerNational, UpperNational));
 }
+
+std::string ReplaceAll(std::string Text, std::string_view From, std::string_view To) {
+    if (From.empty() || From == To)
+        return Text;
+    for (std::size_t At = Text.find(From); At != std::string::npos;
+         At = Text.find(From, At + To.size()))
+        Text.replace(At, From.size(), To);
+    return Text;
+}

@@ -3,6 +3,7 @@
 #include "text/UAssocArray.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Text operations for semicolon-separated records and unit texts. Texts are UTF-8; positions are
@@ -32,6 +33,9 @@ std::string FieldByHeader(const std::string& Name, const TArrayOfString& Record,
 
 // Replaces each character found in Source by the character at the same position of Target, or
 // drops it when Target is too short.
+// Text with every occurrence of From replaced by To, left to right; an empty From changes nothing.
+std::string ReplaceAll(std::string Text, std::string_view From, std::string_view To);
+
 std::string ReplaceChars(const std::string& S, const std::string& Source,
                          const std::string& Target);
 

@@ -86,3 +86,13 @@ TEST(StringUtilsTest, UpperCaseNationalUsesTheNationalAlphabetOnly) {
 }
 
 } // namespace
+
+TEST(StringUtilsTest, ReplaceAllNeverRescansWhatItInserted) {
+    EXPECT_EQ(ReplaceAll("175.5.1", ".", ","), "175,5,1");
+    EXPECT_EQ(ReplaceAll("1.5", ".", ".."), "1..5");
+    EXPECT_EQ(ReplaceAll("1\xC2\xA0"
+                         "000",
+                         "\xC2\xA0", ""),
+              "1000");
+    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+}

@@ -62,7 +62,7 @@ void TShotReceiver::EndLine() {
     try {
         std::string Unit;
         const double Speed = ParseLine(Line, Unit);
-        AddShot(Unit, Speed);
+        AddShot(Unit, Speed, Clock());
         if (RestartRecalculateTimer)
             RestartRecalculateTimer();
     } catch (...) {
@@ -82,9 +82,10 @@ double TShotReceiver::ParseNumber(const std::string& Text) {
     return platform::StrToFloat(ReplaceAll(Text, ".", platform::FormatSettings().DecimalSeparator));
 }
 
-void TShotReceiver::AddShot(const std::string& Unit, double Speed) {
+void TShotReceiver::AddShot(const std::string& Unit, double Speed,
+                            std::optional<platform::TLocalTime> Received) {
     WriteLog("Add new speed: " + platform::FloatToStr(Speed) + " " + Unit);
-    FShots.emplace_back(Unit, Speed);
+    FShots.emplace_back(Unit, Speed, Received);
 }
 
 void TShotReceiver::ClearLineBuffer() {

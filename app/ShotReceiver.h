@@ -24,6 +24,8 @@ public:
     // The diagnostic log and the display's debounce timer; both may stay unset.
     std::function<void(const std::string&)> Log;
     std::function<void()> RestartRecalculateTimer;
+    // The local time a record is completed at; tests set their own clock.
+    std::function<platform::TLocalTime()> Clock = platform::LocalTimeNow;
 
     // Takes the text of one read from the port. CR or LF ends a line; a line that does not
     // parse is dropped without a word, as the chronograph's noise should be.
@@ -33,7 +35,9 @@ public:
     double ParseLine(const std::string& Line, std::string& Unit) const;
     // A speed written with "." or with the locale's decimal separator.
     static double ParseNumber(const std::string& Text);
-    void AddShot(const std::string& Unit, double Speed);
+    // Received is the time of a record from the chronograph; a shot from a file has none.
+    void AddShot(const std::string& Unit, double Speed,
+                 std::optional<platform::TLocalTime> Received = std::nullopt);
 
     const std::string& LineBuffer() const { return FLineBuffer; }
     void ClearLineBuffer();

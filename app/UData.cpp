@@ -3,6 +3,8 @@
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
+#include <cstdio>
+
 namespace {
 
 // Feet per second in one metre per second: the double nearest 1 / 0.3048.
@@ -10,8 +12,8 @@ constexpr double FpsPerMetrePerSecond = 3.280839895013123;
 
 } // namespace
 
-TData::TData(const std::string& Unit, double Speed)
-    : FSpeed(Speed), FSpeedUnit(UpperCaseNational(Unit)) {}
+TData::TData(const std::string& Unit, double Speed, std::optional<platform::TLocalTime> Received)
+    : FSpeed(Speed), FSpeedUnit(UpperCaseNational(Unit)), FReceived(Received) {}
 
 double TData::SpeedIn(const std::string& TargetUnit) const {
     const std::string Target = UpperCaseNational(TargetUnit);
@@ -31,4 +33,14 @@ double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units) {
 
 std::string FormatValue(double Value) {
     return platform::FormatFloat("#####0.00", Value);
+}
+
+std::string ReceivedText(const TData& Shot) {
+    if (!Shot.Received())
+        return {};
+    const platform::TLocalTime& Time = *Shot.Received();
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%04d-%02d-%02d %02d:%02d:%02d", Time.Year, Time.Month,
+                  Time.Day, Time.Hour, Time.Minute, Time.Second);
+    return Text;
 }

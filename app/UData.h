@@ -2,17 +2,23 @@
 
 // Shots and the units in which the program shows them.
 
+#include "platform/LocalTime.h"
+
+#include <optional>
 #include <string>
 
-// One measured shot: the speed exactly as the chronograph or a data file gave it, and the unit
-// it came with, upper-cased. A shot never changes; switching the display units converts on
-// the way out, so switching back and forth loses nothing.
+// One measured shot: the speed exactly as the chronograph or a data file gave it, the unit it
+// came with, upper-cased, and the local time its record was completed, when it came from the
+// chronograph (data files do not keep times). A shot never changes; switching the display units
+// converts on the way out, so switching back and forth loses nothing.
 class TData {
 public:
-    TData(const std::string& Unit, double Speed);
+    TData(const std::string& Unit, double Speed,
+          std::optional<platform::TLocalTime> Received = std::nullopt);
 
     double Speed() const { return FSpeed; }
     const std::string& SpeedUnit() const { return FSpeedUnit; }
+    const std::optional<platform::TLocalTime>& Received() const { return FReceived; }
 
     // The speed in the target unit ("m/s" or "fps" in any letter case). A shot whose own unit
     // is not one of those two is taken to be in the target unit already.
@@ -21,7 +27,12 @@ public:
 private:
     double FSpeed;
     std::string FSpeedUnit;
+    std::optional<platform::TLocalTime> FReceived;
 };
+
+// The time a shot was received as "2026-12-09 14:55:03", which spreadsheets read as a date and
+// time; empty for a shot that was loaded.
+std::string ReceivedText(const TData& Shot);
 
 // A display unit system. The factors are divisors: a display speed divided by SpeedFactor is
 // in m/s, a display weight divided by WeightFactor is in grams, and an energy in joules

@@ -68,6 +68,7 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments)
     CreateConnection();
     CreateChart();
     CreatePort();
+    CreateSeriesCommands();
     ConnectHandlers();
     FormCreate(Arguments);
 }
@@ -172,6 +173,7 @@ void TMainForm::CreateChart() {
     sbSpeedChart->setChecked(true);
     lblChartText = new QLabel("   ", pnlChartCaption);
     lblChartText->setGeometry(288, 9, 480, 16);
+    lblSpreadText = NewLabel(pnlChartCaption, 520, 9, 247, Qt::AlignRight);
     auto* ChartFrame = new QFrame(pnlMiddleBottom);
     ChartFrame->setGeometry(0, 31, 771, 429);
     ChartFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -409,6 +411,7 @@ void TMainForm::ApplyTranslation() {
     chNiceChart->SetAxisXTitle(Translate("Shots"));
     Set(btnSetup, Translate("Setup"));
     Set(btnLive, Translate("Live"));
+    TranslateSeriesCommands();
     RecalculateNow();
 }
 

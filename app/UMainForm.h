@@ -8,6 +8,7 @@
 #include "app/UData.h"
 #include "app/UDiagnosticLog.h"
 #include "app/UShotStatistics.h"
+#include "app/USpreadsheetExport.h"
 #include "serial/CPort.h"
 #include "text/UTranslator.h"
 #include "windows/MainSettings.h"
@@ -15,6 +16,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,10 +108,20 @@ public:
     void comPortRxChar(int Count);
     void comPortConnectionLost(const std::string& Message, std::int32_t SystemCode);
 
+    // The series commands of the table's and the chart's context menus.
+    void actDeleteShotExecute();
+    void actCopyShotsExecute();
+    void actExportSpreadsheetExecute();
+    void actPrintReportExecute();
+    void actSaveChartPictureExecute();
+    void actImportExecute();
+
     // The table as the design counts it: row 0 the header, column 0 the shot numbers.
     std::string CellText(int Column, int Row) const;
     int RowCount() const;
     int ColumnWidth(int Column) const;
+    // The hint of a table cell: its text and, for a shot from the chronograph, when it came.
+    std::string CellHint(int Column, int Row) const;
 
     QTableWidget* const stringGridLeft;
     QWidget* const pnlMiddle;
@@ -133,10 +145,13 @@ public:
     QWidget* pnlChartCaption;
     QToolButton *sbSpeedChart, *sbEnergyChart;
     QLabel* lblChartText;
+    QLabel* lblSpreadText;
     TNiceChart* chNiceChart;
     QTimer* const recalculateTimer;
     QTimer* const StringGridLeftTimer;
     QAction* const actDebug;
+    QAction *actDeleteShot, *actCopyShots, *actImport, *actExportSpreadsheet, *actPrintReport,
+        *actSaveChartPicture;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -154,6 +169,13 @@ private:
     void StepPeletWeight(double Step);
     void OpenPortExplained();
     void ShowStatistics(const TShotStatistics& Statistics);
+    void ShowSpread(const TShotStatistics& Statistics);
+    void CreateSeriesCommands();
+    void TranslateSeriesCommands();
+    std::vector<std::size_t> SelectedShots() const;
+    void DeleteShots(const std::vector<std::size_t>& Indexes);
+    TSeriesSheet SeriesSheet() const;
+    std::optional<std::string> AskSaveFileName(const std::string& Extension);
     void FillTable(const std::vector<TShotValues>& Values);
     TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);
     void SetUnits(const TUnitSystem& Units);

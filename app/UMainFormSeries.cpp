@@ -1,0 +1,209 @@
+// The commands on a series as a whole or on chosen shots: deleting shots, copying rows, the
+// spreadsheet export, the report, the chart picture and importing other chronographs' files.
+
+#include "app/UMainForm.h"
+#include "chart/NiceChart.h"
+#include "platform/HandlerGuard.h"
+#include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTableWidget>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+QAction* NewAction(QWidget* Owner, const QKeySequence& Shortcut = {}) {
+    auto* Action = new QAction(Owner);
+    Action->setShortcut(Shortcut);
+    Action->setShortcutContext(Qt::WidgetShortcut);
+    return Action;
+}
+
+QAction* NewSeparator(QWidget* Owner) {
+    auto* Separator = new QAction(Owner);
+    Separator->setSeparator(true);
+    return Separator;
+}
+
+// Shot numbers as a user reads them: "3", "3, 5" or "3–7, 9".
+std::string ShotNumbers(const std::vector<std::size_t>& Indexes) {
+    std::string Text;
+    for (std::size_t i = 0; i < Indexes.size();) {
+        std::size_t Last = i;
+        while (Last + 1 < Indexes.size() && Indexes[Last + 1] == Indexes[Last] + 1)
+            ++Last;
+        Text += (Text.empty() ? "" : ", ") + std::to_string(Indexes[i] + 1);
+        if (Last > i)
+            Text += (Last == i + 1 ? ", " : "\u2013") + std::to_string(Indexes[Last] + 1);
+        i = Last + 1;
+    }
+    return Text;
+}
+
+// A statistic for a spreadsheet: a number, or an empty cell where the series gives none.
+std::string SheetValue(bool Defined, double Value) {
+    return Defined ? FormatValue(Value) : std::string();
+}
+
+} // namespace
+
+void TMainForm::CreateSeriesCommands() {
+    actDeleteShot = NewAction(stringGridLeft, QKeySequence::Delete);
+    actCopyShots = NewAction(stringGridLeft, QKeySequence::Copy);
+    actImport = NewAction(this, QKeySequence(Qt::CTRL | Qt::Key_I));
+    actImport->setShortcutContext(Qt::WindowShortcut);
+    addAction(actImport);
+    actExportSpreadsheet = NewAction(this);
+    actPrintReport = NewAction(this);
+    actSaveChartPicture = NewAction(this);
+    stringGridLeft->setContextMenuPolicy(Qt::ActionsContextMenu);
+    stringGridLeft->addActions({actDeleteShot, actCopyShots, NewSeparator(stringGridLeft),
+                                actImport, actExportSpreadsheet, NewSeparator(stringGridLeft),
+                                actPrintReport, actSaveChartPicture});
+    chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    chNiceChart->addActions({actPrintReport, actSaveChartPicture});
+    const auto Trigger = [this](QAction* Action, void (TMainForm::*Handler)()) {
+        connect(Action, &QAction::triggered, this, Guarded(this, Handler));
+    };
+    Trigger(actDeleteShot, &TMainForm::actDeleteShotExecute);
+    Trigger(actCopyShots, &TMainForm::actCopyShotsExecute);
+    Trigger(actImport, &TMainForm::actImportExecute);
+    Trigger(actExportSpreadsheet, &TMainForm::actExportSpreadsheetExecute);
+    Trigger(actPrintReport, &TMainForm::actPrintReportExecute);
+    Trigger(actSaveChartPicture, &TMainForm::actSaveChartPictureExecute);
+}
+
+void TMainForm::TranslateSeriesCommands() {
+    const auto Set = [this](QAction* Action, const char* Text) {
+        Action->setText(QString::fromStdString(Translate(Text)));
+    };
+    Set(actDeleteShot, "Delete shot");
+    Set(actCopyShots, "Copy");
+    Set(actImport, "Import\u2026");
+    Set(actExportSpreadsheet, "Export for spreadsheet\u2026");
+    Set(actPrintReport, "Print report\u2026");
+    Set(actSaveChartPicture, "Save chart as picture\u2026");
+    lblSpreadText->setToolTip(QString::fromStdString(
+        Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
+}
+
+void TMainForm::ShowSpread(const TShotStatistics& Statistics) {
+    const auto Spread = [this](const TRunningValues& Values, const std::string& Unit) {
+        const TSpreadTexts Texts = SpreadTexts(Values);
+        return platform::Format(Translate("ES %s  SD %s %s"),
+                                {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
+    };
+    lblSpreadText->setText(QString::fromStdString(Spread(Statistics.Speed, SpeedUnit()) + "   " +
+                                                  Spread(Statistics.Energy, EnergyUnit())));
+}
+
+std::string TMainForm::CellHint(int Column, int Row) const {
+    const std::string Text = CellText(Column, Row);
+    if (Row < 1 || static_cast<std::size_t>(Row) > FShots.size())
+        return Text;
+    const std::string Received = ReceivedText(FShots[Row - 1]);
+    return Received.empty() ? Text : Text + "\n" + TranslateWith("Received: %s", Received);
+}
+
+// The shots of the selected rows, first to last; the empty row of an empty table is none.
+std::vector<std::size_t> TMainForm::SelectedShots() const {
+    std::vector<std::size_t> Indexes;
+    for (const QModelIndex& Row : stringGridLeft->selectionModel()->selectedRows()) {
+        if (static_cast<std::size_t>(Row.row()) < FShots.size())
+            Indexes.push_back(static_cast<std::size_t>(Row.row()));
+    }
+    std::sort(Indexes.begin(), Indexes.end());
+    return Indexes;
+}
+
+void TMainForm::actDeleteShotExecute() {
+    const std::vector<std::size_t> Indexes = SelectedShots();
+    if (Indexes.empty())
+        return;
+    const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
+                                               : "Do you really want to delete shots %s?";
+    if (!platform::ModalDialogs().AskYesNo(this, TranslateWith(Question, ShotNumbers(Indexes))))
+        return;
+    DeleteShots(Indexes);
+}
+
+// The live read-out keeps the shot it shows: only a new shot replaces it.
+void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes) {
+    Log("Deleting shots: " + ShotNumbers(Indexes));
+    for (auto Index = Indexes.rbegin(); Index != Indexes.rend(); ++Index)
+        FShots.erase(FShots.begin() + static_cast<std::ptrdiff_t>(*Index));
+    stringGridLeft->clearSelection();
+    const TLiveUpdate Live = std::exchange(LiveUpdate, nullptr);
+    try {
+        RecalculateNow();
+    } catch (...) {
+        LiveUpdate = Live;
+        throw;
+    }
+    LiveUpdate = Live;
+}
+
+void TMainForm::actCopyShotsExecute() {
+    std::vector<TSheetRow> Rows;
+    for (const std::size_t Index : SelectedShots()) {
+        const int Row = static_cast<int>(Index) + 1;
+        Rows.push_back({CellText(0, Row), CellText(1, Row), CellText(2, Row)});
+    }
+    if (!Rows.empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(Rows)));
+}
+
+// The shots and their statistics as the window shows them now, a shot received within the last
+// half second included.
+TSeriesSheet TMainForm::SeriesSheet() const {
+    const std::vector<TShotValues> Values = ShotValues(FShots, FPeletWeight, *FUnits);
+    TShotStatistics Statistics;
+    for (const TShotValues& Shot : Values)
+        Statistics.Add(Shot);
+    const double MeanSpeed = Statistics.Count > 0 ? Statistics.Speed.Sum / Statistics.Count : 0;
+    TSeriesSheet Sheet;
+    Sheet.Header = {Translate("Shot"), Translate("Time"), TranslateWith("Speed [%s]", SpeedUnit()),
+                    TranslateWith("Difference from mean [%s]", SpeedUnit()),
+                    TranslateWith("Energy [%s]", EnergyUnit())};
+    for (std::size_t i = 0; i < Values.size(); ++i)
+        Sheet.Rows.push_back(
+            {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(Values[i].Speed),
+             FormatValue(Values[i].Speed - MeanSpeed), FormatValue(Values[i].Energy)});
+    const bool Any = Statistics.Count > 0, Spread = Statistics.Count > 1;
+    const auto Summary = [&](const char* Caption, bool Defined, auto Value) {
+        Sheet.Summary.push_back({Translate(Caption), "",
+                                 SheetValue(Defined, Value(Statistics.Speed)), "",
+                                 SheetValue(Defined, Value(Statistics.Energy))});
+    };
+    const int Count = Statistics.Count;
+    Sheet.Summary.push_back({Translate("Shots"), std::to_string(Count)});
+    Summary("Maximum", Any, [](const TRunningValues& V) { return V.Maximum; });
+    Summary("Mean", Any, [Count](const TRunningValues& V) { return V.Sum / Count; });
+    Summary("Minimum", Any, [](const TRunningValues& V) { return V.Minimum; });
+    Summary("Extreme spread", Spread, [](const TRunningValues& V) { return V.ExtremeSpread(); });
+    Summary("Standard deviation", Spread,
+            [](const TRunningValues& V) { return V.StandardDeviation(); });
+    Sheet.Summary.push_back({TranslateWith("Pelet Weight [%s]", WeightUnit()),
+                             platform::FormatFloat("0.000", FPeletWeight)});
+    return Sheet;
+}
+
+std::optional<std::string> TMainForm::AskSaveFileName(const std::string& Extension) {
+    return platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Save,
+                                                "*." + Extension, Extension);
+}
+
+void TMainForm::actExportSpreadsheetExecute() {
+    if (const std::optional<std::string> FileName = AskSaveFileName("csv"))
+        ExportSpreadsheet(*FileName, SeriesSheet());
+}
+
+void TMainForm::actSaveChartPictureExecute() {}
+void TMainForm::actPrintReportExecute() {}
+void TMainForm::actImportExecute() {}

@@ -114,6 +114,7 @@ void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
          lblMINSpeedValue, lblMAXSpeedDiffValue, lblMINSpeedDiffValue);
     Show(StatisticsTexts(Statistics.Energy, Statistics.Count), lblMAXEnergyValue, lblAVGEnergyValue,
          lblMINEnergyValue, lblMAXEnergyDiffValue, lblMINEnergyDiffValue);
+    ShowSpread(Statistics);
 }
 
 void TMainForm::AddChartPoint(TNiceSeries& Series, int Shot, double Speed, double Energy) {

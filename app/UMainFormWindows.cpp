@@ -54,9 +54,7 @@ void TMainForm::stringGridLeftMouseMove(int X, int Y) {
         QToolTip::hideText();
         return;
     }
-    const QString Hint = stringGridLeft->item(Cell.row(), Cell.column())
-                             ? stringGridLeft->item(Cell.row(), Cell.column())->text()
-                             : QString();
+    const QString Hint = QString::fromStdString(CellHint(Cell.column(), Cell.row() + 1));
     QToolTip::showText(stringGridLeft->viewport()->mapToGlobal(QPoint(X, Y)), Hint,
                        stringGridLeft->viewport());
     if (!StringGridLeftTimer->isActive())

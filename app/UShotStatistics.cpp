@@ -3,6 +3,7 @@
 #include "platform/FormatSettings.h"
 
 #include <algorithm>
+#include <cmath>
 
 std::vector<TShotValues> ShotValues(const std::vector<TData>& Shots, double PeletWeight,
                                     const TUnitSystem& Units) {
@@ -19,6 +20,14 @@ void TRunningValues::Add(double Value) {
     Maximum = std::max(Maximum, Value);
     Minimum = std::min(Minimum, Value);
     Sum += Value;
+    ++Count;
+    const double Deviation = Value - Mean;
+    Mean += Deviation / Count;
+    SquaredDeviations += Deviation * (Value - Mean);
+}
+
+double TRunningValues::StandardDeviation() const {
+    return std::sqrt(SquaredDeviations / (Count - 1));
 }
 
 void TShotStatistics::Add(const TShotValues& Shot) {
@@ -37,4 +46,10 @@ TStatisticsTexts StatisticsTexts(const TRunningValues& Values, int Count) {
     const double Average = Values.Sum / Count;
     return {FormatValue(Values.Maximum), FormatValue(Average), FormatValue(Values.Minimum),
             FormatValue(Values.Maximum - Average), FormatValue(Values.Minimum - Average)};
+}
+
+TSpreadTexts SpreadTexts(const TRunningValues& Values) {
+    if (Values.Count < 2)
+        return {"\u2013\u2013", "\u2013\u2013"};
+    return {FormatValue(Values.ExtremeSpread()), FormatValue(Values.StandardDeviation())};
 }

@@ -85,6 +85,35 @@ constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
      "Prüfen Sie das Kabel und verbinden Sie erneut."},
 }};
 
+// Texts of the commands on a series: its spread, deleting, copying, exporting, reporting and
+// importing shots; they follow the tables above so that their entries keep their places.
+constexpr std::array<TDictionaryRow, 18> SeriesDictionary{{
+    {"ES %s  SD %s %s", "R %s  SO %s %s", "ES %s  SA %s %s"},
+    {"ES: extreme spread, maximum \u2212 minimum; SD: standard deviation",
+     "R: variační rozpětí, maximum \u2212 minimum; SO: směrodatná odchylka",
+     "ES: Extremstreuung, Maximum \u2212 Minimum; SA: Standardabweichung"},
+    {"Delete shot", "Smazat výstřel", "Schuss löschen"},
+    {"Do you really want to delete shot %s?", "Opravdu chcete smazat výstřel %s?",
+     "Möchten Sie Schuss %s wirklich löschen?"},
+    {"Do you really want to delete shots %s?", "Opravdu chcete smazat výstřely %s?",
+     "Möchten Sie die Schüsse %s wirklich löschen?"},
+    {"Received: %s", "Přijato: %s", "Empfangen: %s"},
+    {"Copy", "Kopírovat", "Kopieren"},
+    {"Export for spreadsheet\u2026", "Export pro tabulkový procesor\u2026",
+     "Export für Tabellenkalkulation\u2026"},
+    {"Print report\u2026", "Tisk protokolu\u2026", "Bericht drucken\u2026"},
+    {"Save chart as picture\u2026", "Uložit graf jako obrázek\u2026",
+     "Diagramm als Bild speichern\u2026"},
+    {"Import\u2026", "Importovat\u2026", "Importieren\u2026"},
+    {"Time", "Čas", "Zeit"},
+    {"Difference from mean [%s]", "Odchylka od průměru [%s]", "Abweichung vom Mittelwert [%s]"},
+    {"Maximum", "Maximum", "Maximum"},
+    {"Mean", "Průměr", "Mittelwert"},
+    {"Minimum", "Minimum", "Minimum"},
+    {"Extreme spread", "Variační rozpětí", "Extremstreuung"},
+    {"Standard deviation", "Směrodatná odchylka", "Standardabweichung"},
+}};
+
 std::string DictionaryKey(int Language, const std::string& English) {
     return "LNG" + std::to_string(Language) + "_" + English;
 }
@@ -128,7 +157,8 @@ std::string TTranslator::LanguageName(int Language) {
 // Per table, all Czech entries first, then all German ones, each in table order.
 void TTranslator::FillDictionary() {
     for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
-                             std::span<const TDictionaryRow>(HelpDictionary)}) {
+                             std::span<const TDictionaryRow>(HelpDictionary),
+                             std::span<const TDictionaryRow>(SeriesDictionary)}) {
         for (const TDictionaryRow& Row : Table) {
             AddTranslation(LANG_CZECH, Row.English, Row.Czech);
         }

@@ -1,0 +1,256 @@
+// The series commands of the main window as a user meets them: the spread strip, deleting shots,
+// the time of a shot, copying rows, the spreadsheet export, the report, the chart picture and
+// importing other chronographs' files.
+
+#include "app/UMainForm.h"
+#include "chart/NiceChart.h"
+#include "platform/HandlerGuard.h"
+#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/ScopedFormatSettings.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "windows/FittingLabel.h"
+#include "windows/UFrmLive.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+using TCsvRows = std::vector<std::vector<std::string>>;
+
+// Reads CSV as a spreadsheet does: an optional byte-order mark, quoted fields with doubled
+// quotes, CR LF or LF line ends.
+TCsvRows ReadCsv(std::string Text, char Separator) {
+    if (Text.rfind("\xEF\xBB\xBF", 0) == 0)
+        Text.erase(0, 3);
+    TCsvRows Rows(1, std::vector<std::string>(1));
+    bool Quoted = false;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char Character = Text[i];
+        if (Quoted && Character == '"' && i + 1 < Text.size() && Text[i + 1] == '"')
+            Rows.back().back() += Text[++i];
+        else if (Character == '"')
+            Quoted = !Quoted;
+        else if (!Quoted && Character == Separator)
+            Rows.back().emplace_back();
+        else if (!Quoted && Character == '\n')
+            Rows.emplace_back(1);
+        else if (Quoted || Character != '\r')
+            Rows.back().back() += Character;
+    }
+    Rows.pop_back();
+    return Rows;
+}
+
+class MainFormSeriesTest : public testing::Test {
+protected:
+    MainFormSeriesTest() {
+        Form.show();
+        Form.Receiver().Clock = [] { return platform::TLocalTime{2026, 12, 9, 14, 55, 3, 250}; };
+    }
+
+    // Records from the chronograph, shown at once.
+    void Receive(const std::string& Records) {
+        Form.Receiver().ReceiveText(Records);
+        Form.RecalculateNow();
+    }
+
+    void SelectRows(std::initializer_list<int> Rows) {
+        Form.stringGridLeft->clearSelection();
+        for (const int Row : Rows)
+            Form.stringGridLeft->selectionModel()->select(
+                Form.stringGridLeft->model()->index(Row - 1, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    void Run(QAction* Action) { Action->trigger(); }
+
+    std::vector<std::string> Column(int Index) const {
+        std::vector<std::string> Texts;
+        for (int Row = 1; Row < Form.RowCount(); ++Row)
+            Texts.push_back(Form.CellText(Index, Row));
+        return Texts;
+    }
+
+    std::string Spread() const { return Form.lblSpreadText->text().toStdString(); }
+
+    TScopedFormatSettings Point{"."};
+    tests::TTempFolder Folder;
+    TScopedEnvironment DataFolder{"XDG_CONFIG_HOME", Folder.Path().string()};
+    TScriptedDialogs Dialogs;
+    TMainForm Form{{}};
+};
+
+using TStrings = std::vector<std::string>;
+
+TEST_F(MainFormSeriesTest, SpreadStripShowsExtremeSpreadAndDeviation) {
+    EXPECT_EQ(Spread(),
+              "ES \u2013\u2013  SD \u2013\u2013 m/s   ES \u2013\u2013  SD \u2013\u2013 J");
+    Receive("175\n");
+    EXPECT_EQ(Spread(),
+              "ES \u2013\u2013  SD \u2013\u2013 m/s   ES \u2013\u2013  SD \u2013\u2013 J");
+    Receive("170\n180\n");
+    EXPECT_EQ(Spread(), "ES 10.00  SD 5.00 m/s   ES 0.96  SD 0.48 J");
+    // The pellet weight keeps its number, now in grains.
+    Form.SetImperial();
+    EXPECT_EQ(Spread(), "ES 32.81  SD 16.40 fps   ES 0.05  SD 0.02 fpe");
+    Form.SetLanguage(LANG_GERMAN);
+    EXPECT_EQ(Spread(), "ES 32.81  SA 16.40 fps   ES 0.05  SA 0.02 fpe");
+    EXPECT_NE(Form.lblSpreadText->toolTip().toStdString().find("Standardabweichung"),
+              std::string::npos);
+}
+
+TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
+    Receive("170\n171\n172\n173\n174\n175\n");
+    Dialogs.YesNoAnswers = {true, true, true, true};
+    SelectRows({1});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Column(1), (TStrings{"171.00", "172.00", "173.00", "174.00", "175.00"}));
+    SelectRows({3});
+    Run(Form.actDeleteShot);
+    SelectRows({4});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Column(0), (TStrings{"1", "2", "3"}));
+    EXPECT_EQ(Column(1), (TStrings{"171.00", "172.00", "174.00"}));
+    EXPECT_EQ(Form.lblShotsValue->text(), "3");
+    EXPECT_EQ(Form.lblMAXSpeedValue->text(), "174.00");
+    SelectRows({1, 3});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Column(1), (TStrings{"172.00"}));
+    EXPECT_EQ(Form.lblAVGSpeedValue->text(), "172.00");
+    EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
+    EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to delete shot 1?",
+                                           "Do you really want to delete shot 3?",
+                                           "Do you really want to delete shot 4?",
+                                           "Do you really want to delete shots 1, 3?"}));
+}
+
+TEST_F(MainFormSeriesTest, QuestionNamesRunsOfShots) {
+    Receive("170\n171\n172\n173\n174\n175\n176\n");
+    SelectRows({2, 3, 4, 5, 7});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Dialogs.Questions.at(0), "Do you really want to delete shots 2\u20135, 7?");
+    Form.SetLanguage(LANG_CZECH);
+    SelectRows({6, 7});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Dialogs.Questions.at(1), "Opravdu chcete smazat výstřely 6, 7?");
+}
+
+TEST_F(MainFormSeriesTest, AnsweringNoOrSelectingNothingDeletesNothing) {
+    Receive("170\n175\n180\n");
+    SelectRows({2});
+    Dialogs.YesNoAnswers = {false};
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Form.Shots().size(), 3u);
+    EXPECT_EQ(Column(1), (TStrings{"170.00", "175.00", "180.00"}));
+    Form.stringGridLeft->clearSelection();
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Dialogs.Questions.size(), 1u);
+    // The one empty row of an empty table holds no shot to delete.
+    Dialogs.YesNoAnswers = {true};
+    Form.btnClearClick();
+    SelectRows({1});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Dialogs.Questions.size(), 2u);
+}
+
+TEST_F(MainFormSeriesTest, TheLiveReadOutKeepsItsShotUntilTheNextOne) {
+    Receive("170\n175\n");
+    Form.btnLiveClick();
+    Form.RecalculateNow();
+    const TFrmLive* Live = Form.findChild<TFrmLive*>();
+    ASSERT_NE(Live, nullptr);
+    EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
+    SelectRows({2});
+    Dialogs.YesNoAnswers = {true};
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
+    EXPECT_EQ(Form.Shots().size(), 1u);
+    Receive("181\n");
+    EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
+    EXPECT_NE(Live->lblSpeed->text().toStdString().find("181"), std::string::npos);
+}
+
+TEST_F(MainFormSeriesTest, AReceivedShotKnowsItsTimeALoadedOneDoesNot) {
+    Receive("175;m/s\n");
+    EXPECT_EQ(Form.CellHint(1, 1), "175.00\nReceived: 2026-12-09 14:55:03");
+    EXPECT_EQ(Form.CellHint(0, 1), "1\nReceived: 2026-12-09 14:55:03");
+    EXPECT_EQ(Form.CellHint(1, 0), "Speed [m/s]");
+    Form.SetLanguage(LANG_GERMAN);
+    EXPECT_EQ(Form.CellHint(2, 1), "8.38\nEmpfangen: 2026-12-09 14:55:03");
+    const std::string FileName = Folder.File("loaded.csv");
+    tests::WriteFileText(FileName, "176.5;m/s\n");
+    Dialogs.YesNoAnswers = {true};
+    Dialogs.FileNames = {FileName};
+    Form.btnLoadDataClick();
+    EXPECT_EQ(Form.CellHint(1, 1), "176.50");
+}
+
+TEST_F(MainFormSeriesTest, CopyPutsTheSelectedRowsOnTheClipboard) {
+    Receive("170\n175\n180\n");
+    QGuiApplication::clipboard()->setText("before");
+    SelectRows({3, 1});
+    Run(Form.actCopyShots);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "1\t170.00\t7.90\n3\t180.00\t8.86\n");
+    Form.stringGridLeft->clearSelection();
+    Run(Form.actCopyShots);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "1\t170.00\t7.90\n3\t180.00\t8.86\n");
+    EXPECT_EQ(Form.actCopyShots->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(Form.actDeleteShot->shortcut(), QKeySequence(QKeySequence::Delete));
+}
+
+TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
+    Receive("170\n175\n180\n");
+    const std::string FileName = Folder.File("export.csv");
+    Dialogs.FileNames = {FileName};
+    Run(Form.actExportSpreadsheet);
+    const TCsvRows Rows = ReadCsv(tests::ReadFileText(FileName), ',');
+    ASSERT_EQ(Rows.size(), 12u);
+    EXPECT_EQ(Rows[0], (TStrings{"Shot", "Time", "Speed [m/s]", "Difference from mean [m/s]",
+                                 "Energy [J]"}));
+    EXPECT_EQ(Rows[1], (TStrings{"1", "2026-12-09 14:55:03", "170.00", "-5.00", "7.90"}));
+    EXPECT_EQ(Rows[3], (TStrings{"3", "2026-12-09 14:55:03", "180.00", "5.00", "8.86"}));
+    EXPECT_EQ(Rows[4], (TStrings{""}));
+    EXPECT_EQ(Rows[5], (TStrings{"Shots", "3"}));
+    EXPECT_EQ(Rows[6], (TStrings{"Maximum", "", "180.00", "", "8.86"}));
+    EXPECT_EQ(Rows[7], (TStrings{"Mean", "", "175.00", "", "8.38"}));
+    EXPECT_EQ(Rows[8], (TStrings{"Minimum", "", "170.00", "", "7.90"}));
+    EXPECT_EQ(Rows[9], (TStrings{"Extreme spread", "", "10.00", "", "0.96"}));
+    EXPECT_EQ(Rows[10], (TStrings{"Standard deviation", "", "5.00", "", "0.48"}));
+    EXPECT_EQ(Rows[11], (TStrings{"Pelet Weight [g]", "0.547"}));
+
+    const TScopedFormatSettings Comma(",");
+    Form.SetLanguage(LANG_CZECH);
+    Dialogs.FileNames = {FileName};
+    Run(Form.actExportSpreadsheet);
+    const TCsvRows Czech = ReadCsv(tests::ReadFileText(FileName), ';');
+    ASSERT_EQ(Czech.size(), 12u);
+    EXPECT_EQ(Czech[0][2], "Rychlost [m/s]");
+    EXPECT_EQ(Czech[1], (TStrings{"1", "2026-12-09 14:55:03", "170,00", "-5,00", "7,90"}));
+    EXPECT_EQ(Czech[11], (TStrings{"Hmotnost střely [g]", "0,547"}));
+}
+
+TEST_F(MainFormSeriesTest, ExportOfOneShotLeavesTheSpreadEmpty) {
+    const TScopedFormatSettings Comma(",");
+    Receive("175,5\n");
+    const std::string FileName = Folder.File("one.csv");
+    Dialogs.FileNames = {FileName};
+    Run(Form.actExportSpreadsheet);
+    const TCsvRows Rows = ReadCsv(tests::ReadFileText(FileName), ';');
+    ASSERT_EQ(Rows.size(), 10u);
+    EXPECT_EQ(Rows[1], (TStrings{"1", "2026-12-09 14:55:03", "175,50", "0,00", "8,42"}));
+    EXPECT_EQ(Rows[7], (TStrings{"Extreme spread", "", "", "", ""}));
+    Dialogs.FileNames = {std::nullopt};
+    Run(Form.actExportSpreadsheet);
+    EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+} // namespace

@@ -36,9 +36,10 @@ std::string FormatValue(double Value) {
 }
 
 std::string ReceivedText(const TData& Shot) {
-    if (!Shot.Received())
-        return {};
-    const platform::TLocalTime& Time = *Shot.Received();
+    return Shot.Received() ? LocalTimeText(*Shot.Received()) : std::string();
+}
+
+std::string LocalTimeText(const platform::TLocalTime& Time) {
     char Text[32];
     std::snprintf(Text, sizeof Text, "%04d-%02d-%02d %02d:%02d:%02d", Time.Year, Time.Month,
                   Time.Day, Time.Hour, Time.Minute, Time.Second);

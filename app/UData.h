@@ -30,8 +30,9 @@ private:
     std::optional<platform::TLocalTime> FReceived;
 };
 
-// The time a shot was received as "2026-12-09 14:55:03", which spreadsheets read as a date and
-// time; empty for a shot that was loaded.
+// A time as "2026-12-09 14:55:03", which spreadsheets read as a date and time.
+std::string LocalTimeText(const platform::TLocalTime& Time);
+// The time a shot was received, or empty for a shot that was loaded.
 std::string ReceivedText(const TData& Shot);
 
 // A display unit system. The factors are divisors: a display speed divided by SpeedFactor is

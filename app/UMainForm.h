@@ -34,6 +34,17 @@ class TFrmLive;
 class TNiceChart;
 class TSpinButton;
 
+// The shots and statistics of a series as the exports and the report write them, every text
+// translated and every number formatted; an empty text where the series gives no value.
+struct TSeriesFigures {
+    // Number, time received, speed, difference from the mean speed, energy.
+    std::vector<TSheetRow> Shots;
+    // Caption, speed, energy: maximum, mean, minimum, extreme spread, standard deviation.
+    std::vector<TSheetRow> Statistics;
+    // Caption and value.
+    TSheetRow Count, PeletWeight;
+};
+
 // The live window's read-out of the last shot.
 using TLiveUpdate =
     std::function<void(double Speed, const std::string& SpeedUnit, double PeletWeight,
@@ -174,7 +185,10 @@ private:
     void TranslateSeriesCommands();
     std::vector<std::size_t> SelectedShots() const;
     void DeleteShots(const std::vector<std::size_t>& Indexes);
-    TSeriesSheet SeriesSheet() const;
+    TSeriesFigures SeriesFigures() const;
+    TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
+    struct TReportContent ReportContent(const TSeriesFigures& Figures) const;
+    void ShowPendingShots();
     std::optional<std::string> AskSaveFileName(const std::string& Extension);
     void FillTable(const std::vector<TShotValues>& Values);
     TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);

@@ -1,25 +1,11 @@
 // Saving the shots to a data file and loading them back.
 
+#include "app/BusyCursor.h"
 #include "app/UDataFile.h"
 #include "app/UMainForm.h"
 #include "platform/ModalDialogs.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
-
-namespace {
-
-// A big file takes a moment to save or load: the pointer shows the wait, and comes back also
-// when the file fails.
-class TBusyCursor {
-public:
-    TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
-
-} // namespace
 
 void TMainForm::btnSaveDataClick() {
     const std::optional<std::string> FileName =

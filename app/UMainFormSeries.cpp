@@ -1,7 +1,9 @@
 // The commands on a series as a whole or on chosen shots: deleting shots, copying rows, the
 // spreadsheet export, the report, the chart picture and importing other chronographs' files.
 
+#include "app/BusyCursor.h"
 #include "app/UMainForm.h"
+#include "app/USeriesReport.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
@@ -13,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -161,37 +164,65 @@ void TMainForm::actCopyShotsExecute() {
 
 // The shots and their statistics as the window shows them now, a shot received within the last
 // half second included.
-TSeriesSheet TMainForm::SeriesSheet() const {
+TSeriesFigures TMainForm::SeriesFigures() const {
     const std::vector<TShotValues> Values = ShotValues(FShots, FPeletWeight, *FUnits);
     TShotStatistics Statistics;
     for (const TShotValues& Shot : Values)
         Statistics.Add(Shot);
-    const double MeanSpeed = Statistics.Count > 0 ? Statistics.Speed.Sum / Statistics.Count : 0;
+    const int Count = Statistics.Count;
+    const double MeanSpeed = Count > 0 ? Statistics.Speed.Sum / Count : 0;
+    TSeriesFigures Figures;
+    for (std::size_t i = 0; i < Values.size(); ++i)
+        Figures.Shots.push_back(
+            {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(Values[i].Speed),
+             FormatValue(Values[i].Speed - MeanSpeed), FormatValue(Values[i].Energy)});
+    const auto Add = [&](const char* Caption, bool Defined, auto Value) {
+        Figures.Statistics.push_back({Translate(Caption),
+                                      SheetValue(Defined, Value(Statistics.Speed)),
+                                      SheetValue(Defined, Value(Statistics.Energy))});
+    };
+    Add("Maximum", Count > 0, [](const TRunningValues& V) { return V.Maximum; });
+    Add("Mean", Count > 0, [Count](const TRunningValues& V) { return V.Sum / Count; });
+    Add("Minimum", Count > 0, [](const TRunningValues& V) { return V.Minimum; });
+    Add("Extreme spread", Count > 1, [](const TRunningValues& V) { return V.ExtremeSpread(); });
+    Add("Standard deviation", Count > 1,
+        [](const TRunningValues& V) { return V.StandardDeviation(); });
+    Figures.Count = {Translate("Shots"), std::to_string(Count)};
+    Figures.PeletWeight = {TranslateWith("Pelet Weight [%s]", WeightUnit()),
+                           platform::FormatFloat("0.000", FPeletWeight)};
+    return Figures;
+}
+
+TSeriesSheet TMainForm::SeriesSheet(const TSeriesFigures& Figures) const {
     TSeriesSheet Sheet;
     Sheet.Header = {Translate("Shot"), Translate("Time"), TranslateWith("Speed [%s]", SpeedUnit()),
                     TranslateWith("Difference from mean [%s]", SpeedUnit()),
                     TranslateWith("Energy [%s]", EnergyUnit())};
-    for (std::size_t i = 0; i < Values.size(); ++i)
-        Sheet.Rows.push_back(
-            {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(Values[i].Speed),
-             FormatValue(Values[i].Speed - MeanSpeed), FormatValue(Values[i].Energy)});
-    const bool Any = Statistics.Count > 0, Spread = Statistics.Count > 1;
-    const auto Summary = [&](const char* Caption, bool Defined, auto Value) {
-        Sheet.Summary.push_back({Translate(Caption), "",
-                                 SheetValue(Defined, Value(Statistics.Speed)), "",
-                                 SheetValue(Defined, Value(Statistics.Energy))});
-    };
-    const int Count = Statistics.Count;
-    Sheet.Summary.push_back({Translate("Shots"), std::to_string(Count)});
-    Summary("Maximum", Any, [](const TRunningValues& V) { return V.Maximum; });
-    Summary("Mean", Any, [Count](const TRunningValues& V) { return V.Sum / Count; });
-    Summary("Minimum", Any, [](const TRunningValues& V) { return V.Minimum; });
-    Summary("Extreme spread", Spread, [](const TRunningValues& V) { return V.ExtremeSpread(); });
-    Summary("Standard deviation", Spread,
-            [](const TRunningValues& V) { return V.StandardDeviation(); });
-    Sheet.Summary.push_back({TranslateWith("Pelet Weight [%s]", WeightUnit()),
-                             platform::FormatFloat("0.000", FPeletWeight)});
+    Sheet.Rows = Figures.Shots;
+    Sheet.Summary.push_back(Figures.Count);
+    for (const TSheetRow& Row : Figures.Statistics)
+        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
+    Sheet.Summary.push_back(Figures.PeletWeight);
     return Sheet;
+}
+
+TReportContent TMainForm::ReportContent(const TSeriesFigures& Figures) const {
+    TReportContent Report;
+    Report.Title = Translate("TARVEX shot report");
+    Report.Printed = TranslateWith("Printed: %s", LocalTimeText(platform::LocalTimeNow()));
+    Report.Facts = {{Translate("Units"), SpeedUnit() + ", " + EnergyUnit() + ", " + WeightUnit()},
+                    {Figures.PeletWeight[0], Figures.PeletWeight[1]},
+                    {Figures.Count[0], Figures.Count[1]}};
+    Report.StatisticsHeader = {"", TranslateWith("Speed [%s]", SpeedUnit()),
+                               TranslateWith("Energy [%s]", EnergyUnit())};
+    Report.Statistics = Figures.Statistics;
+    Report.TableHeader = {Translate("No."), Translate("Time"),
+                          TranslateWith("Speed [%s]", SpeedUnit()),
+                          TranslateWith("Difference from mean [%s]", SpeedUnit()),
+                          TranslateWith("Energy [%s]", EnergyUnit())};
+    Report.Rows = Figures.Shots;
+    Report.PagePattern = Translate("Page %s of %s");
+    return Report;
 }
 
 std::optional<std::string> TMainForm::AskSaveFileName(const std::string& Extension) {
@@ -201,9 +232,31 @@ std::optional<std::string> TMainForm::AskSaveFileName(const std::string& Extensi
 
 void TMainForm::actExportSpreadsheetExecute() {
     if (const std::optional<std::string> FileName = AskSaveFileName("csv"))
-        ExportSpreadsheet(*FileName, SeriesSheet());
+        ExportSpreadsheet(*FileName, SeriesSheet(SeriesFigures()));
 }
 
-void TMainForm::actSaveChartPictureExecute() {}
-void TMainForm::actPrintReportExecute() {}
+// The chart of the report and the picture is the one on the screen: a shot received within the
+// last half second is drawn first.
+void TMainForm::ShowPendingShots() {
+    if (recalculateTimer->isActive())
+        RecalculateNow();
+}
+
+void TMainForm::actPrintReportExecute() {
+    const std::optional<std::string> FileName = AskSaveFileName("pdf");
+    if (!FileName)
+        return;
+    ShowPendingShots();
+    const TBusyCursor Busy;
+    WriteReportPdf(*FileName, ReportContent(SeriesFigures()), *chNiceChart);
+}
+
+void TMainForm::actSaveChartPictureExecute() {
+    const std::optional<std::string> FileName = AskSaveFileName("png");
+    if (!FileName)
+        return;
+    ShowPendingShots();
+    SaveChartPicture(*FileName, *chNiceChart);
+}
+
 void TMainForm::actImportExecute() {}

@@ -87,7 +87,7 @@ constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
 
 // Texts of the commands on a series: its spread, deleting, copying, exporting, reporting and
 // importing shots; they follow the tables above so that their entries keep their places.
-constexpr std::array<TDictionaryRow, 18> SeriesDictionary{{
+constexpr std::array<TDictionaryRow, 21> SeriesDictionary{{
     {"ES %s  SD %s %s", "R %s  SO %s %s", "ES %s  SA %s %s"},
     {"ES: extreme spread, maximum \u2212 minimum; SD: standard deviation",
      "R: variační rozpětí, maximum \u2212 minimum; SO: směrodatná odchylka",
@@ -112,6 +112,9 @@ constexpr std::array<TDictionaryRow, 18> SeriesDictionary{{
     {"Minimum", "Minimum", "Minimum"},
     {"Extreme spread", "Variační rozpětí", "Extremstreuung"},
     {"Standard deviation", "Směrodatná odchylka", "Standardabweichung"},
+    {"TARVEX shot report", "TARVEX \u2013 protokol střelby", "TARVEX-Schussprotokoll"},
+    {"Printed: %s", "Vytištěno: %s", "Gedruckt: %s"},
+    {"Page %s of %s", "Strana %s z %s", "Seite %s von %s"},
 }};
 
 std::string DictionaryKey(int Language, const std::string& English) {

@@ -5,6 +5,7 @@
 #include "app/UMainForm.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
+#include "tests/app/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
@@ -15,9 +16,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -251,6 +254,59 @@ TEST_F(MainFormSeriesTest, ExportOfOneShotLeavesTheSpreadEmpty) {
     Dialogs.FileNames = {std::nullopt};
     Run(Form.actExportSpreadsheet);
     EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(MainFormSeriesTest, ReportHoldsStatisticsAndEveryShotOverSeveralPages) {
+    std::string Records;
+    for (int Shot = 1; Shot <= 200; ++Shot)
+        Records += std::to_string(150 + Shot % 50) + "." + std::to_string(Shot % 10) + "\n";
+    Receive(Records);
+    const std::string FileName = Folder.File("report.pdf");
+    Dialogs.FileNames = {FileName};
+    Run(Form.actPrintReport);
+    ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
+    EXPECT_GT(tests::PageCount(FileName), 1);
+    const std::string Text =
+        QString::fromStdString(tests::PdfText(FileName)).simplified().toStdString();
+    for (const std::string& Expected :
+         {std::string("TARVEX shot report"), Form.lblMAXSpeedValue->text().toStdString(),
+          Form.lblAVGSpeedValue->text().toStdString(), Form.lblMINEnergyValue->text().toStdString(),
+          std::string("Standard deviation"), std::string("Pelet Weight [g] 0.547"),
+          std::string("Page 2 of")})
+        EXPECT_NE(Text.find(Expected), std::string::npos) << Expected;
+    for (int Row = 1; Row <= 200; ++Row) {
+        const std::string Shot =
+            std::to_string(Row) + " 2026-12-09 14:55:03 " + Form.CellText(1, Row);
+        EXPECT_NE(Text.find(Shot), std::string::npos) << Shot;
+    }
+}
+
+TEST_F(MainFormSeriesTest, ReportAndPictureIncludeAShotJustReceived) {
+    Receive("170\n");
+    Form.Receiver().ReceiveText("187.25\n");
+    ASSERT_TRUE(Form.recalculateTimer->isActive());
+    const std::string Report = Folder.File("report.pdf"), Picture = Folder.File("chart.png");
+    Dialogs.FileNames = {Report, Picture};
+    Run(Form.actPrintReport);
+    EXPECT_NE(tests::PdfText(Report).find("187.25"), std::string::npos);
+    Run(Form.actSaveChartPicture);
+    const QImage Image(QString::fromStdString(Picture));
+    EXPECT_EQ(Image.size(), Form.chNiceChart->size());
+    EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
+}
+
+TEST_F(MainFormSeriesTest, ChartMenuOffersReportAndPicture) {
+    const QList<QAction*> Chart = Form.chNiceChart->actions();
+    EXPECT_TRUE(Chart.contains(Form.actPrintReport));
+    EXPECT_TRUE(Chart.contains(Form.actSaveChartPicture));
+    const QList<QAction*> Table = Form.stringGridLeft->actions();
+    for (QAction* Action :
+         {Form.actDeleteShot, Form.actCopyShots, Form.actImport, Form.actExportSpreadsheet,
+          Form.actPrintReport, Form.actSaveChartPicture})
+        EXPECT_TRUE(Table.contains(Action)) << Action->text().toStdString();
+    Form.SetLanguage(LANG_CZECH);
+    EXPECT_EQ(Form.actPrintReport->text().toStdString(), "Tisk protokolu\u2026");
+    EXPECT_EQ(Form.actImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
 }
 
 } // namespace

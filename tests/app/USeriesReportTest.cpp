@@ -2,6 +2,7 @@
 
 #include "chart/NiceChart.h"
 #include "platform/NumberFormats.h"
+#include "tests/app/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <QImage>
@@ -13,29 +14,13 @@
 #include <set>
 
 using testing::HasSubstr;
+using tests::PageCount;
+using tests::PdfText;
+using tests::PopplerOutput;
 using tests::ReadFileText;
 using tests::WriteFileText;
 
 namespace {
-
-// What a poppler tool prints about the file; the tool gets a bounded time.
-std::string PopplerOutput(const QString& Tool, const QStringList& Arguments) {
-    QProcess Process;
-    Process.start(Tool, Arguments);
-    EXPECT_TRUE(Process.waitForFinished(60000)) << Tool.toStdString();
-    EXPECT_EQ(Process.exitCode(), 0) << Process.readAllStandardError().toStdString();
-    return Process.readAllStandardOutput().toStdString();
-}
-
-std::string PdfText(const std::string& Path) {
-    return PopplerOutput("pdftotext", {"-layout", QString::fromStdString(Path), "-"});
-}
-
-int PageCount(const std::string& Path) {
-    const QString Info =
-        QString::fromStdString(PopplerOutput("pdfinfo", {QString::fromStdString(Path)}));
-    return QRegularExpression(R"(Pages:\s+(\d+))").match(Info).captured(1).toInt();
-}
 
 // The text with every run of white space made one blank.
 std::string Collapsed(const std::string& Text) {

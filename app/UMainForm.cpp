@@ -171,9 +171,14 @@ void TMainForm::CreateChart() {
     Toggles->addButton(sbSpeedChart);
     Toggles->addButton(sbEnergyChart);
     sbSpeedChart->setChecked(true);
-    lblChartText = new QLabel("   ", pnlChartCaption);
-    lblChartText->setGeometry(288, 9, 480, 16);
-    lblSpreadText = NewLabel(pnlChartCaption, 520, 9, 247, Qt::AlignRight);
+    // The read-out under the mouse and the spread share the strip: the spread takes two short
+    // lines at the right, and a long read-out is drawn smaller rather than run into it.
+    lblChartText = NewLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft);
+    lblChartText->setText("   ");
+    lblSpreadText = new QLabel(pnlChartCaption);
+    lblSpreadText->setGeometry(611, 2, 156, 27);
+    lblSpreadText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblSpreadText->setFont(SansSerifFont(11));
     auto* ChartFrame = new QFrame(pnlMiddleBottom);
     ChartFrame->setGeometry(0, 31, 771, 429);
     ChartFrame->setFrameStyle(QFrame::Box | QFrame::Plain);

@@ -189,6 +189,7 @@ private:
     TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
     struct TReportContent ReportContent(const TSeriesFigures& Figures) const;
     void ShowPendingShots();
+    struct TImportedSeries ReadImportFile(const std::string& FileName);
     std::optional<std::string> AskSaveFileName(const std::string& Extension);
     void FillTable(const std::vector<TShotValues>& Values);
     TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);

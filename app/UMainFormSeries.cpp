@@ -2,6 +2,7 @@
 // spreadsheet export, the report, the chart picture and importing other chronographs' files.
 
 #include "app/BusyCursor.h"
+#include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
 #include "chart/NiceChart.h"
@@ -102,7 +103,7 @@ void TMainForm::ShowSpread(const TShotStatistics& Statistics) {
         return platform::Format(Translate("ES %s  SD %s %s"),
                                 {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
     };
-    lblSpreadText->setText(QString::fromStdString(Spread(Statistics.Speed, SpeedUnit()) + "   " +
+    lblSpreadText->setText(QString::fromStdString(Spread(Statistics.Speed, SpeedUnit()) + "\n" +
                                                   Spread(Statistics.Energy, EnergyUnit())));
 }
 
@@ -259,4 +260,33 @@ void TMainForm::actSaveChartPictureExecute() {
     SaveChartPicture(*FileName, *chNiceChart);
 }
 
-void TMainForm::actImportExecute() {}
+// The file is read first and the series replaced only then: a file that cannot be imported
+// leaves the shots as they were.
+void TMainForm::actImportExecute() {
+    const std::optional<std::string> FileName = platform::ModalDialogs().AskFileName(
+        this, platform::TFileDialogKind::Open, "*.csv *.txt *.tsv", "csv");
+    if (!FileName)
+        return;
+    Log("Importing file: " + *FileName);
+    const TImportedSeries Imported = ReadImportFile(*FileName);
+    if (!FShots.empty())
+        btnClearClick();
+    if (!FShots.empty())
+        return;
+    for (const TData& Shot : Imported.Shots)
+        FReceiver->AddShot(Shot.SpeedUnit(), Shot.Speed());
+    RecalculateNow();
+    platform::ModalDialogs().ShowInformation(
+        this, platform::Format(
+                  Translate("Shots imported: %s; lines skipped: %s."),
+                  {std::to_string(Imported.Shots.size()), std::to_string(Imported.SkippedLines)}));
+}
+
+TImportedSeries TMainForm::ReadImportFile(const std::string& FileName) {
+    const TBusyCursor Busy;
+    try {
+        return ImportSeries(FileName, SpeedUnit());
+    } catch (const EImportError& Error) {
+        throw std::runtime_error(Error.FilledIn(Translate(Error.Pattern())));
+    }
+}

@@ -87,7 +87,7 @@ constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
 
 // Texts of the commands on a series: its spread, deleting, copying, exporting, reporting and
 // importing shots; they follow the tables above so that their entries keep their places.
-constexpr std::array<TDictionaryRow, 21> SeriesDictionary{{
+constexpr std::array<TDictionaryRow, 25> SeriesDictionary{{
     {"ES %s  SD %s %s", "R %s  SO %s %s", "ES %s  SA %s %s"},
     {"ES: extreme spread, maximum \u2212 minimum; SD: standard deviation",
      "R: variační rozpětí, maximum \u2212 minimum; SO: směrodatná odchylka",
@@ -115,6 +115,18 @@ constexpr std::array<TDictionaryRow, 21> SeriesDictionary{{
     {"TARVEX shot report", "TARVEX \u2013 protokol střelby", "TARVEX-Schussprotokoll"},
     {"Printed: %s", "Vytištěno: %s", "Gedruckt: %s"},
     {"Page %s of %s", "Strana %s z %s", "Seite %s von %s"},
+    {"Shots imported: %s; lines skipped: %s.", "Importováno výstřelů: %s; přeskočeno řádků: %s.",
+     "Importierte Schüsse: %s; übersprungene Zeilen: %s."},
+    {"No column of speeds was found in %s.", "V souboru %s nebyl nalezen sloupec rychlostí.",
+     "In %s wurde keine Spalte mit Geschwindigkeiten gefunden."},
+    {"The column \"%s\" in %s holds no speed.",
+     "Sloupec \u201e%s\u201c v souboru %s neobsahuje žádnou rychlost.",
+     "Die Spalte \u201e%s\u201c in %s enthält keine Geschwindigkeit."},
+    {"The speeds in %s are in \"%s\": only m/s and fps (ft/s) can be imported.",
+     "Rychlosti v souboru %s jsou v jednotkách \u201e%s\u201c: importovat lze jen m/s a fps "
+     "(ft/s).",
+     "Die Geschwindigkeiten in %s sind in \u201e%s\u201c angegeben: importiert werden können nur "
+     "m/s und fps (ft/s)."},
 }};
 
 std::string DictionaryKey(int Language, const std::string& English) {

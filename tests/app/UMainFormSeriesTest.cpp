@@ -93,18 +93,16 @@ protected:
 using TStrings = std::vector<std::string>;
 
 TEST_F(MainFormSeriesTest, SpreadStripShowsExtremeSpreadAndDeviation) {
-    EXPECT_EQ(Spread(),
-              "ES \u2013\u2013  SD \u2013\u2013 m/s   ES \u2013\u2013  SD \u2013\u2013 J");
+    EXPECT_EQ(Spread(), "ES \u2013\u2013  SD \u2013\u2013 m/s\nES \u2013\u2013  SD \u2013\u2013 J");
     Receive("175\n");
-    EXPECT_EQ(Spread(),
-              "ES \u2013\u2013  SD \u2013\u2013 m/s   ES \u2013\u2013  SD \u2013\u2013 J");
+    EXPECT_EQ(Spread(), "ES \u2013\u2013  SD \u2013\u2013 m/s\nES \u2013\u2013  SD \u2013\u2013 J");
     Receive("170\n180\n");
-    EXPECT_EQ(Spread(), "ES 10.00  SD 5.00 m/s   ES 0.96  SD 0.48 J");
+    EXPECT_EQ(Spread(), "ES 10.00  SD 5.00 m/s\nES 0.96  SD 0.48 J");
     // The pellet weight keeps its number, now in grains.
     Form.SetImperial();
-    EXPECT_EQ(Spread(), "ES 32.81  SD 16.40 fps   ES 0.05  SD 0.02 fpe");
+    EXPECT_EQ(Spread(), "ES 32.81  SD 16.40 fps\nES 0.05  SD 0.02 fpe");
     Form.SetLanguage(LANG_GERMAN);
-    EXPECT_EQ(Spread(), "ES 32.81  SA 16.40 fps   ES 0.05  SA 0.02 fpe");
+    EXPECT_EQ(Spread(), "ES 32.81  SA 16.40 fps\nES 0.05  SA 0.02 fpe");
     EXPECT_NE(Form.lblSpreadText->toolTip().toStdString().find("Standardabweichung"),
               std::string::npos);
 }
@@ -307,6 +305,72 @@ TEST_F(MainFormSeriesTest, ChartMenuOffersReportAndPicture) {
     Form.SetLanguage(LANG_CZECH);
     EXPECT_EQ(Form.actPrintReport->text().toStdString(), "Tisk protokolu\u2026");
     EXPECT_EQ(Form.actImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+}
+
+std::string Sample(const std::string& Name) {
+    return std::string(TARVEX_IMPORT_SAMPLES) + "/" + Name;
+}
+
+TEST_F(MainFormSeriesTest, ImportReplacesTheSeriesInTheUnitsShown) {
+    Receive("170\n");
+    Dialogs.FileNames = {Sample("radar-export.csv")};
+    Dialogs.YesNoAnswers = {true};
+    Run(Form.actImport);
+    ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
+    EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to clear all values?"}));
+    // The radar's speeds are in fps; the window shows m/s.
+    EXPECT_EQ(Column(1), (TStrings{"274.74", "273.72", "275.44", "274.29", "274.48"}));
+    EXPECT_EQ(Form.CellHint(1, 1), "274.74");
+    EXPECT_EQ(Dialogs.Informations, (TStrings{"Shots imported: 5; lines skipped: 6."}));
+    Form.SetImperial();
+    EXPECT_EQ(Form.CellText(1, 1), "901.37");
+}
+
+TEST_F(MainFormSeriesTest, ImportThatFailsOrIsDeclinedLeavesTheSeries) {
+    Receive("170\n175\n");
+    const std::string Garbage = Folder.File("garbage.csv");
+    tests::WriteFileText(Garbage, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff;,\t", 20));
+    Dialogs.FileNames = {Sample("no-speed-column.csv"), Garbage, Sample("czech.csv")};
+    Dialogs.YesNoAnswers = {false};
+    for (int Attempt = 0; Attempt < 3; ++Attempt)
+        RunGuarded(&Form, [&] { Run(Form.actImport); });
+    EXPECT_EQ(Column(1), (TStrings{"170.00", "175.00"}));
+    ASSERT_EQ(Dialogs.Errors.size(), 2u);
+    EXPECT_EQ(Dialogs.Errors[0],
+              "No column of speeds was found in " + Sample("no-speed-column.csv") + ".");
+    EXPECT_EQ(Dialogs.Errors[1], "No column of speeds was found in " + Garbage + ".");
+    EXPECT_EQ(Dialogs.Questions.size(), 1u);
+    EXPECT_TRUE(Dialogs.Informations.empty());
+    Form.SetLanguage(LANG_GERMAN);
+    Dialogs.FileNames = {Sample("no-speed-column.csv")};
+    Run(Form.actImport);
+    EXPECT_EQ(Dialogs.Errors.at(2), "In " + Sample("no-speed-column.csv") +
+                                        " wurde keine Spalte mit Geschwindigkeiten gefunden.");
+}
+
+TEST_F(MainFormSeriesTest, ExportedSeriesImportsBackAndSavesInTheNativeFormat) {
+    for (const char* Decimal : {".", ","}) {
+        const TScopedFormatSettings Separator(Decimal);
+        Dialogs.YesNoAnswers = {true};
+        Form.btnClearClick();
+        Receive("170.25\n175.5\n180\n");
+        const std::string Export = Folder.File("export.csv"), Native = Folder.File("native.csv");
+        Dialogs.FileNames = {Export, Export, Native};
+        Dialogs.YesNoAnswers = {true};
+        Run(Form.actExportSpreadsheet);
+        Run(Form.actImport);
+        ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
+        EXPECT_EQ(Dialogs.Informations.back(), "Shots imported: 3; lines skipped: 7.");
+        EXPECT_EQ(Form.Shots().size(), 3u);
+        EXPECT_EQ(Form.Shots()[1].Speed(), 175.5);
+        Form.btnSaveDataClick();
+        EXPECT_EQ(tests::ReadFileText(Native),
+                  "speed;speed_unit;energy;energy_unit;pelet_weight;pelet_weight_unit\r\n"
+                  "170.25;m/s;7.93;J;0.547;g\r\n"
+                  "175.50;m/s;8.42;J;0.547;g\r\n"
+                  "180.00;m/s;8.86;J;0.547;g\r\n")
+            << Decimal;
+    }
 }
 
 } // namespace

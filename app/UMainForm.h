@@ -181,6 +181,7 @@ private:
     void OpenPortExplained();
     void ShowStatistics(const TShotStatistics& Statistics);
     void ShowSpread(const TShotStatistics& Statistics);
+    void RefreshChartReadOut();
     void CreateSeriesCommands();
     void TranslateSeriesCommands();
     std::vector<std::size_t> SelectedShots() const;

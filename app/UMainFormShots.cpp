@@ -56,6 +56,7 @@ void TMainForm::Recalculate() {
     }
     chNiceChart->ResumeUpdates();
     ShowStatistics(Statistics);
+    RefreshChartReadOut();
     Log("...Recalculated.");
 }
 

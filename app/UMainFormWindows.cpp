@@ -8,6 +8,7 @@
 #include "windows/UFrmSetup.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,6 +39,13 @@ void TMainForm::imgLogoClick() {
         "TARVEX " + QCoreApplication::applicationVersion().toStdString() +
         "\nA companion program for air-gun chronographs.\n\nSettings and log: " + FDataFolder;
     platform::ModalDialogs().ShowInformation(this, About);
+}
+
+// The read-out follows the shots under a resting mouse, so that a deleted, cleared or replaced
+// shot is not shown as if it were still there.
+void TMainForm::RefreshChartReadOut() {
+    const QPoint Mouse = chNiceChart->mapFromGlobal(QCursor::pos());
+    chNiceChartMouseMove(Mouse.x(), Mouse.y());
 }
 
 void TMainForm::chNiceChartMouseMove(int X, int Y) {

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QItemSelectionModel>
@@ -176,6 +177,22 @@ TEST_F(MainFormSeriesTest, TheLiveReadOutKeepsItsShotUntilTheNextOne) {
     Receive("181\n");
     EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
     EXPECT_NE(Live->lblSpeed->text().toStdString().find("181"), std::string::npos);
+}
+
+TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
+    Receive("170\n171\n172\n173\n");
+    const TXYInfo& Third = Form.chNiceChart->GetSeries(0).Values()[2];
+    QCursor::setPos(Form.chNiceChart->mapToGlobal(QPoint(Third.ScreenX, Third.ScreenY)));
+    Form.RecalculateNow();
+    const auto ReadOut = [&] { return Form.lblChartText->text().toStdString(); };
+    EXPECT_EQ(ReadOut(), "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
+    // Three shots spread over the same width: two thirds across is now the second.
+    SelectRows({3});
+    Dialogs.YesNoAnswers = {true, true};
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(ReadOut(), "Shot: 2; Speed: 171.00 m/s; Energy: 8.00 J");
+    Form.btnClearClick();
+    EXPECT_EQ(ReadOut(), "");
 }
 
 TEST_F(MainFormSeriesTest, AReceivedShotKnowsItsTimeALoadedOneDoesNot) {

@@ -31,13 +31,17 @@ class QTimer;
 class QToolButton;
 class TComLed;
 class TFrmLive;
+struct TImportedSeries;
 class TNiceChart;
+struct TReportContent;
 class TSpinButton;
 
 // The shots and statistics of a series as the exports and the report write them, every text
 // translated and every number formatted; an empty text where the series gives no value.
 struct TSeriesFigures {
-    // Number, time received, speed, difference from the mean speed, energy.
+    // Shot, time received, speed, difference from the mean speed, energy: the captions and one
+    // row a shot.
+    TSheetRow Header;
     std::vector<TSheetRow> Shots;
     // Caption, speed, energy: maximum, mean, minimum, extreme spread, standard deviation.
     std::vector<TSheetRow> Statistics;
@@ -185,13 +189,13 @@ private:
     void CreateSeriesCommands();
     void TranslateSeriesCommands();
     std::vector<std::size_t> SelectedShots() const;
-    void DeleteShots(const std::vector<std::size_t>& Indexes);
+    void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
     TSeriesFigures SeriesFigures() const;
     TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
-    struct TReportContent ReportContent(const TSeriesFigures& Figures) const;
+    TReportContent ReportContent(const TSeriesFigures& Figures) const;
     void ShowPendingShots();
-    struct TImportedSeries ReadImportFile(const std::string& FileName);
-    std::optional<std::string> AskSaveFileName(const std::string& Extension);
+    TImportedSeries ReadImportFile(const std::string& FileName);
+    std::optional<std::string> AskExportFileName(const std::string& Extension);
     void FillTable(const std::vector<TShotValues>& Values);
     TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);
     void SetUnits(const TUnitSystem& Units);

@@ -130,27 +130,40 @@ void TMainForm::actDeleteShotExecute() {
     const std::vector<std::size_t> Indexes = SelectedShots();
     if (Indexes.empty())
         return;
+    // The live read-out shows the last shot fired before the question; one fired while the
+    // question is open is the next shot, which it must show.
+    ShowPendingShots();
+    const std::size_t ShotsBefore = FShots.size();
     const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
                                                : "Do you really want to delete shots %s?";
     if (!platform::ModalDialogs().AskYesNo(this, TranslateWith(Question, ShotNumbers(Indexes))))
         return;
-    DeleteShots(Indexes);
+    DeleteShots(Indexes, FShots.size() == ShotsBefore && !recalculateTimer->isActive());
 }
 
-// The live read-out keeps the shot it shows: only a new shot replaces it.
-void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes) {
+// Indexes are in increasing order. Unless KeepLive is false, the live read-out keeps the shot it
+// shows: only a new shot replaces it.
+void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     Log("Deleting shots: " + ShotNumbers(Indexes));
-    for (auto Index = Indexes.rbegin(); Index != Indexes.rend(); ++Index)
-        FShots.erase(FShots.begin() + static_cast<std::ptrdiff_t>(*Index));
+    std::size_t Next = 0, Kept = 0;
+    for (std::size_t Index = 0; Index < FShots.size(); ++Index) {
+        if (Next < Indexes.size() && Indexes[Next] == Index)
+            ++Next;
+        else
+            FShots[Kept++] = std::move(FShots[Index]);
+    }
+    FShots.erase(FShots.begin() + static_cast<std::ptrdiff_t>(Kept), FShots.end());
     stringGridLeft->clearSelection();
-    const TLiveUpdate Live = std::exchange(LiveUpdate, nullptr);
+    const TLiveUpdate Live = KeepLive ? std::exchange(LiveUpdate, nullptr) : nullptr;
     try {
         RecalculateNow();
     } catch (...) {
-        LiveUpdate = Live;
+        if (KeepLive)
+            LiveUpdate = Live;
         throw;
     }
-    LiveUpdate = Live;
+    if (KeepLive)
+        LiveUpdate = Live;
 }
 
 void TMainForm::actCopyShotsExecute() {
@@ -173,6 +186,10 @@ TSeriesFigures TMainForm::SeriesFigures() const {
     const int Count = Statistics.Count;
     const double MeanSpeed = Count > 0 ? Statistics.Speed.Sum / Count : 0;
     TSeriesFigures Figures;
+    Figures.Header = {Translate("Shot"), Translate("Time"),
+                      TranslateWith("Speed [%s]", SpeedUnit()),
+                      TranslateWith("Difference from mean [%s]", SpeedUnit()),
+                      TranslateWith("Energy [%s]", EnergyUnit())};
     for (std::size_t i = 0; i < Values.size(); ++i)
         Figures.Shots.push_back(
             {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(Values[i].Speed),
@@ -196,9 +213,7 @@ TSeriesFigures TMainForm::SeriesFigures() const {
 
 TSeriesSheet TMainForm::SeriesSheet(const TSeriesFigures& Figures) const {
     TSeriesSheet Sheet;
-    Sheet.Header = {Translate("Shot"), Translate("Time"), TranslateWith("Speed [%s]", SpeedUnit()),
-                    TranslateWith("Difference from mean [%s]", SpeedUnit()),
-                    TranslateWith("Energy [%s]", EnergyUnit())};
+    Sheet.Header = Figures.Header;
     Sheet.Rows = Figures.Shots;
     Sheet.Summary.push_back(Figures.Count);
     for (const TSheetRow& Row : Figures.Statistics)
@@ -217,22 +232,19 @@ TReportContent TMainForm::ReportContent(const TSeriesFigures& Figures) const {
     Report.StatisticsHeader = {"", TranslateWith("Speed [%s]", SpeedUnit()),
                                TranslateWith("Energy [%s]", EnergyUnit())};
     Report.Statistics = Figures.Statistics;
-    Report.TableHeader = {Translate("No."), Translate("Time"),
-                          TranslateWith("Speed [%s]", SpeedUnit()),
-                          TranslateWith("Difference from mean [%s]", SpeedUnit()),
-                          TranslateWith("Energy [%s]", EnergyUnit())};
+    Report.TableHeader = Figures.Header;
     Report.Rows = Figures.Shots;
     Report.PagePattern = Translate("Page %s of %s");
     return Report;
 }
 
-std::optional<std::string> TMainForm::AskSaveFileName(const std::string& Extension) {
-    return platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Save,
+std::optional<std::string> TMainForm::AskExportFileName(const std::string& Extension) {
+    return platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Export,
                                                 "*." + Extension, Extension);
 }
 
 void TMainForm::actExportSpreadsheetExecute() {
-    if (const std::optional<std::string> FileName = AskSaveFileName("csv"))
+    if (const std::optional<std::string> FileName = AskExportFileName("csv"))
         ExportSpreadsheet(*FileName, SeriesSheet(SeriesFigures()));
 }
 
@@ -244,7 +256,7 @@ void TMainForm::ShowPendingShots() {
 }
 
 void TMainForm::actPrintReportExecute() {
-    const std::optional<std::string> FileName = AskSaveFileName("pdf");
+    const std::optional<std::string> FileName = AskExportFileName("pdf");
     if (!FileName)
         return;
     ShowPendingShots();
@@ -253,7 +265,7 @@ void TMainForm::actPrintReportExecute() {
 }
 
 void TMainForm::actSaveChartPictureExecute() {
-    const std::optional<std::string> FileName = AskSaveFileName("png");
+    const std::optional<std::string> FileName = AskExportFileName("png");
     if (!FileName)
         return;
     ShowPendingShots();
@@ -264,7 +276,7 @@ void TMainForm::actSaveChartPictureExecute() {
 // leaves the shots as they were.
 void TMainForm::actImportExecute() {
     const std::optional<std::string> FileName = platform::ModalDialogs().AskFileName(
-        this, platform::TFileDialogKind::Open, "*.csv *.txt *.tsv", "csv");
+        this, platform::TFileDialogKind::Open, "*.csv *.txt *.tsv *.dat *.prn;;*", "csv");
     if (!FileName)
         return;
     Log("Importing file: " + *FileName);

@@ -7,6 +7,7 @@
 #include "windows/UFrmLive.h"
 #include "windows/UFrmSetup.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
@@ -44,8 +45,13 @@ void TMainForm::imgLogoClick() {
 // The read-out follows the shots under a resting mouse, so that a deleted, cleared or replaced
 // shot is not shown as if it were still there.
 void TMainForm::RefreshChartReadOut() {
-    const QPoint Mouse = chNiceChart->mapFromGlobal(QCursor::pos());
-    chNiceChartMouseMove(Mouse.x(), Mouse.y());
+    const QPoint Mouse = QCursor::pos();
+    if (QApplication::widgetAt(Mouse) != chNiceChart) {
+        lblChartText->clear();
+        return;
+    }
+    const QPoint At = chNiceChart->mapFromGlobal(Mouse);
+    chNiceChartMouseMove(At.x(), At.y());
 }
 
 void TMainForm::chNiceChartMouseMove(int X, int Y) {

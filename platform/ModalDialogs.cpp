@@ -31,13 +31,12 @@ public:
                                            const std::string& Filter,
                                            const std::string& DefaultSuffix) override {
         QFileDialog Dialog(Parent);
-        const bool Saving = Kind == TFileDialogKind::Save;
+        const bool Saving = Kind != TFileDialogKind::Open;
         Dialog.setAcceptMode(Saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         Dialog.setFileMode(Saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         Dialog.setNameFilter(QString::fromStdString(Filter));
         Dialog.setDefaultSuffix(QString::fromStdString(DefaultSuffix));
-        // The program replaces an existing file of the chosen name without asking.
-        Dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        Dialog.setOption(QFileDialog::DontConfirmOverwrite, Kind == TFileDialogKind::Save);
         if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return Dialog.selectedFiles().first().toStdString();

@@ -12,7 +12,9 @@ class QWidget;
 
 namespace platform {
 
-enum class TFileDialogKind { Open, Save };
+// Save replaces an existing file without asking, as saving a series always has; Export asks
+// first, because an export, a report or a picture may be given the name of a series' data file.
+enum class TFileDialogKind { Open, Save, Export };
 
 class TModalDialogs {
 public:

@@ -14,6 +14,7 @@
 #include "windows/UFrmLive.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
@@ -21,8 +22,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -179,9 +183,63 @@ TEST_F(MainFormSeriesTest, TheLiveReadOutKeepsItsShotUntilTheNextOne) {
     EXPECT_NE(Live->lblSpeed->text().toStdString().find("181"), std::string::npos);
 }
 
+TEST_F(MainFormSeriesTest, AShotFiredAroundADeletionReachesTheLiveReadOut) {
+    Receive("170\n175\n");
+    Form.btnLiveClick();
+    Form.RecalculateNow();
+    const TFrmLive* Live = Form.findChild<TFrmLive*>();
+    ASSERT_NE(Live, nullptr);
+    // Fired just before the question: not yet shown when the row was chosen.
+    Form.Receiver().ReceiveText("181.5\n");
+    SelectRows({1});
+    Dialogs.YesNoAnswers = {true};
+    Run(Form.actDeleteShot);
+    EXPECT_NE(Live->lblSpeed->text().toStdString().find("181"), std::string::npos);
+    // Fired while the question is open.
+    Dialogs.OnYesNo = [&] { Form.Receiver().ReceiveText("190.25\n"); };
+    Dialogs.YesNoAnswers = {true};
+    SelectRows({1});
+    Run(Form.actDeleteShot);
+    EXPECT_EQ(Form.Shots().size(), 2u);
+    EXPECT_NE(Live->lblSpeed->text().toStdString().find("190"), std::string::npos);
+    EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
+}
+
+TEST_F(MainFormSeriesTest, KeysDeleteCopyAndImport) {
+    Receive("170\n175\n180\n");
+    QApplication::setActiveWindow(&Form);
+    Form.stringGridLeft->setFocus();
+    SelectRows({2});
+    QTest::keyClick(Form.stringGridLeft, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "2\t175.00\t8.38\n");
+    Dialogs.YesNoAnswers = {true};
+    QTest::keyClick(Form.stringGridLeft, Qt::Key_Delete);
+    EXPECT_EQ(Column(1), (TStrings{"170.00", "180.00"}));
+    QTest::keyClick(&Form, Qt::Key_I, Qt::ControlModifier);
+    ASSERT_EQ(Dialogs.FileDialogs.size(), 1u);
+    EXPECT_EQ(Dialogs.FileDialogs[0].Kind, platform::TFileDialogKind::Open);
+}
+
+TEST_F(MainFormSeriesTest, ExportsAskBeforeReplacingAFileSavingDoesNot) {
+    for (QAction* Action :
+         {Form.actExportSpreadsheet, Form.actPrintReport, Form.actSaveChartPicture})
+        Run(Action);
+    Form.btnSaveDataClick();
+    ASSERT_EQ(Dialogs.FileDialogs.size(), 4u);
+    const std::string Filters[] = {"*.csv", "*.pdf", "*.png"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Dialogs.FileDialogs[i].Kind, platform::TFileDialogKind::Export);
+        EXPECT_EQ(Dialogs.FileDialogs[i].Filter, Filters[i]);
+    }
+    EXPECT_EQ(Dialogs.FileDialogs[3].Kind, platform::TFileDialogKind::Save);
+}
+
 TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
     Receive("170\n171\n172\n173\n");
     const TXYInfo& Third = Form.chNiceChart->GetSeries(0).Values()[2];
+    const QPoint Saved = QCursor::pos();
+    const std::unique_ptr<void, std::function<void(void*)>> PutBack(
+        &Form, [Saved](void*) { QCursor::setPos(Saved); });
     QCursor::setPos(Form.chNiceChart->mapToGlobal(QPoint(Third.ScreenX, Third.ScreenY)));
     Form.RecalculateNow();
     const auto ReadOut = [&] { return Form.lblChartText->text().toStdString(); };
@@ -192,6 +250,12 @@ TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
     Run(Form.actDeleteShot);
     EXPECT_EQ(ReadOut(), "Shot: 2; Speed: 171.00 m/s; Energy: 8.00 J");
     Form.btnClearClick();
+    EXPECT_EQ(ReadOut(), "");
+    Receive("175\n176\n");
+    EXPECT_EQ(ReadOut(), "Shot: 2; Speed: 176.00 m/s; Energy: 8.47 J");
+    // A pointer that has left the chart reads out nothing.
+    QCursor::setPos(Form.mapToGlobal(QPoint(5, 5)));
+    Form.RecalculateNow();
     EXPECT_EQ(ReadOut(), "");
 }
 

@@ -20,6 +20,8 @@ public:
 
     // Answers of the Yes/No questions, in order; a question beyond them is answered No.
     std::deque<bool> YesNoAnswers;
+    // Runs while a question is open, as the events that arrive meanwhile would.
+    std::function<void()> OnYesNo;
     // Runs each modal dialog: it may work the dialog's controls, and returns its result.
     // Unset, every dialog is cancelled.
     std::function<int(QDialog&)> OnExecute;
@@ -30,10 +32,17 @@ public:
     std::vector<std::string> Errors;
     std::vector<std::string> Informations;
     std::vector<std::string> OpenedUrls;
+    struct TFileDialog {
+        platform::TFileDialogKind Kind;
+        std::string Filter;
+    };
+    std::vector<TFileDialog> FileDialogs;
     int ExecutedDialogs = 0;
 
     bool AskYesNo(QWidget*, const std::string& Text) override {
         Questions.push_back(Text);
+        if (OnYesNo)
+            OnYesNo();
         return Take(YesNoAnswers).value_or(false);
     }
     void ShowError(QWidget*, const std::string& Message) override { Errors.push_back(Message); }
@@ -46,8 +55,9 @@ public:
         Dialog.setResult(Result);
         return Result;
     }
-    std::optional<std::string> AskFileName(QWidget*, platform::TFileDialogKind, const std::string&,
-                                           const std::string&) override {
+    std::optional<std::string> AskFileName(QWidget*, platform::TFileDialogKind Kind,
+                                           const std::string& Filter, const std::string&) override {
+        FileDialogs.push_back({Kind, Filter});
         return Take(FileNames).value_or(std::nullopt);
     }
     void OpenUrl(const std::string& Url) override { OpenedUrls.push_back(Url); }

@@ -67,7 +67,8 @@ FUZZ_SECONDS ?= 60
 FUZZ_MAX_LEN ?= 16384
 # The readers' files are rewritten for every input: a memory-backed folder keeps that fast.
 FUZZ_TMPDIR ?= $(firstword $(wildcard /dev/shm) /tmp)
-FUZZ_TARGETS := fuzz_line_reception fuzz_data_file fuzz_settings_file fuzz_port_settings fuzz_import_file
+FUZZ_TARGETS := fuzz_line_reception fuzz_data_file fuzz_settings_file fuzz_port_settings \
+                fuzz_import_file
 fuzz: deps
 	$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -45,7 +45,7 @@ constexpr int MinRowsOnFirstPage = 5;
 // The share of the printable width that the facts take beside the statistics.
 constexpr double FactsShare = 0.4;
 // The chart keeps its proportions but takes at most this share of the printable height.
-constexpr double MaxChartShare = 0.42;
+constexpr double MaxChartShare = 0.32;
 
 QString ToQString(const std::string& Text) {
     return QString::fromStdString(Text);
@@ -79,7 +79,7 @@ struct TTypography {
 
     QFontMetricsF Metrics(const QFont& Font) const { return QFontMetricsF(Font, &Device); }
     double LineHeight(const QFont& Font) const { return Metrics(Font).lineSpacing(); }
-    double RowHeight() const { return 1.55 * LineHeight(Body); }
+    double RowHeight() const { return 1.4 * LineHeight(Body); }
 };
 
 // One line of text; what does not fit its box ends in an ellipsis.

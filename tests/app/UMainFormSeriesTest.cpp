@@ -360,6 +360,19 @@ TEST_F(MainFormSeriesTest, ReportHoldsStatisticsAndEveryShotOverSeveralPages) {
     }
 }
 
+// A series of twenty, as most are, is kept on one sheet with its chart.
+TEST_F(MainFormSeriesTest, ReportOfTwentyShotsFitsOnePage) {
+    std::string Records;
+    for (int Shot = 1; Shot <= 20; ++Shot)
+        Records += std::to_string(170 + Shot % 7) + ".25\n";
+    Receive(Records);
+    const std::string FileName = Folder.File("twenty.pdf");
+    Dialogs.FileNames = {FileName};
+    Run(Form.actPrintReport);
+    EXPECT_EQ(tests::PageCount(FileName), 1);
+    EXPECT_NE(tests::PdfText(FileName).find("Page 1 of 1"), std::string::npos);
+}
+
 TEST_F(MainFormSeriesTest, ReportAndPictureIncludeAShotJustReceived) {
     Receive("170\n");
     Form.Receiver().ReceiveText("187.25\n");

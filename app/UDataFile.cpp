@@ -42,19 +42,6 @@ std::vector<std::string> SplitLines(std::string_view Text) {
     return Lines;
 }
 
-// A line of another tool's file can be megabytes long: an error message quotes only its start,
-// cut where a character begins, so that the message stays readable.
-constexpr std::size_t QuotedTextLimit = 40;
-
-std::string QuotedStart(const std::string& Text) {
-    if (Text.size() <= QuotedTextLimit)
-        return Text;
-    std::size_t End = QuotedTextLimit;
-    while (End > 0 && (static_cast<unsigned char>(Text[End]) & 0xC0) == 0x80)
-        --End;
-    return Text.substr(0, End) + "...";
-}
-
 // Reads one file line after another with the header map that the first line may replace.
 class TDataFileReader {
 public:

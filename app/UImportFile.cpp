@@ -2,6 +2,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/NumberFormats.h"
+#include "text/StringUtils.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
@@ -15,6 +16,13 @@ constexpr const char* NoSpeedColumn = "No column of speeds was found in %s.";
 constexpr const char* NoShot = "The column \"%s\" in %s holds no speed.";
 constexpr const char* UnknownUnit =
     "The speeds in %s are in \"%s\": only m/s and fps (ft/s) can be imported.";
+constexpr const char* UnitsDisagree = "The speeds in %s are marked both \"%s\" and \"%s\".";
+constexpr const char* AmbiguousSeparator = "In %s it cannot be told whether the separator in "
+                                           "speeds such as \"%s\" marks decimals or thousands.";
+constexpr const char* DecimalCommaClash = "The speeds in %s have decimal commas, which cannot be "
+                                          "told from the commas between its columns.";
+constexpr const char* NotAFile = "%s is not a file that can be imported.";
+constexpr const char* TooLarge = "%s is too large to be a series of shots (%s MB).";
 
 using TFields = std::vector<std::string>;
 
@@ -75,12 +83,15 @@ bool IsDigit(char C) {
     return C >= '0' && C <= '9';
 }
 
-// Moves Pos past one line end: CR LF, LF or CR.
+// Moves Pos past one line end: LF, CR or CR LF. The CRs before an LF all belong to it, since a
+// file whose CR LF line ends were converted once more ends its lines with CR CR LF; those of a
+// run without an LF stand for one line end and a blank line, which is all a blank line tells.
 void SkipLineEnd(std::string_view Text, std::size_t& Pos) {
-    if (Pos < Text.size() && Text[Pos] == '\r')
-        ++Pos;
-    if (Pos < Text.size() && Text[Pos] == '\n')
-        ++Pos;
+    const std::size_t Crs = std::min(Text.find_first_not_of('\r', Pos), Text.size());
+    if (Crs < Text.size() && Text[Crs] == '\n')
+        Pos = Crs + 1;
+    else if (Crs > Pos)
+        Pos = std::max(Pos + 1, Crs - 1);
 }
 
 // The line that starts at Pos; Pos moves to the start of the next one.
@@ -123,12 +134,18 @@ void ReadRecord(std::string_view Text, std::size_t& Pos, char Separator, TFields
 }
 
 // Blanks, and the line ends that a quoted header cell may hold ("Speed\n(m/s)").
-constexpr const char* Blanks = " \t\r\n";
+bool IsBlankChar(char C) {
+    return C == ' ' || C == '\t' || C == '\r' || C == '\n';
+}
+
+// Lambdas rather than function pointers, so that the searches of every cell are inlined.
+constexpr auto Blank = [](char C) { return IsBlankChar(C); };
+constexpr auto Digit = [](char C) { return IsDigit(C); };
 
 std::string_view Trimmed(std::string_view Text) {
-    const std::size_t Start = std::min(Text.find_first_not_of(Blanks), Text.size());
-    const std::size_t End = Text.find_last_not_of(Blanks);
-    return Text.substr(Start, End == std::string_view::npos ? 0 : End + 1 - Start);
+    const auto Start = std::find_if_not(Text.begin(), Text.end(), Blank);
+    const auto End = std::find_if_not(Text.rbegin(), Text.rend(), Blank).base();
+    return Start < End ? std::string_view(Start, End) : std::string_view();
 }
 
 bool IsBlank(const TFields& Fields) {
@@ -148,7 +165,7 @@ std::string ComparableName(std::string_view Name) {
     bool InOther = false;
     for (const char C : Trimmed(Name)) {
         const bool Other = static_cast<unsigned char>(C) >= 0x80;
-        if (std::string_view(Blanks).find(C) != std::string_view::npos || (Other && InOther)) {
+        if (IsBlankChar(C) || (Other && InOther)) {
             BlankBefore = BlankBefore || !Other;
             InOther = InOther && Other;
             continue;
@@ -162,6 +179,14 @@ std::string ComparableName(std::string_view Name) {
     return Result;
 }
 
+// A name without its blanks and hyphens, so that "Schuss-Nr." and "Lfd. Nr." compare as written
+// in any spacing.
+std::string PackedName(std::string_view Name) {
+    std::string Key = ComparableName(Name);
+    std::erase_if(Key, [](char C) { return C == ' ' || C == '-'; });
+    return Key;
+}
+
 bool IsOneOf(const std::string& Name, std::initializer_list<std::string_view> Names) {
     return std::find(Names.begin(), Names.end(), Name) != Names.end();
 }
@@ -172,33 +197,84 @@ bool IsSpeedName(std::string_view Name) {
                                           "M?NDUNGSGESCHWINDIGKEIT", "MUENDUNGSGESCHWINDIGKEIT"});
 }
 
-// Shot numbers, whose rows are shots only where they hold a number.
+// Shot numbers in English, German and Czech, whose rows are shots only where they hold a number.
 bool IsShotNumberName(std::string_view Name) {
-    return IsOneOf(ComparableName(Name), {"#", "NO", "NO.", "NR", "NR.", "ID", "SHOT", "SHOT ID",
-                                          "SHOT #", "SHOT NO", "SHOT NO.", "SCHUSS", "SCHU?",
-                                          "SCHUSS NR", "SCHUSS NR.", "V?ST?EL", "?ISLO", "?."});
+    return IsOneOf(PackedName(Name),
+                   {"#",          "NO",           "NO.",           "NR",       "NR.",
+                    "ID",         "NUMBER",       "NUMMER",        "SHOT",     "SHOTID",
+                    "SHOT#",      "SHOTNO",       "SHOTNO.",       "SHOTNR",   "SHOTNR.",
+                    "SHOTNUMBER", "SCHUSS",       "SCHU?",         "SCHUSSNR", "SCHUSSNR.",
+                    "SCHU?NR.",   "SCHUSSNUMMER", "LFDNR",         "LFD.NR",   "LFD.NR.",
+                    "V?ST?EL",    "?ISLO",        "?ISLOV?ST?ELU", "?.",       "?.V?ST?ELU"});
 }
 
 // The shot unit ("m/s" or "fps") that a unit text names, or none.
 std::optional<std::string> ShotUnit(std::string_view UnitText) {
-    std::string Key = ComparableName(UnitText);
-    std::erase(Key, ' ');
-    if (IsOneOf(Key, {"M/S", "MPS", "M/SEC"}))
+    const std::string Key = PackedName(UnitText);
+    if (IsOneOf(Key, {"M/S", "MPS", "M/SEC", "METERSPERSECOND", "METRESPERSECOND",
+                      "METERPROSEKUNDE", "METR?ZASEKUNDU"}))
         return "m/s";
-    if (IsOneOf(Key, {"FPS", "FT/S", "FT/SEC", "F/S"}))
+    if (IsOneOf(Key, {"FPS", "FT/S", "FT/SEC", "F/S", "FEETPERSECOND", "FOOTPERSECOND"}))
         return "fps";
     return std::nullopt;
 }
 
 // Speed units, those that can be imported and those that cannot.
 bool IsSpeedUnit(std::string_view Word) {
-    return ShotUnit(Word) || IsOneOf(ComparableName(Word), {"KM/H", "KMH", "KPH", "MPH", "MI/H"});
+    return ShotUnit(Word) ||
+           IsOneOf(PackedName(Word), {"KM/H", "KMH", "KPH", "MPH", "MI/H", "KNOTS", "KTS",
+                                      "MILESPERHOUR", "KILOMETERSPERHOUR", "KILOMETRESPERHOUR"});
+}
+
+bool IsLetter(char C) {
+    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') ||
+           static_cast<unsigned char>(C) >= 0x80;
+}
+
+// Longer text is a remark, not a unit.
+constexpr std::size_t UnitTextLimit = 24;
+
+// A known speed unit, or letters around a slash ("m/min", "yd/s"): such a text in brackets is a
+// unit, which is refused unless it is m/s or fps, never a remark to pass over.
+bool LooksLikeSpeedUnit(std::string_view Text) {
+    if (Text.size() > UnitTextLimit)
+        return false;
+    if (IsSpeedUnit(Text))
+        return true;
+    const std::size_t Slash = Text.find('/');
+    return Slash != std::string_view::npos && Slash > 0 && Slash + 1 < Text.size() &&
+           std::all_of(Text.begin(), Text.begin() + Slash, IsLetter) &&
+           std::all_of(Text.begin() + Slash + 1, Text.end(), IsLetter);
+}
+
+// The unit that "m/s", "[m/s]" or "(fps)" names, or nothing for a text that names none.
+std::optional<std::string_view> UnitInBrackets(std::string_view Text) {
+    Text = Trimmed(Text);
+    if (Text.size() >= 2 && ((Text.front() == '(' && Text.back() == ')') ||
+                             (Text.front() == '[' && Text.back() == ']')))
+        Text = Trimmed(Text.substr(1, Text.size() - 2));
+    if (!LooksLikeSpeedUnit(Text))
+        return std::nullopt;
+    return Text;
+}
+
+// Text of the file quoted in a message: its blanks and line ends one space and no more than its
+// start, since a cell can be megabytes long.
+std::string FileText(std::string_view Text) {
+    std::string Collapsed;
+    for (const char C : Trimmed(Text)) {
+        if (!IsBlankChar(C))
+            Collapsed += C;
+        else if (Collapsed.back() != ' ')
+            Collapsed += ' ';
+    }
+    return QuotedStart(Collapsed);
 }
 
 std::string ShotUnitOrFail(std::string_view UnitText, const std::string& SourceName) {
     const std::optional<std::string> Unit = ShotUnit(UnitText);
     if (!Unit)
-        throw EImportError(UnknownUnit, {SourceName, std::string(UnitText)});
+        throw EImportError(UnknownUnit, {SourceName, FileText(UnitText)});
     return *Unit;
 }
 
@@ -207,22 +283,28 @@ struct TNameAndUnit {
     std::string_view Unit;
 };
 
-// Longer text in parentheses is a remark, not a unit.
-constexpr std::size_t UnitTextLimit = 16;
+std::string_view NameBefore(std::string_view Field, std::size_t End) {
+    Field = Field.substr(0, End);
+    return Trimmed(Field.substr(0, Field.find_last_not_of(" \t\r\n,") + 1));
+}
 
-// "Speed (m/s)", "Rychlost [m/s]", "Velocity ft/s": the name and the unit that a header field
-// adds to it, if any.
+// "Speed (m/s)", "Rychlost [m/s]", "Velocity ft/s", "Speed, m/s": the name and the unit that a
+// header field adds to it, if any. Other text in brackets is a remark ("Speed (mean of 3)") and
+// left out of the name.
 TNameAndUnit SplitUnit(std::string_view Field) {
     Field = Trimmed(Field);
-    const char Close = Field.empty() ? '\0' : Field.back();
-    const std::size_t Open = Field.rfind(Close == ')' ? '(' : '[');
-    if ((Close == ')' || Close == ']') && Open != std::string_view::npos &&
-        Field.size() - Open - 2 <= UnitTextLimit)
-        return {Trimmed(Field.substr(0, Open)),
-                Trimmed(Field.substr(Open + 1, Field.size() - Open - 2))};
-    const std::size_t Blank = Field.find_last_of(Blanks);
-    if (Blank != std::string_view::npos && IsSpeedUnit(Field.substr(Blank + 1)))
-        return {Trimmed(Field.substr(0, Blank)), Field.substr(Blank + 1)};
+    while (!Field.empty() && (Field.back() == ')' || Field.back() == ']')) {
+        const std::size_t Open = Field.rfind(Field.back() == ')' ? '(' : '[');
+        if (Open == std::string_view::npos)
+            break;
+        const std::optional<std::string_view> Unit = UnitInBrackets(Field.substr(Open));
+        if (Unit)
+            return {NameBefore(Field, Open), *Unit};
+        Field = NameBefore(Field, Open);
+    }
+    const std::size_t Cut = Field.find_last_of(" \t\r\n,");
+    if (Cut != std::string_view::npos && LooksLikeSpeedUnit(Field.substr(Cut + 1)))
+        return {NameBefore(Field, Cut), Field.substr(Cut + 1)};
     return {Field, {}};
 }
 
@@ -246,7 +328,7 @@ std::string UnitOfUnitsLine(std::string_view Line) {
 // ---- Numbers
 
 bool AllDigits(std::string_view Text) {
-    return !Text.empty() && std::all_of(Text.begin(), Text.end(), IsDigit);
+    return !Text.empty() && std::all_of(Text.begin(), Text.end(), Digit);
 }
 
 // The digits of an integer part, which may group them by threes from the right ("1.234",
@@ -267,28 +349,149 @@ bool IntegerDigits(std::string_view Integer, char Grouping, std::string& Digits)
     return true;
 }
 
-// An unsigned decimal number with "." or "," as the decimal separator. Where both appear, the
-// last is the decimal separator and the other may only group the digits by threes before it. A
-// lone separator is always the decimal one: "1,234" is 1.234, since air-gun speeds seldom reach
-// a thousand and, where they do, whoever groups the thousands also writes decimals after them.
-bool ParseSpeed(std::string_view Field, double& Speed) {
-    Field = Trimmed(Field);
-    const std::size_t Point = Field.find_last_of(".,");
-    const char Grouping = Point != std::string_view::npos && Field[Point] == '.' ? ',' : '.';
-    std::string Plain;
-    if (!IntegerDigits(Field.substr(0, Point), Grouping, Plain))
-        return false;
-    if (Point != std::string_view::npos) {
-        const std::string_view Fraction = Field.substr(Point + 1);
-        if (!AllDigits(Fraction))
-            return false;
-        Plain += '.';
-        Plain += Fraction;
-    }
+std::optional<double> PlainNumber(const std::string& Plain) {
+    double Value = 0;
     const char* End = Plain.data() + Plain.size();
-    const auto [Stop, Error] = std::from_chars(Plain.data(), End, Speed);
-    return Error == std::errc() && Stop == End && std::isfinite(Speed);
+    const auto [Stop, Error] = std::from_chars(Plain.data(), End, Value);
+    if (Error != std::errc() || Stop != End || !std::isfinite(Value))
+        return std::nullopt;
+    return Value;
 }
+
+// An unsigned decimal number as a file writes it, with "." or "," as the decimal separator.
+// Where both appear, the last is the decimal separator and the other groups the digits by threes
+// before it. A lone separator before exactly three digits that follow one to three others
+// ("1,050", "175.523") may mark decimals or group thousands: TSeparatorRoles decides.
+struct TWrittenSpeed {
+    double Speed = 0;              // read with the lone or last separator marking decimals
+    char Decimal = '\0';           // the separator that marks decimals beyond doubt, if any
+    char Grouping = '\0';          // the separator that groups digits beyond doubt, if any
+    char Ambiguous = '\0';         // the lone separator that may do either, if any
+    std::size_t LeadingDigits = 0; // the digits before the Ambiguous separator
+    double Grouped = 0;            // the speed with the Ambiguous separator grouping thousands
+};
+
+// Sets how Integer, Separator and Fraction (the digits after it) use the separator.
+void ClassifySeparator(std::string_view Integer, char Separator, std::string_view Fraction,
+                       char Other, TWrittenSpeed& Written) {
+    if (Integer.find(Other) != std::string_view::npos) {
+        Written.Decimal = Separator;
+        Written.Grouping = Other;
+    } else if (Fraction.size() == 3 && Integer.size() <= 3 && Integer.front() != '0') {
+        Written.Ambiguous = Separator;
+        Written.LeadingDigits = Integer.size();
+        const std::optional<double> Grouped = PlainNumber(std::string(Integer) += Fraction);
+        Written.Grouped = Grouped.value_or(0);
+    } else {
+        Written.Decimal = Separator;
+    }
+}
+
+std::optional<TWrittenSpeed> ReadNumber(std::string_view Text) {
+    const std::size_t Point = Text.find_last_of(".,");
+    const char Other = Point != std::string_view::npos && Text[Point] == '.' ? ',' : '.';
+    std::string Plain;
+    if (!IntegerDigits(Text.substr(0, Point), Other, Plain))
+        return std::nullopt;
+    TWrittenSpeed Written;
+    if (Point != std::string_view::npos) {
+        const std::string_view Fraction = Text.substr(Point + 1);
+        if (!AllDigits(Fraction))
+            return std::nullopt;
+        ClassifySeparator(Text.substr(0, Point), Text[Point], Fraction, Other, Written);
+        (Plain += '.') += Fraction;
+    }
+    const std::optional<double> Speed = PlainNumber(Plain);
+    if (!Speed)
+        return std::nullopt;
+    Written.Speed = *Speed;
+    return Written;
+}
+
+// A speed cell: the number, and the unit written after it, if any ("175.5 m/s").
+struct TSpeedCell {
+    std::string_view Number;
+    TWrittenSpeed Speed;
+    std::string_view Unit;
+};
+
+std::optional<TSpeedCell> ReadSpeedCell(std::string_view Field) {
+    Field = Trimmed(Field);
+    const auto End = std::find_if_not(Field.begin(), Field.end(),
+                                      [](char C) { return IsDigit(C) || C == '.' || C == ','; });
+    TSpeedCell Cell{std::string_view(Field.begin(), End), {}, Trimmed({End, Field.end()})};
+    const std::optional<TWrittenSpeed> Speed = ReadNumber(Cell.Number);
+    if (!Speed || (!Cell.Unit.empty() && !LooksLikeSpeedUnit(Cell.Unit)))
+        return std::nullopt;
+    Cell.Speed = *Speed;
+    return Cell;
+}
+
+// Whether a separator that may mark decimals or group thousands does either, decided over the
+// whole column of shots. What the shots show beyond doubt rules: a separator that marks decimals
+// in one speed ("175,52") marks them in all and the other one groups thousands, and the other way
+// round. Where nothing shows it, the speeds do: read as decimals "1,050" is a speed of about 1,
+// which no chronograph measures, and read as thousands "175,523" is one of 175,523, which no shot
+// reaches; so one digit before the separator means thousands and two or three mean decimals
+// (Excel writes "#,##0" columns as "998" and "1,050"). A column in which these disagree is refused
+// rather than guessed.
+class TSeparatorRoles {
+public:
+    // Takes a speed that became the shot at ShotIndex.
+    void Note(const TSpeedCell& Cell, std::size_t ShotIndex) {
+        const TWrittenSpeed& Speed = Cell.Speed;
+        if (Speed.Decimal != '\0')
+            Of(Speed.Decimal).Decimal = true;
+        if (Speed.Grouping != '\0')
+            Of(Speed.Grouping).Grouping = true;
+        if (Speed.Ambiguous == '\0')
+            return;
+        TUses& Uses = Of(Speed.Ambiguous);
+        (Speed.LeadingDigits == 1 ? Uses.OneLeadingDigit : Uses.MoreLeadingDigits) = true;
+        if (Uses.Example.empty())
+            Uses.Example = Cell.Number;
+        Uses.Grouped.emplace_back(ShotIndex, Speed.Grouped);
+    }
+
+    // Gives the speeds whose separator groups thousands their value.
+    void Apply(std::vector<TData>& Shots, const std::string& SourceName) const {
+        for (const char Separator : {'.', ','}) {
+            const TUses& Uses = Of(Separator);
+            if (Uses.Grouped.empty() || !GroupsThousands(Separator, SourceName))
+                continue;
+            for (const auto& [Index, Speed] : Uses.Grouped)
+                Shots[Index] = TData(Shots[Index].SpeedUnit(), Speed);
+        }
+    }
+
+private:
+    struct TUses {
+        bool Decimal = false;
+        bool Grouping = false;
+        bool OneLeadingDigit = false;
+        bool MoreLeadingDigits = false;
+        std::string Example; // the first speed in which the separator may do either
+        std::vector<std::pair<std::size_t, double>> Grouped; // shots read with thousands
+    };
+
+    TUses& Of(char Separator) { return Separator == '.' ? FPoint : FComma; }
+    const TUses& Of(char Separator) const { return Separator == '.' ? FPoint : FComma; }
+
+    bool GroupsThousands(char Separator, const std::string& SourceName) const {
+        const TUses& Own = Of(Separator);
+        const TUses& Other = Of(Separator == '.' ? ',' : '.');
+        const bool DecimalShown = Own.Decimal || Other.Grouping;
+        const bool GroupingShown = Own.Grouping || Other.Decimal;
+        if (DecimalShown != GroupingShown)
+            return GroupingShown;
+        if (!DecimalShown && Own.OneLeadingDigit != Own.MoreLeadingDigits)
+            return Own.OneLeadingDigit;
+        throw EImportError(AmbiguousSeparator, {SourceName, FileText(Own.Example)});
+    }
+
+    TUses FPoint;
+    TUses FComma;
+};
 
 // ---- Layout
 
@@ -373,6 +576,86 @@ std::optional<TLayout> FindLayout(std::string_view Text) {
     return std::nullopt;
 }
 
+// ---- Shot labels
+
+// What the cell that labels a row holds.
+enum class TLabel { Empty, Number, Text, Other };
+
+// "12", "0012", "#12", "12.".
+bool IsShotNumber(std::string_view Cell) {
+    if (Cell.starts_with('#'))
+        Cell.remove_prefix(1);
+    if (Cell.ends_with('.'))
+        Cell.remove_suffix(1);
+    return AllDigits(Cell);
+}
+
+// "10:21", "10:21:07.5", "10:21:07 PM", "03.05.2024 10:21:07".
+bool IsTimeOfDay(std::string_view Cell) {
+    const std::string Key = ComparableName(Cell);
+    std::string_view Time = Key;
+    if (Time.ends_with("AM") || Time.ends_with("PM"))
+        Time = Trimmed(Time.substr(0, Time.size() - 2));
+    const std::size_t Colon = Time.find(':');
+    return Colon != std::string_view::npos && Colon > 0 && IsDigit(Time[Colon - 1]) &&
+           Colon + 1 < Time.size() && IsDigit(Time[Colon + 1]) &&
+           Time.find_first_not_of("0123456789:.,-/ ") == std::string_view::npos;
+}
+
+TLabel LabelKind(std::string_view Cell) {
+    Cell = Trimmed(Cell);
+    if (Cell.empty())
+        return TLabel::Empty;
+    if (IsShotNumber(Cell) || IsTimeOfDay(Cell))
+        return TLabel::Number;
+    return std::any_of(Cell.begin(), Cell.end(), IsLetter) ? TLabel::Text : TLabel::Other;
+}
+
+// Which rows under the header are shots, told by the cell that labels each row: the shot-number
+// column, else the first column where that is not the speeds. Where the shots are numbered (a
+// number or a time of day; in a shot-number column they must be), every shot is: devices and
+// spreadsheets label their averages and deviations with words ("Average (2 shots)", "ES 1-2") or
+// not at all. A table that is not numbered ends at its first blank row or at the first row
+// labelled otherwise than its first shot, since what follows is a summary.
+class TShotTable {
+public:
+    TShotTable(const TFields& Header, std::size_t SpeedColumn)
+        : FLabelColumn(FindColumn(Header, IsShotNumberName)),
+          FNumbersRequired(FLabelColumn.has_value()) {
+        if (!FLabelColumn && SpeedColumn != 0)
+            FLabelColumn = 0;
+    }
+
+    // Whether a row is a shot; HasSpeed tells whether its speed cell holds a speed.
+    bool Admits(const TFields& Row, bool HasSpeed) {
+        const TLabel Label = LabelOf(Row);
+        if (!FKind) {
+            if (HasSpeed && (!FNumbersRequired || Label == TLabel::Number))
+                FKind = Label;
+            return FKind.has_value();
+        }
+        if (*FKind == TLabel::Number)
+            return HasSpeed && Label == TLabel::Number;
+        FEnded = FEnded || Label != *FKind;
+        return HasSpeed && !FEnded;
+    }
+
+    void PassBlankRow() { FEnded = FEnded || (FKind && *FKind != TLabel::Number); }
+
+    bool Started() const { return FKind.has_value(); }
+
+private:
+    TLabel LabelOf(const TFields& Row) const {
+        return FLabelColumn && *FLabelColumn < Row.size() ? LabelKind(Row[*FLabelColumn])
+                                                          : TLabel::Empty;
+    }
+
+    std::optional<std::size_t> FLabelColumn;
+    bool FNumbersRequired;       // in a column named for shot numbers
+    std::optional<TLabel> FKind; // the label of the first shot
+    bool FEnded = false;
+};
+
 // ---- Rows
 
 // A column of units right beside the speeds gives each row its own unit, as in TARVEX's own
@@ -386,50 +669,115 @@ std::optional<std::size_t> UnitColumn(const TFields& Header, std::size_t SpeedCo
     return std::nullopt;
 }
 
-// Where the fields of a row are, and the unit of rows that do not name their own.
+// The fields up to the last one that is not blank.
+std::size_t FilledFields(const TFields& Fields) {
+    std::size_t Count = Fields.size();
+    while (Count > 0 && Trimmed(Fields[Count - 1]).empty())
+        --Count;
+    return Count;
+}
+
+// Reads the rows under the header into shots, with the unit each takes.
 class TRowReader {
 public:
     TRowReader(const TLayout& Layout, const std::string& DisplaySpeedUnit,
                const std::string& SourceName)
-        : FSpeedColumn(Layout.SpeedColumn), FSourceName(SourceName) {
-        const std::string& Unit = !Layout.HeaderUnit.empty()      ? Layout.HeaderUnit
-                                  : !Layout.UnitsLineUnit.empty() ? Layout.UnitsLineUnit
-                                                                  : DisplaySpeedUnit;
-        FUnit = ShotUnitOrFail(Unit, SourceName);
-        FShotNumberColumn = FindColumn(Layout.Header, IsShotNumberName);
-        FUnitColumn = UnitColumn(Layout.Header, FSpeedColumn);
+        : FLayout(Layout), FSourceName(SourceName),
+          FUnitColumn(UnitColumn(Layout.Header, Layout.SpeedColumn)),
+          FHeaderFields(FilledFields(Layout.Header)), FTable(Layout.Header, Layout.SpeedColumn) {
+        if (!Layout.HeaderUnit.empty())
+            SetColumnUnit(Layout.HeaderUnit);
+        else
+            FUnit = ShotUnitOrFail(
+                Layout.UnitsLineUnit.empty() ? DisplaySpeedUnit : Layout.UnitsLineUnit, SourceName);
     }
 
-    // Adds the shot of a row that gives one; false for a row that does not.
-    bool Read(const TFields& Row, std::vector<TData>& Shots) const {
-        double Speed = 0;
-        if (FSpeedColumn >= Row.size() || !ParseSpeed(Row[FSpeedColumn], Speed) || IsSummary(Row))
-            return false;
-        Shots.emplace_back(UnitOf(Row), Speed);
-        return true;
+    void Read(const TFields& Row) {
+        if (IsBlank(Row))
+            return FTable.PassBlankRow();
+        if (!FTable.Started() && ReadUnitsRow(Row))
+            return;
+        std::optional<TSpeedCell> Cell;
+        if (FLayout.SpeedColumn < Row.size())
+            Cell = ReadSpeedCell(Row[FLayout.SpeedColumn]);
+        if (Cell && MayHoldSplitDecimal(Row)) {
+            ++FSplitRows;
+            Cell.reset();
+        }
+        if (!FTable.Admits(Row, Cell.has_value())) {
+            ++FSeries.SkippedLines;
+            return;
+        }
+        FRoles.Note(*Cell, FSeries.Shots.size());
+        FSeries.Shots.emplace_back(UnitOf(Row, *Cell), Cell->Speed.Speed);
+    }
+
+    TImportedSeries Finish() {
+        if (FSeries.Shots.empty() && FSplitRows > 0)
+            throw EImportError(DecimalCommaClash, {FSourceName});
+        if (FSeries.Shots.empty())
+            throw EImportError(NoShot,
+                               {FileText(FLayout.Header[FLayout.SpeedColumn]), FSourceName});
+        FRoles.Apply(FSeries.Shots, FSourceName);
+        return std::move(FSeries);
     }
 
 private:
-    // A row whose shot number is text ("AVERAGE SPEED", "Mittelwert") is a summary line, even
-    // where its speed column holds a number.
-    bool IsSummary(const TFields& Row) const {
-        if (!FShotNumberColumn || *FShotNumberColumn >= Row.size())
+    // A row under the header whose speed cell is a unit ("m/s", "[fps]") tells the unit of the
+    // column.
+    bool ReadUnitsRow(const TFields& Row) {
+        if (FLayout.SpeedColumn >= Row.size())
             return false;
-        const std::string& Number = Row[*FShotNumberColumn];
-        return !Trimmed(Number).empty() && std::none_of(Number.begin(), Number.end(), IsDigit);
+        const std::optional<std::string_view> Unit = UnitInBrackets(Row[FLayout.SpeedColumn]);
+        if (Unit)
+            SetColumnUnit(*Unit);
+        return Unit.has_value();
     }
 
-    std::string UnitOf(const TFields& Row) const {
-        if (!FUnitColumn || *FUnitColumn >= Row.size() || Trimmed(Row[*FUnitColumn]).empty())
-            return FUnit;
-        return ShotUnitOrFail(Trimmed(Row[*FUnitColumn]), FSourceName);
+    void SetColumnUnit(std::string_view UnitText) {
+        const std::string Unit = ShotUnitOrFail(UnitText, FSourceName);
+        if (!FColumnUnitText.empty() && Unit != FUnit)
+            throw EImportError(UnitsDisagree,
+                               {FSourceName, FileText(FColumnUnitText), FileText(UnitText)});
+        FUnit = Unit;
+        FColumnUnitText = UnitText;
     }
 
-    std::size_t FSpeedColumn;
+    // In a comma-separated file a decimal comma splits a number into two fields ("175,5"), which
+    // moves every later field one column on. A row with more fields than the header names, in
+    // which a number is followed by a field of digits up to where the speed may have moved, may
+    // be such a row: its speed cannot be trusted.
+    bool MayHoldSplitDecimal(const TFields& Row) const {
+        if (FLayout.Separator != ',')
+            return false;
+        const std::size_t Fields = FilledFields(Row);
+        if (Fields <= FHeaderFields)
+            return false;
+        const std::size_t Last = std::min(FLayout.SpeedColumn + Fields - FHeaderFields, Fields - 1);
+        for (std::size_t Column = 1; Column <= Last; ++Column) {
+            const std::string_view Before = Trimmed(Row[Column - 1]);
+            if (!Before.empty() && IsDigit(Before.back()) && AllDigits(Trimmed(Row[Column])))
+                return true;
+        }
+        return false;
+    }
+
+    std::string UnitOf(const TFields& Row, const TSpeedCell& Cell) const {
+        if (FUnitColumn && *FUnitColumn < Row.size() && !Trimmed(Row[*FUnitColumn]).empty())
+            return ShotUnitOrFail(Trimmed(Row[*FUnitColumn]), FSourceName);
+        return Cell.Unit.empty() ? FUnit : ShotUnitOrFail(Cell.Unit, FSourceName);
+    }
+
+    const TLayout& FLayout;
     const std::string& FSourceName;
-    std::string FUnit;
-    std::optional<std::size_t> FShotNumberColumn;
     std::optional<std::size_t> FUnitColumn;
+    std::size_t FHeaderFields;
+    std::string FUnit;           // of the rows that do not name their own
+    std::string FColumnUnitText; // as the header or a units row names it, if either does
+    TShotTable FTable;
+    TSeparatorRoles FRoles;
+    TImportedSeries FSeries;
+    int FSplitRows = 0;
 };
 
 // The format functions take a fixed list; a pattern leaves the arguments it does not name unused.
@@ -437,7 +785,23 @@ std::string FillIn(std::string_view Pattern, const std::vector<std::string>& Arg
     const auto At = [&Arguments](std::size_t Index) {
         return Index < Arguments.size() ? Arguments[Index] : std::string();
     };
-    return platform::Format(Pattern, {At(0), At(1)});
+    return platform::Format(Pattern, {At(0), At(1), At(2)});
+}
+
+// Far more than any series of shots takes, and little enough to hold in memory.
+constexpr std::uintmax_t MaxFileBytes = std::uintmax_t{64} << 20;
+
+// The bytes of a file the user picked, which may be anything.
+std::string ReadImportFile(const std::string& FileName) {
+    try {
+        return platform::ReadRegularFileBytes(FileName, MaxFileBytes);
+    } catch (const platform::EFileRefused& Refused) {
+        if (Refused.Reason() == platform::EFileRefused::NotRegularFile)
+            throw EImportError(NotAFile, {FileName});
+        constexpr std::uintmax_t Megabyte = 1 << 20;
+        throw EImportError(TooLarge,
+                           {FileName, std::to_string((Refused.Size() + Megabyte - 1) / Megabyte)});
+    }
 }
 
 } // namespace
@@ -451,7 +815,7 @@ std::string EImportError::FilledIn(std::string_view TranslatedPattern) const {
 }
 
 TImportedSeries ImportSeries(const std::string& FileName, const std::string& DisplaySpeedUnit) {
-    return ImportSeriesText(platform::ReadFileBytes(FileName), DisplaySpeedUnit, FileName);
+    return ImportSeriesText(ReadImportFile(FileName), DisplaySpeedUnit, FileName);
 }
 
 TImportedSeries ImportSeriesText(std::string_view Bytes, const std::string& DisplaySpeedUnit,
@@ -461,16 +825,11 @@ TImportedSeries ImportSeriesText(std::string_view Bytes, const std::string& Disp
     const std::optional<TLayout> Layout = FindLayout(Text);
     if (!Layout)
         throw EImportError(NoSpeedColumn, {SourceName});
-    const TRowReader Reader(*Layout, DisplaySpeedUnit, SourceName);
-    TImportedSeries Series;
+    TRowReader Reader(*Layout, DisplaySpeedUnit, SourceName);
     TFields Row;
     for (std::size_t Pos = Layout->RowsStart; Pos < Text.size();) {
         ReadRecord(Text, Pos, Layout->Separator, Row);
-        if (!IsBlank(Row) && !Reader.Read(Row, Series.Shots))
-            ++Series.SkippedLines;
+        Reader.Read(Row);
     }
-    if (Series.Shots.empty())
-        throw EImportError(NoShot,
-                           {std::string(Trimmed(Layout->Header[Layout->SpeedColumn])), SourceName});
-    return Series;
+    return Reader.Finish();
 }

@@ -8,9 +8,14 @@
 // header row shows it), fields in double quotes as spreadsheets write them, UTF-8 with or without a
 // byte-order mark, UTF-16 with one, and other single-byte text, whose names then compare on their
 // ASCII letters. The speed unit of a row comes from a column of units beside the speeds
-// ("speed;speed_unit"), else from the speed column's header ("Speed (m/s)", "Velocity ft/s"), else
-// from a units line before the header ("Units velocity;fps"), else it is the unit shown.
-
+// ("speed;speed_unit"), else from its speed cell ("175.5 m/s"), else from a units row under the
+// header (";m/s;J") or the speed column's header ("Speed (m/s)", "Velocity ft/s"), else from a
+// units line before the header ("Units velocity;fps"), else it is the unit shown.
+//
+// A row is a shot where its speed is wholly a number and its label allows: in a table whose shots
+// carry numbers or times of day, only rows that carry one; in another, the rows up to the first
+// blank row or row labelled differently. Numbers whose one separator may mark decimals or group
+// thousands ("1,050") are read as the whole column shows; where it does not, the file is refused.
 #include "app/UData.h"
 
 #include <stdexcept>
@@ -24,7 +29,7 @@ struct TImportedSeries {
 };
 
 // An import that cannot give a series. Pattern is the English text with "%s" for each of the
-// (at most two) Arguments, so that the window can show it translated; what() is the English text
+// (at most three) Arguments, so that the window can show it translated; what() is the English text
 // filled in.
 class EImportError : public std::runtime_error {
 public:
@@ -40,9 +45,10 @@ private:
     std::vector<std::string> FArguments;
 };
 
-// The shots of the file. Raises EImportError when the file holds no column of speeds, no shot in
-// it, or speeds in a unit other than m/s and fps (ft/s); a file that cannot be read raises
-// std::system_error naming the file.
+// The shots of the file. Raises EImportError when the file is no regular file or too large to be
+// a series, holds no column of speeds or no shot in it, speeds in a unit other than m/s and fps
+// (ft/s) or numbers that cannot be read beyond doubt; a file that cannot be read raises
+// std::system_error naming the file. Text from the file is quoted by its first 40 bytes.
 TImportedSeries ImportSeries(const std::string& FileName, const std::string& DisplaySpeedUnit);
 
 // The same for bytes already read; SourceName names them in the error messages.

@@ -1,9 +1,11 @@
 #include "platform/FileIO.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -98,21 +100,81 @@ void SyncFolderOf(const std::string& Path) {
     }
 }
 
-} // namespace
+// A file opened for reading, closed again when it goes out of scope.
+class TOpenFile {
+public:
+    TOpenFile(const std::string& Path, int Flags)
+        : FFd(Retry([&] { return ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | Flags); })) {
+        if (FFd < 0)
+            Raise("Cannot open", Path, errno);
+    }
+    ~TOpenFile() { ::close(FFd); }
+    TOpenFile(const TOpenFile&) = delete;
+    TOpenFile& operator=(const TOpenFile&) = delete;
 
-std::string ReadFileBytes(const std::string& Path) {
-    const int Fd = Retry([&] { return ::open(Path.c_str(), O_RDONLY | O_CLOEXEC); });
-    if (Fd < 0)
-        Raise("Cannot open", Path, errno);
+    int Fd() const { return FFd; }
+
+private:
+    int FFd;
+};
+
+// The file's bytes up to its end, but no more than Limit.
+std::string ReadAll(const TOpenFile& File, const std::string& Path, std::uintmax_t Limit) {
     std::string Bytes;
     char Buffer[65536];
-    ssize_t Count;
-    while ((Count = Retry([&] { return ::read(Fd, Buffer, sizeof Buffer); })) > 0)
+    while (Bytes.size() < Limit) {
+        const auto Wanted =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(sizeof Buffer, Limit - Bytes.size()));
+        const ssize_t Count = Retry([&] { return ::read(File.Fd(), Buffer, Wanted); });
+        if (Count < 0)
+            Raise("Cannot read", Path, errno);
+        if (Count == 0)
+            break;
         Bytes.append(Buffer, static_cast<std::size_t>(Count));
-    const int Error = errno;
-    ::close(Fd);
-    if (Count < 0)
-        Raise("Cannot read", Path, Error);
+    }
+    return Bytes;
+}
+
+void RefuseUnsuitable(const struct stat& Info, const std::string& Path, std::uintmax_t MaxBytes) {
+    if (!S_ISREG(Info.st_mode))
+        throw EFileRefused(EFileRefused::NotRegularFile, Path, 0);
+    if (static_cast<std::uintmax_t>(Info.st_size) > MaxBytes)
+        throw EFileRefused(EFileRefused::TooLarge, Path, static_cast<std::uintmax_t>(Info.st_size));
+}
+
+std::string RefusalMessage(EFileRefused::TReason Reason, const std::string& Path,
+                           std::uintmax_t Size) {
+    const std::string Start = "Cannot read file '" + Path + "': ";
+    if (Reason == EFileRefused::NotRegularFile)
+        return Start + "it is not a regular file";
+    return Start + "it is too large (" + std::to_string(Size) + " bytes)";
+}
+
+} // namespace
+
+EFileRefused::EFileRefused(TReason Reason, const std::string& Path, std::uintmax_t Size)
+    : std::runtime_error(RefusalMessage(Reason, Path, Size)), FReason(Reason), FSize(Size) {}
+
+std::string ReadFileBytes(const std::string& Path) {
+    const TOpenFile File(Path, 0);
+    return ReadAll(File, Path, std::numeric_limits<std::uintmax_t>::max());
+}
+
+std::string ReadRegularFileBytes(const std::string& Path, std::uintmax_t MaxBytes) {
+    struct stat Info {};
+    if (::stat(Path.c_str(), &Info) != 0)
+        Raise("Cannot open", Path, errno);
+    RefuseUnsuitable(Info, Path, MaxBytes);
+    // Something else may have taken the file's place since: opened without waiting, it is
+    // checked again before a byte is read.
+    const TOpenFile File(Path, O_NONBLOCK | O_NOCTTY);
+    if (::fstat(File.Fd(), &Info) != 0)
+        Raise("Cannot read", Path, errno);
+    RefuseUnsuitable(Info, Path, MaxBytes);
+    // One byte more than allowed tells that the file grew past the limit since.
+    std::string Bytes = ReadAll(File, Path, std::max(MaxBytes, MaxBytes + 1));
+    if (Bytes.size() > MaxBytes)
+        throw EFileRefused(EFileRefused::TooLarge, Path, Bytes.size());
     return Bytes;
 }
 

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr char32_t HeaderDelimiter = U';';
+constexpr std::size_t QuotedTextLimit = 40;
 
 // The national alphabet pair, letter for letter.
 constexpr std::u32string_view LowerNational = U"aáäbcčdďeéěëfghiíjklĺľmnňoóöpqrřsštťuúůüvwxyýzž";
@@ -139,4 +140,13 @@ std::string ReplaceAll(std::string Text, std::string_view From, std::string_view
          At = Text.find(From, At + To.size()))
         Text.replace(At, From.size(), To);
     return Text;
+}
+
+std::string QuotedStart(std::string_view Text) {
+    if (Text.size() <= QuotedTextLimit)
+        return std::string(Text);
+    std::size_t End = QuotedTextLimit;
+    while (End > 0 && (static_cast<unsigned char>(Text[End]) & 0xC0) == 0x80)
+        --End;
+    return std::string(Text.substr(0, End)) + "...";
 }

@@ -31,14 +31,19 @@ void MapHeader(const std::string& Header, TAssocArray& Map);
 std::string FieldByHeader(const std::string& Name, const TArrayOfString& Record,
                           const TAssocArray& Map, const std::string& Default = "");
 
-// Replaces each character found in Source by the character at the same position of Target, or
-// drops it when Target is too short.
 // Text with every occurrence of From replaced by To, left to right; an empty From changes nothing.
 std::string ReplaceAll(std::string Text, std::string_view From, std::string_view To);
 
+// Replaces each character found in Source by the character at the same position of Target, or
+// drops it when Target is too short.
 std::string ReplaceChars(const std::string& S, const std::string& Source,
                          const std::string& Target);
 
 // Upper-cases a-z and the accented lower-case letters of Czech, Slovak and German; every other
 // character (digits, "/", "ß", upper-case letters) stays as it is.
 std::string UpperCaseNational(const std::string& S);
+
+// Text from a file for an error message: a line of another tool's file can be megabytes long, so
+// a text of more than 40 bytes is cut to its first 40 or fewer, where a character begins, and
+// "..." follows.
+std::string QuotedStart(std::string_view Text);

@@ -87,7 +87,7 @@ constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
 
 // Texts of the commands on a series: its spread, deleting, copying, exporting, reporting and
 // importing shots; they follow the tables above so that their entries keep their places.
-constexpr std::array<TDictionaryRow, 25> SeriesDictionary{{
+constexpr std::array<TDictionaryRow, 30> SeriesDictionary{{
     {"ES %s  SD %s %s", "R %s  SO %s %s", "ES %s  SA %s %s"},
     {"ES: extreme spread, maximum \u2212 minimum; SD: standard deviation",
      "R: variační rozpětí, maximum \u2212 minimum; SO: směrodatná odchylka",
@@ -127,6 +127,26 @@ constexpr std::array<TDictionaryRow, 25> SeriesDictionary{{
      "(ft/s).",
      "Die Geschwindigkeiten in %s sind in \u201e%s\u201c angegeben: importiert werden können nur "
      "m/s und fps (ft/s)."},
+    {"The speeds in %s are marked both \"%s\" and \"%s\".",
+     "Rychlosti v souboru %s jsou označeny jednotkou \u201e%s\u201c i \u201e%s\u201c.",
+     "Die Geschwindigkeiten in %s sind sowohl mit \u201e%s\u201c als auch mit \u201e%s\u201c "
+     "bezeichnet."},
+    {"In %s it cannot be told whether the separator in speeds such as \"%s\" marks decimals or "
+     "thousands.",
+     "V souboru %s nelze poznat, zda oddělovač v rychlostech jako \u201e%s\u201c odděluje "
+     "desetinná místa, nebo tisíce.",
+     "In %s ist nicht zu erkennen, ob das Trennzeichen in Geschwindigkeiten wie \u201e%s\u201c "
+     "Dezimalstellen oder Tausender abtrennt."},
+    {"The speeds in %s have decimal commas, which cannot be told from the commas between its "
+     "columns.",
+     "Rychlosti v souboru %s mají desetinné čárky, které nelze odlišit od čárek mezi sloupci.",
+     "Die Geschwindigkeiten in %s haben Dezimalkommas, die sich nicht von den Kommas zwischen "
+     "den Spalten unterscheiden lassen."},
+    {"%s is not a file that can be imported.", "%s není soubor, který lze importovat.",
+     "%s ist keine Datei, die importiert werden kann."},
+    {"%s is too large to be a series of shots (%s MB).",
+     "Soubor %s je na sérii výstřelů příliš velký (%s MB).",
+     "%s ist zu groß für eine Schussserie (%s MB)."},
 }};
 
 std::string DictionaryKey(int Language, const std::string& English) {

@@ -2,9 +2,13 @@
 
 #include "tests/platform/PlatformTestSupport.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
 #include <system_error>
 
 using testing::AllOf;
@@ -34,6 +38,35 @@ protected:
             return Error.what();
         }
         return "";
+    }
+
+    std::string MakeFifo(const std::string& Name) const {
+        const std::string Fifo = Folder.File(Name);
+        EXPECT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+        return Fifo;
+    }
+
+    // The refusal of a bounded read. A read that waits on a FIFO is released by opening the FIFO
+    // for writing once the bound has passed, so that the test fails instead of hanging.
+    static std::optional<platform::EFileRefused> RefusalOf(const std::string& File,
+                                                           std::uintmax_t MaxBytes) {
+        auto Reading =
+            std::async(std::launch::async, [&]() -> std::optional<platform::EFileRefused> {
+                try {
+                    platform::ReadRegularFileBytes(File, MaxBytes);
+                } catch (const platform::EFileRefused& Refused) {
+                    return Refused;
+                }
+                return std::nullopt;
+            });
+        const auto Done = [&] {
+            return Reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        if (!tests::WaitUntil(Done)) {
+            ADD_FAILURE() << "the read of " << File << " waits";
+            ::close(::open(File.c_str(), O_WRONLY | O_NONBLOCK));
+        }
+        return Reading.get();
     }
 
     tests::TTempFolder Folder;
@@ -86,4 +119,41 @@ TEST_F(FileIOTest, ReadingAMissingFileNamesItAndTheReason) {
                 AllOf(HasSubstr("'" + Path + "'"), HasSubstr("No such file or directory")));
     EXPECT_THAT(FailureOf([&] { platform::ReadFileBytes(Folder.Path().string()); }),
                 HasSubstr("Is a directory"));
+}
+
+TEST_F(FileIOTest, BoundedReadTakesARegularFileOfAtMostTheLimit) {
+    WriteFileText(Path, "175;m/s");
+    fs::create_symlink(Path, Folder.File("link.csv"));
+    EXPECT_EQ(platform::ReadRegularFileBytes(Path, 7), "175;m/s");
+    EXPECT_EQ(platform::ReadRegularFileBytes(Folder.File("link.csv"), 7), "175;m/s");
+    EXPECT_EQ(platform::ReadRegularFileBytes(Path, UINTMAX_MAX), "175;m/s");
+    const std::optional<platform::EFileRefused> Refused = RefusalOf(Path, 6);
+    ASSERT_TRUE(Refused);
+    EXPECT_EQ(Refused->Reason(), platform::EFileRefused::TooLarge);
+    EXPECT_EQ(Refused->Size(), 7u);
+    EXPECT_THAT(Refused->what(), AllOf(HasSubstr("'" + Path + "'"), HasSubstr("too large")));
+    EXPECT_THAT(FailureOf([&] { platform::ReadRegularFileBytes(Folder.File("x.csv"), 7); }),
+                AllOf(HasSubstr("x.csv'"), HasSubstr("No such file or directory")));
+}
+
+TEST_F(FileIOTest, BoundedReadRefusesWhatIsNoRegularFileWithoutWaiting) {
+    fs::create_directory(Folder.File("folder.csv"));
+    for (const std::string& File :
+         {MakeFifo("fifo.csv"), Folder.File("folder.csv"), std::string("/dev/zero")}) {
+        const std::optional<platform::EFileRefused> Refused = RefusalOf(File, 1 << 20);
+        ASSERT_TRUE(Refused) << File;
+        EXPECT_EQ(Refused->Reason(), platform::EFileRefused::NotRegularFile) << File;
+        EXPECT_THAT(Refused->what(),
+                    AllOf(HasSubstr("'" + File + "'"), HasSubstr("not a regular file")));
+    }
+}
+
+TEST_F(FileIOTest, BoundedReadRefusesALargeFileByItsSize) {
+    constexpr std::uintmax_t Limit = 64 << 20;
+    WriteFileText(Path, "");
+    fs::resize_file(Path, Limit + 1); // sparse: it takes no room on the disk
+    const std::optional<platform::EFileRefused> Refused = RefusalOf(Path, Limit);
+    ASSERT_TRUE(Refused);
+    EXPECT_EQ(Refused->Reason(), platform::EFileRefused::TooLarge);
+    EXPECT_EQ(Refused->Size(), Limit + 1);
 }

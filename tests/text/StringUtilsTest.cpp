@@ -96,3 +96,13 @@ TEST(StringUtilsTest, ReplaceAllNeverRescansWhatItInserted) {
               "1000");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
 }
+
+TEST(StringUtilsTest, QuotedStartCutsLongTextWhereACharacterBegins) {
+    const std::string Forty(40, 'x');
+    EXPECT_EQ(QuotedStart(""), "");
+    EXPECT_EQ(QuotedStart(Forty), Forty);
+    EXPECT_EQ(QuotedStart(Forty + "y"), Forty + "...");
+    EXPECT_EQ(QuotedStart(std::string(39, 'x') + "\xC5\xA1z"), std::string(39, 'x') + "...");
+    EXPECT_EQ(QuotedStart(std::string(38, 'x') + "\xE2\x82\xACz"), std::string(38, 'x') + "...");
+    EXPECT_EQ(QuotedStart(std::string(1 << 20, '9')), std::string(40, '9') + "...");
+}

@@ -387,12 +387,20 @@ private:
     }
 
     // Decides how many blocks of rows fit side by side, fits the columns and pages the rows.
+    // A table that fits below the chart in one block is kept in one: side-by-side blocks are
+    // for long series, where they save pages.
     std::vector<TTablePage> LayOutShots(double FirstTop) {
         if (FShots.Empty() || FShots.RowCount() == 0)
             return {};
+        FShots.FitTo(FWidth);
+        std::vector<TTablePage> Pages = Paginate(FShots.RowCount(), 1, FirstTop, FBodyBottom,
+                                                 FShots.HeaderHeight(), FType.RowHeight());
         const int Blocks =
             std::clamp(static_cast<int>((FWidth + BlockGap) / (FShots.CompactWidth() + BlockGap)),
                        1, MaxBlocks);
+        const bool FitsBelowChart = Pages.size() == 1 && Pages.front().Page == 0;
+        if (FitsBelowChart || Blocks == 1)
+            return Pages;
         FShots.FitTo((FWidth - (Blocks - 1) * BlockGap) / Blocks);
         return Paginate(FShots.RowCount(), Blocks, FirstTop, FBodyBottom, FShots.HeaderHeight(),
                         FType.RowHeight());

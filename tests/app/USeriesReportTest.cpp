@@ -102,34 +102,72 @@ TEST_F(SeriesReportTest, LongSeriesRunsOverPagesWithHeaderAndPageNumberOnEach) {
     }
 }
 
+// Where the words of a PDF stand, page by page, as pdftotext measures them.
+struct TPlacedWord {
+    double Top, Right, Bottom;
+    QString Text;
+};
+
+std::vector<std::vector<TPlacedWord>> PlacedWords(const std::string& Path) {
+    const QString Boxes = QString::fromStdString(
+        PopplerOutput("pdftotext", {"-bbox", QString::fromStdString(Path), "-"}));
+    const QRegularExpression Word(R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="([\d.]+)" )re"
+                                  R"re(yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<std::vector<TPlacedWord>> Pages;
+    for (const QString& Page : Boxes.split("<page ").mid(1)) {
+        Pages.emplace_back();
+        for (const QRegularExpressionMatch& Match : Word.globalMatch(Page))
+            Pages.back().push_back({Match.captured(1).toDouble(), Match.captured(2).toDouble(),
+                                    Match.captured(3).toDouble(), Match.captured(4)});
+    }
+    return Pages;
+}
+
+// The right edges, rounded to points, of the speeds of the first Shots shots.
+std::set<int> SpeedRightEdges(const std::vector<std::vector<TPlacedWord>>& Pages, int Shots) {
+    QStringList Speeds;
+    for (int Shot = 1; Shot <= Shots; ++Shot)
+        Speeds.append(QString::fromStdString(Speed(Shot)));
+    std::set<int> RightEdges;
+    for (const std::vector<TPlacedWord>& Page : Pages)
+        for (const TPlacedWord& Word : Page)
+            if (Speeds.contains(Word.Text))
+                RightEdges.insert(static_cast<int>(std::lround(Word.Right)));
+    return RightEdges;
+}
+
 // The right edges of the speeds line up in no more places than there are blocks of rows, and
 // every row ends above the page number at the foot of its page.
 TEST_F(SeriesReportTest, ShotRowsAlignRightAndStayAboveTheFoot) {
     const std::string Path = Folder.File("report.pdf");
     WriteReportPdf(Path, Content(200), Chart);
-    const QString Boxes = QString::fromStdString(
-        PopplerOutput("pdftotext", {"-bbox", QString::fromStdString(Path), "-"}));
-    const QRegularExpression Word(R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="([\d.]+)" )re"
-                                  R"re(yMax="([\d.]+)">([^<]*)</word>)re");
-    QStringList Speeds;
-    for (int Shot = 1; Shot <= 200; ++Shot)
-        Speeds.append(QString::fromStdString(Speed(Shot)));
-    std::set<int> RightEdges;
-    for (const QString& Page : Boxes.split("<page ").mid(1)) {
+    const auto Pages = PlacedWords(Path);
+    for (const std::vector<TPlacedWord>& Page : Pages) {
         double FootTop = 1e9, LowestRow = 0;
-        for (const QRegularExpressionMatch& Match : Word.globalMatch(Page)) {
-            if (Match.captured(4) == "Page")
-                FootTop = Match.captured(1).toDouble();
+        for (const TPlacedWord& Word : Page) {
+            if (Word.Text == "Page")
+                FootTop = Word.Top;
             // The shots' times; the printed time in the foot is another hour.
-            if (Match.captured(4).startsWith("14:"))
-                LowestRow = std::max(LowestRow, Match.captured(3).toDouble());
-            if (Speeds.contains(Match.captured(4)))
-                RightEdges.insert(static_cast<int>(std::lround(Match.captured(2).toDouble())));
+            if (Word.Text.startsWith("14:"))
+                LowestRow = std::max(LowestRow, Word.Bottom);
         }
         EXPECT_LT(LowestRow, FootTop);
     }
+    const std::set<int> RightEdges = SpeedRightEdges(Pages, 200);
     EXPECT_GE(RightEdges.size(), 1u);
     EXPECT_LE(RightEdges.size(), 2u);
+}
+
+// Narrow columns would allow two blocks side by side, but a table that fits below the chart in
+// one block stays in one.
+TEST_F(SeriesReportTest, AShortTableStaysInOneBlock) {
+    const std::string Path = Folder.File("report.pdf");
+    TReportContent Short = Content(12);
+    for (std::vector<std::string>& Row : Short.Rows)
+        Row[1] = "";
+    WriteReportPdf(Path, Short, Chart);
+    EXPECT_EQ(SpeedRightEdges(PlacedWords(Path), 12).size(), 1u);
+    EXPECT_EQ(PageCount(Path), 1);
 }
 
 TEST_F(SeriesReportTest, ShortSeriesFitsOnePageWithDashesForEmptyValues) {

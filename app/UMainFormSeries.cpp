@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTimer>

@@ -153,16 +153,14 @@ void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLi
     }
     FShots.erase(FShots.begin() + static_cast<std::ptrdiff_t>(Kept), FShots.end());
     stringGridLeft->clearSelection();
-    const TLiveUpdate Live = KeepLive ? std::exchange(LiveUpdate, nullptr) : nullptr;
+    const TLiveUpdate Live = KeepLive ? std::exchange(LiveUpdate, nullptr) : LiveUpdate;
     try {
         RecalculateNow();
     } catch (...) {
-        if (KeepLive)
-            LiveUpdate = Live;
+        LiveUpdate = Live;
         throw;
     }
-    if (KeepLive)
-        LiveUpdate = Live;
+    LiveUpdate = Live;
 }
 
 void TMainForm::actCopyShotsExecute() {
@@ -182,8 +180,8 @@ TSeriesFigures TMainForm::SeriesFigures() const {
     TShotStatistics Statistics;
     for (const TShotValues& Shot : Values)
         Statistics.Add(Shot);
-    const int Count = Statistics.Count;
-    const double MeanSpeed = Count > 0 ? Statistics.Speed.Sum / Count : 0;
+    const int Count = Statistics.Count();
+    const double MeanSpeed = Count > 0 ? Statistics.Speed.Average() : 0;
     TSeriesFigures Figures;
     Figures.Header = {Translate("Shot"), Translate("Time"),
                       TranslateWith("Speed [%s]", SpeedUnit()),
@@ -199,7 +197,7 @@ TSeriesFigures TMainForm::SeriesFigures() const {
                                       SheetValue(Defined, Value(Statistics.Energy))});
     };
     Add("Maximum", Count > 0, [](const TRunningValues& V) { return V.Maximum; });
-    Add("Mean", Count > 0, [Count](const TRunningValues& V) { return V.Sum / Count; });
+    Add("Mean", Count > 0, [](const TRunningValues& V) { return V.Average(); });
     Add("Minimum", Count > 0, [](const TRunningValues& V) { return V.Minimum; });
     Add("Extreme spread", Count > 1, [](const TRunningValues& V) { return V.ExtremeSpread(); });
     Add("Standard deviation", Count > 1,

@@ -102,7 +102,7 @@ void TMainForm::FillTable(const std::vector<TShotValues>& Values) {
 }
 
 void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
-    lblShotsValue->setText(QString::number(Statistics.Count));
+    lblShotsValue->setText(QString::number(Statistics.Count()));
     const auto Show = [](const TStatisticsTexts& Texts, QLabel* Max, QLabel* Avg, QLabel* Min,
                          QLabel* MaxDiff, QLabel* MinDiff) {
         Max->setText(QString::fromStdString(Texts.Maximum));
@@ -111,9 +111,9 @@ void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
         MaxDiff->setText(QString::fromStdString(Texts.MaximumDiff));
         MinDiff->setText(QString::fromStdString(Texts.MinimumDiff));
     };
-    Show(StatisticsTexts(Statistics.Speed, Statistics.Count), lblMAXSpeedValue, lblAVGSpeedValue,
-         lblMINSpeedValue, lblMAXSpeedDiffValue, lblMINSpeedDiffValue);
-    Show(StatisticsTexts(Statistics.Energy, Statistics.Count), lblMAXEnergyValue, lblAVGEnergyValue,
+    Show(StatisticsTexts(Statistics.Speed), lblMAXSpeedValue, lblAVGSpeedValue, lblMINSpeedValue,
+         lblMAXSpeedDiffValue, lblMINSpeedDiffValue);
+    Show(StatisticsTexts(Statistics.Energy), lblMAXEnergyValue, lblAVGEnergyValue,
          lblMINEnergyValue, lblMAXEnergyDiffValue, lblMINEnergyDiffValue);
     ShowSpread(Statistics);
 }

@@ -31,19 +31,18 @@ double TRunningValues::StandardDeviation() const {
 }
 
 void TShotStatistics::Add(const TShotValues& Shot) {
-    ++Count;
     Speed.Add(Shot.Speed);
     Energy.Add(Shot.Energy);
 }
 
-TStatisticsTexts StatisticsTexts(const TRunningValues& Values, int Count) {
-    if (Count == 0) {
+TStatisticsTexts StatisticsTexts(const TRunningValues& Values) {
+    if (Values.Count == 0) {
         const std::string& Separator = platform::FormatSettings().DecimalSeparator;
         const std::string Value = "\u2013\u2013\u2013\u2013" + Separator + " \u2013\u2013";
         const std::string Diff = "\u2013\u2013" + Separator + " \u2013\u2013";
         return {Value, Value, Value, Diff, Diff};
     }
-    const double Average = Values.Sum / Count;
+    const double Average = Values.Average();
     return {FormatValue(Values.Maximum), FormatValue(Average), FormatValue(Values.Minimum),
             FormatValue(Values.Maximum - Average), FormatValue(Values.Minimum - Average)};
 }

@@ -36,16 +36,18 @@ struct TRunningValues {
     double SquaredDeviations = 0;
 
     void Add(double Value);
+    // The mean the statistics show: the sum over the count, as shooters' tables compute it.
+    double Average() const { return Sum / Count; }
     double ExtremeSpread() const { return Maximum - Minimum; }
     // The standard deviation of the sample (divisor n - 1); needs two values.
     double StandardDeviation() const;
 };
 
 struct TShotStatistics {
-    int Count = 0;
     TRunningValues Speed;
     TRunningValues Energy;
 
+    int Count() const { return Speed.Count; }
     void Add(const TShotValues& Shot);
 };
 
@@ -54,7 +56,7 @@ struct TShotStatistics {
 struct TStatisticsTexts {
     std::string Maximum, Average, Minimum, MaximumDiff, MinimumDiff;
 };
-TStatisticsTexts StatisticsTexts(const TRunningValues& Values, int Count);
+TStatisticsTexts StatisticsTexts(const TRunningValues& Values);
 
 // Extreme spread and standard deviation as the strip above the chart and the reports show them;
 // "––" while fewer than two shots give them a meaning.

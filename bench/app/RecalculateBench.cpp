@@ -28,7 +28,7 @@ void BM_FormatAndStatisticsBaseline(benchmark::State& State) {
             benchmark::DoNotOptimize(FormatValue(Shot.Energy));
             Statistics.Add(Shot);
         }
-        benchmark::DoNotOptimize(StatisticsTexts(Statistics.Speed, Statistics.Count));
+        benchmark::DoNotOptimize(StatisticsTexts(Statistics.Speed));
     }
     State.SetItemsProcessed(State.iterations() * State.range(0));
 }

@@ -88,6 +88,13 @@ protected:
 
     std::string Spread() const { return Form.lblSpreadText->text().toStdString(); }
 
+    // Exports the series to FileName and reads it back as a spreadsheet would.
+    TCsvRows Export(const std::string& FileName, char Separator) {
+        Dialogs.FileNames = {FileName};
+        Run(Form.actExportSpreadsheet);
+        return ReadCsv(tests::ReadFileText(FileName), Separator);
+    }
+
     TScopedFormatSettings Point{"."};
     tests::TTempFolder Folder;
     TScopedEnvironment DataFolder{"XDG_CONFIG_HOME", Folder.Path().string()};
@@ -292,9 +299,7 @@ TEST_F(MainFormSeriesTest, CopyPutsTheSelectedRowsOnTheClipboard) {
 TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
     Receive("170\n175\n180\n");
     const std::string FileName = Folder.File("export.csv");
-    Dialogs.FileNames = {FileName};
-    Run(Form.actExportSpreadsheet);
-    const TCsvRows Rows = ReadCsv(tests::ReadFileText(FileName), ',');
+    const TCsvRows Rows = Export(FileName, ',');
     ASSERT_EQ(Rows.size(), 12u);
     EXPECT_EQ(Rows[0], (TStrings{"Shot", "Time", "Speed [m/s]", "Difference from mean [m/s]",
                                  "Energy [J]"}));
@@ -311,9 +316,7 @@ TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
 
     const TScopedFormatSettings Comma(",");
     Form.SetLanguage(LANG_CZECH);
-    Dialogs.FileNames = {FileName};
-    Run(Form.actExportSpreadsheet);
-    const TCsvRows Czech = ReadCsv(tests::ReadFileText(FileName), ';');
+    const TCsvRows Czech = Export(FileName, ';');
     ASSERT_EQ(Czech.size(), 12u);
     EXPECT_EQ(Czech[0][2], "Rychlost [m/s]");
     EXPECT_EQ(Czech[1], (TStrings{"1", "2026-12-09 14:55:03", "170,00", "-5,00", "7,90"}));
@@ -323,10 +326,7 @@ TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
 TEST_F(MainFormSeriesTest, ExportOfOneShotLeavesTheSpreadEmpty) {
     const TScopedFormatSettings Comma(",");
     Receive("175,5\n");
-    const std::string FileName = Folder.File("one.csv");
-    Dialogs.FileNames = {FileName};
-    Run(Form.actExportSpreadsheet);
-    const TCsvRows Rows = ReadCsv(tests::ReadFileText(FileName), ';');
+    const TCsvRows Rows = Export(Folder.File("one.csv"), ';');
     ASSERT_EQ(Rows.size(), 10u);
     EXPECT_EQ(Rows[1], (TStrings{"1", "2026-12-09 14:55:03", "175,50", "0,00", "8,42"}));
     EXPECT_EQ(Rows[7], (TStrings{"Extreme spread", "", "", "", ""}));

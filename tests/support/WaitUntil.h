@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/platform/PlatformTestSupport.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <chrono>
@@ -9,11 +11,12 @@
 // first. Tests wait for what they expect, never for a fixed time.
 inline bool WaitUntil(const std::function<bool()>& Condition,
                       std::chrono::milliseconds Limit = std::chrono::seconds(5)) {
-    const auto Deadline = std::chrono::steady_clock::now() + Limit;
-    while (!Condition()) {
-        if (std::chrono::steady_clock::now() >= Deadline)
+    return tests::WaitUntil(
+        [&Condition] {
+            if (Condition())
+                return true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+        },
+        Limit);
 }

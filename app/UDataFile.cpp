@@ -25,19 +25,17 @@ std::string ToFileNumbers(std::string Line) {
                       Format.DecimalSeparator, ".");
 }
 
-// Splits at LF; a CR before the LF belongs to the line end. A final line end closes the last
-// line instead of opening an empty one.
+// Splits at CR, LF or CR LF: spreadsheets and older exports end their lines with any of them. A
+// final line end closes the last line instead of opening an empty one.
 std::vector<std::string> SplitLines(std::string_view Text) {
     if (Text.starts_with(ByteOrderMark))
         Text.remove_prefix(ByteOrderMark.size());
     std::vector<std::string> Lines;
     while (!Text.empty()) {
-        const std::size_t End = std::min(Text.find('\n'), Text.size());
-        std::string_view Line = Text.substr(0, End);
-        if (Line.ends_with('\r'))
-            Line.remove_suffix(1);
-        Lines.emplace_back(Line);
-        Text.remove_prefix(std::min(End + 1, Text.size()));
+        const std::size_t End = std::min(Text.find_first_of("\r\n"), Text.size());
+        Lines.emplace_back(Text.substr(0, End));
+        const std::size_t LineEnd = Text.substr(End).starts_with("\r\n") ? 2 : 1;
+        Text.remove_prefix(std::min(End + LineEnd, Text.size()));
     }
     return Lines;
 }
@@ -102,7 +100,8 @@ void LoadDataFile(const std::string& FileName, const std::string& SpeedUnit,
             Log(Message);
     };
     Note("Loading file: " + FileName);
-    const std::vector<std::string> Lines = SplitLines(platform::ReadFileBytes(FileName));
+    const std::vector<std::string> Lines =
+        SplitLines(platform::ReadRegularFileBytes(FileName, MaxSeriesFileBytes));
     TDataFileReader Reader(SpeedUnit, AddShot);
     try {
         for (std::size_t Index = 0; Index < Lines.size(); ++Index) {

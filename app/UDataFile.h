@@ -4,11 +4,16 @@
 // holds one shot a line under the header
 //   speed;speed_unit;energy;energy_unit;pelet_weight;pelet_weight_unit
 // The reader is lenient: it takes bare numbers, files without a header, another header on the
-// first line, comment lines of other tools, blanks anywhere and LF or CR LF line ends.
+// first line, comment lines of other tools, blanks anywhere and CR, LF or CR LF line ends.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+// Far more than any series of shots takes, and little enough to hold in memory: the largest data
+// file or import that is read.
+inline constexpr std::uintmax_t MaxSeriesFileBytes = std::uintmax_t{64} << 20;
 
 // The texts of one table row as the table shows them ("#####0.00" with the locale's decimal
 // separator), or empty.
@@ -29,7 +34,9 @@ void SaveDataFile(const std::string& FileName, const std::vector<TTableRow>& Row
 // not a number, outside a first-line header, stops the reading with std::runtime_error
 // ("String \"abc\" is not valid number."); the shots before it have been added. Errors of the
 // header map (a header without "speed", a column named twice) pass on as they are. A file that
-// cannot be read raises std::runtime_error naming the file and the system's reason.
+// cannot be read raises std::runtime_error naming the file and the system's reason; so does a
+// name that is not a regular file (a FIFO, a device) or a file larger than MaxSeriesFileBytes,
+// before anything waits or fills the memory.
 void LoadDataFile(const std::string& FileName, const std::string& SpeedUnit,
                   const std::function<void(const std::string& Unit, double Speed)>& AddShot,
                   const std::function<void(const std::string&)>& Log);

@@ -6,6 +6,7 @@
 #include "app/ImportNumbers.h"
 #include "app/ImportShotTable.h"
 #include "app/ImportText.h"
+#include "app/UDataFile.h"
 #include "platform/FileIO.h"
 #include "platform/NumberFormats.h"
 
@@ -146,13 +147,10 @@ std::string FillIn(std::string_view Pattern, const std::vector<std::string>& Arg
     return platform::Format(Pattern, {At(0), At(1), At(2)});
 }
 
-// Far more than any series of shots takes, and little enough to hold in memory.
-constexpr std::uintmax_t MaxFileBytes = std::uintmax_t{64} << 20;
-
 // The bytes of a file the user picked, which may be anything.
 std::string ReadImportFile(const std::string& FileName) {
     try {
-        return platform::ReadRegularFileBytes(FileName, MaxFileBytes);
+        return platform::ReadRegularFileBytes(FileName, MaxSeriesFileBytes);
     } catch (const platform::EFileRefused& Refused) {
         if (Refused.Reason() == platform::EFileRefused::NotRegularFile)
             throw EImportError(NotAFile, {FileName});

@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
+#include "platform/QtTranslations.h"
 #include "resources/Pictures.h"
 #include "serial/CPortCtl.h"
 #include "windows/FittingLabel.h"
@@ -58,7 +59,8 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments)
     : stringGridLeft(new QTableWidget(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
       pnlMiddleTop(NewPanel(pnlMiddle, 0, 0, 771, 149)),
       gbStatistics(new QGroupBox(" Statistics ", pnlMiddleTop)), recalculateTimer(new QTimer(this)),
-      StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)) {
+      StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)),
+      FQtTranslations(new platform::TQtTranslations(this)) {
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
     setFont(SansSerifFont(13));
@@ -306,7 +308,7 @@ std::string TMainForm::SettingsFileName() const {
 void TMainForm::ReadSettings() {
     TSettings Settings{FLanguage,    false,          FPeletWeight,  FSpeedLimit,
                        FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
-    ReadSettingsFile(SettingsFileName(), Settings);
+    ReadSettingsFile(SettingsFileName(), Settings, [this](const std::string& Line) { Log(Line); });
     FPeletWeight = Settings.PeletWeight;
     FSpeedLimit = Settings.SpeedLimit;
     FEnergyLimit = Settings.EnergyLimit;
@@ -319,7 +321,8 @@ void TMainForm::ReadSettings() {
 void TMainForm::WriteSettings() {
     const TSettings Settings{FLanguage,    IsImperial(),   FPeletWeight,  FSpeedLimit,
                              FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
-    WriteSettingsFile(SettingsFileName(), Settings, SpeedUnit());
+    WriteSettingsFile(SettingsFileName(), Settings, SpeedUnit(),
+                      [this](const std::string& Line) { Log(Line); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
@@ -392,6 +395,7 @@ void TMainForm::ApplyTranslation() {
         Control->setText(QString::fromStdString(Text));
     };
     Log("Language: " + TTranslator::LanguageName(FLanguage));
+    FQtTranslations->Use(TTranslator::LanguageCode(FLanguage));
     Set(btnLoadData, Translate("Load Data"));
     Set(btnSaveData, Translate("Save Data"));
     Set(btnClear, Translate("Clear Data"));

@@ -35,6 +35,9 @@ struct TImportedSeries;
 class TNiceChart;
 struct TReportContent;
 class TSpinButton;
+namespace platform {
+class TQtTranslations;
+}
 
 // The shots and statistics of a series as the exports and the report write them, every text
 // translated and every number formatted; an empty text where the series gives no value.
@@ -197,6 +200,8 @@ private:
     TImportedSeries ReadImportFile(const std::string& FileName);
     std::optional<std::string> AskExportFileName(const std::string& Extension);
     void FillTable(const std::vector<TShotValues>& Values);
+    // Hands a shot with its limit flags to an open live read-out.
+    void ShowLive(const TShotValues& Shot, int ShotNumber);
     TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);
     void SetUnits(const TUnitSystem& Units);
     std::string Translate(const std::string& Text) const;
@@ -214,6 +219,7 @@ private:
     bool FWeightEditGuard = false;
     bool FShown = false;
     bool FDestroyed = false;
+    platform::TQtTranslations* const FQtTranslations;
     std::unique_ptr<TDiagnosticLog> FLog;
     std::unique_ptr<TTranslator> FTranslator;
     std::vector<TData> FShots;

@@ -23,12 +23,14 @@ void TMainForm::OpenPortExplained() {
     try {
         comPort->OpenPort();
     } catch (const EComPort& Error) {
+        Log("Port not opened: " + TechnicalDetail(Error.what(), Error.SystemCode()));
         throw std::runtime_error(ExplainOpenFailure(Error.what(), Error.SystemCode(),
                                                     comPort->Port(), *FTranslator, FLanguage));
     }
 }
 
 void TMainForm::comPortConnectionLost(const std::string& Message, std::int32_t SystemCode) {
+    Log("Connection lost: " + TechnicalDetail(Message, SystemCode));
     platform::ModalDialogs().ShowError(
         this, ExplainConnectionLost(Message, SystemCode, comPort->Port(), *FTranslator, FLanguage));
 }

@@ -144,14 +144,13 @@ void TMainForm::actDeleteShotExecute() {
 // shows: only a new shot replaces it.
 void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     Log("Deleting shots: " + ShotNumbers(Indexes));
-    std::size_t Next = 0, Kept = 0;
-    for (std::size_t Index = 0; Index < FShots.size(); ++Index) {
-        if (Next < Indexes.size() && Indexes[Next] == Index)
-            ++Next;
-        else
-            FShots[Kept++] = std::move(FShots[Index]);
-    }
-    FShots.erase(FShots.begin() + static_cast<std::ptrdiff_t>(Kept), FShots.end());
+    // The test sees each shot in its old place, before any kept shot moves over it; a kept shot
+    // is never moved onto itself, which would empty its unit.
+    const TData* const First = FShots.data();
+    std::erase_if(FShots, [&](const TData& Shot) {
+        return std::binary_search(Indexes.begin(), Indexes.end(),
+                                  static_cast<std::size_t>(&Shot - First));
+    });
     stringGridLeft->clearSelection();
     const TLiveUpdate Live = KeepLive ? std::exchange(LiveUpdate, nullptr) : LiveUpdate;
     try {

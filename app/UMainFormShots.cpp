@@ -78,13 +78,15 @@ TShotStatistics TMainForm::RebuildDisplay(const std::vector<TShotValues>& Values
             AddChartPoint(*Series, 2, Values[i].Speed, Values[i].Energy);
         Statistics.Add(Values[i]);
     }
-    if (!Values.empty() && LiveUpdate) {
-        const TShotValues& Last = Values.back();
-        LiveUpdate(Last.Speed, SpeedUnit(), FPeletWeight, WeightUnit(), Last.Energy, EnergyUnit(),
-                   static_cast<int>(Values.size()), Last.Speed >= FSpeedLimit,
-                   Last.Energy >= FEnergyLimit);
-    }
+    if (!Values.empty())
+        ShowLive(Values.back(), static_cast<int>(Values.size()));
     return Statistics;
+}
+
+void TMainForm::ShowLive(const TShotValues& Shot, int ShotNumber) {
+    if (LiveUpdate)
+        LiveUpdate(Shot.Speed, SpeedUnit(), FPeletWeight, WeightUnit(), Shot.Energy, EnergyUnit(),
+                   ShotNumber, Shot.Speed >= FSpeedLimit, Shot.Energy >= FEnergyLimit);
 }
 
 void TMainForm::FillTable(const std::vector<TShotValues>& Values) {

@@ -32,6 +32,10 @@ void TMainForm::btnLiveClick() {
         Live->UpdateReadout(Speed, SpeedUnit, PeletWeight, WeightUnit, Energy, EnergyUnit,
                             ShotNumber, SpeedAtLimit, EnergyAtLimit);
     };
+    // A read-out opened during a series shows its last shot at once, not only at the next one.
+    if (!FShots.empty())
+        ShowLive(ShotValues({FShots.back()}, FPeletWeight, *FUnits).front(),
+                 static_cast<int>(FShots.size()));
     Live->show();
 }
 

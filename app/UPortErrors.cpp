@@ -39,15 +39,21 @@ std::string Advice(std::int32_t SystemCode, const std::string& PortName,
     }
 }
 
+// What happened and what to do come first, in the user's language; the port's own message and
+// the system's reason, in English, close the text for whoever helps the user.
 std::string Explained(const std::string& PortMessage, std::int32_t SystemCode,
                       const std::string& Advice) {
-    std::string Text = PortMessage;
-    if (SystemCode > 0)
-        Text += "\n\n" + platform::SysErrorMessage(static_cast<std::uint32_t>(SystemCode));
-    return Advice.empty() ? Text : Text + "\n" + Advice;
+    const std::string Detail = TechnicalDetail(PortMessage, SystemCode);
+    return Advice.empty() ? Detail : Advice + "\n\n" + Detail;
 }
 
 } // namespace
+
+std::string TechnicalDetail(const std::string& PortMessage, std::int32_t SystemCode) {
+    if (SystemCode <= 0)
+        return PortMessage;
+    return PortMessage + ": " + platform::SysErrorMessage(static_cast<std::uint32_t>(SystemCode));
+}
 
 std::string ExplainOpenFailure(const std::string& PortMessage, std::int32_t SystemCode,
                                const std::string& PortName, const TTranslator& Translator,

@@ -1,13 +1,11 @@
 #include "app/USettingsFile.h"
 
-#include "platform/FileIO.h"
+#include "platform/FileLock.h"
 #include "platform/IniFile.h"
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
-#include <atomic>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -15,16 +13,16 @@ constexpr const char* DataSection = "data";
 constexpr const char* InterfaceSection = "user-interface";
 
 // Decimals are stored with the current decimal separator, as the user sees them.
-double ReadFloat(const platform::TIniFile& Ini, const std::string& Ident, double Default) {
+double ReadFloat(const platform::TMemIniFile& Ini, const std::string& Ident, double Default) {
     double Value = 0;
     return platform::TryStrToFloat(Ini.ReadString(DataSection, Ident, ""), Value) ? Value : Default;
 }
 
-void WriteFloat(platform::TIniFile& Ini, const std::string& Ident, double Value) {
+void WriteFloat(platform::TMemIniFile& Ini, const std::string& Ident, double Value) {
     Ini.WriteString(DataSection, Ident, platform::FloatToStr(Value));
 }
 
-void ReadKeys(const platform::TIniFile& Ini, TSettings& Settings) {
+void ReadKeys(const platform::TMemIniFile& Ini, TSettings& Settings) {
     const std::string Units = Ini.ReadString(DataSection, "units", "xxx");
     Settings.Imperial = UpperCaseNational(Units) == "IMPERIAL";
     Settings.PeletWeight = ReadFloat(Ini, "pelet-weight", 0);
@@ -35,7 +33,8 @@ void ReadKeys(const platform::TIniFile& Ini, TSettings& Settings) {
     Settings.Language = Ini.ReadInteger(InterfaceSection, "language", Settings.Language);
 }
 
-void WriteKeys(platform::TIniFile& Ini, const TSettings& Settings, const std::string& SpeedUnit) {
+void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
+               const std::string& SpeedUnit) {
     if (SpeedUnit == "m/s" || SpeedUnit == "fps")
         Ini.WriteString(DataSection, "units", SpeedUnit == "fps" ? "imperial" : "metric");
     WriteFloat(Ini, "pelet-weight", Settings.PeletWeight);
@@ -46,53 +45,45 @@ void WriteKeys(platform::TIniFile& Ini, const TSettings& Settings, const std::st
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);
 }
 
-// The keys are written one by one into a copy of the settings file in the temporary folder,
-// and the finished copy replaces the file in one step: a program stopped while it writes
-// leaves the old settings or the new ones, never some of each. A copy left by a killed
-// program is the temporary folder's to clean.
-class TStagingCopy {
-public:
-    explicit TStagingCopy(const std::string& FileName) {
-        static std::atomic<unsigned> Counter{0};
-        FPath = (std::filesystem::temp_directory_path() /
-                 ("tarvex-settings-" + std::to_string(::getpid()) + "-" +
-                  std::to_string(++Counter) + ".ini"))
-                    .string();
-        if (std::filesystem::exists(FileName))
-            platform::WriteFileAtomically(FPath, platform::ReadFileBytes(FileName));
-    }
-    ~TStagingCopy() {
-        std::error_code Ignored;
-        std::filesystem::remove(FPath, Ignored);
-    }
-    TStagingCopy(const TStagingCopy&) = delete;
-    TStagingCopy& operator=(const TStagingCopy&) = delete;
+// A writer that waits longer for another one gives up waiting and writes all the same.
+constexpr std::chrono::seconds LockTimeout{2};
 
-    const std::string& Path() const { return FPath; }
+void Note(const TSettingsLog& Log, const std::string& Message) {
+    if (Log)
+        Log(Message);
+}
 
-private:
-    std::string FPath;
-};
+// The file as it is, so that keys of other programs stay; one that cannot be read is replaced.
+platform::TMemIniFile CurrentFile(const std::string& FileName, const TSettingsLog& Log) {
+    try {
+        return platform::TMemIniFile(FileName);
+    } catch (const std::exception& Error) {
+        Note(Log, std::string("Settings file replaced: ") + Error.what());
+        return platform::TMemIniFile::Empty(FileName);
+    }
+}
 
 } // namespace
 
-void ReadSettingsFile(const std::string& FileName, TSettings& Settings) {
+void ReadSettingsFile(const std::string& FileName, TSettings& Settings, const TSettingsLog& Log) {
     try {
         if (std::filesystem::exists(FileName))
-            ReadKeys(platform::TIniFile(FileName), Settings);
-    } catch (...) {
-        // By design: an unreadable settings file leaves the settings the program has.
+            ReadKeys(platform::TMemIniFile(FileName), Settings);
+    } catch (const std::exception& Error) {
+        Note(Log, std::string("Settings file not read: ") + Error.what());
     }
 }
 
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
-                       const std::string& SpeedUnit) {
+                       const std::string& SpeedUnit, const TSettingsLog& Log) {
     try {
-        const TStagingCopy Staging(FileName);
-        platform::TIniFile Ini(Staging.Path());
+        const platform::TFileLock Lock(FileName + ".lock", LockTimeout);
+        if (!Lock.Locked())
+            Note(Log, "Settings written without the lock: " + Lock.Failure());
+        platform::TMemIniFile Ini = CurrentFile(FileName, Log);
         WriteKeys(Ini, Settings, SpeedUnit);
-        platform::WriteFileAtomically(FileName, platform::ReadFileBytes(Staging.Path()));
-    } catch (...) {
-        // By design: settings that cannot be saved are lost without a message.
+        Ini.UpdateFile();
+    } catch (const std::exception& Error) {
+        Note(Log, std::string("Settings not saved: ") + Error.what());
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 // settings.ini: the settings that the program keeps between runs. Reading and writing never
-// fail: a file that cannot be read or written leaves the program with the values it has.
+// fail: a file that cannot be read or written leaves the program with the values it has, and
+// the diagnostic log tells why.
 
+#include <functional>
 #include <string>
 
 // The settings and their values before any settings file is read.
@@ -18,14 +20,18 @@ struct TSettings {
     bool operator==(const TSettings&) const = default;
 };
 
-// Reads the keys into Settings when the file exists; otherwise Settings stays as it is. A key
-// that is absent or not a number gives its default ("pelet-weight" 0, the limits 999999, the
-// widths 80, "language" its current value). An error stops the reading; the keys not yet read
-// keep their values.
-void ReadSettingsFile(const std::string& FileName, TSettings& Settings);
+// Diagnostic lines: why the file was not read or not written.
+using TSettingsLog = std::function<void(const std::string&)>;
 
-// Writes every key; "units" only when SpeedUnit is "m/s" or "fps". The file is replaced once,
-// with all keys written: an error, or the program's end, while it writes leaves the file as it
-// was; the other keys of the file stay.
+// Reads the file once, when it exists, into Settings; otherwise Settings stays as it is. A key
+// that is absent or not a number gives its default ("pelet-weight" 0, the limits 999999, the
+// widths 80, "language" its current value). A file that cannot be read, is not a regular file or
+// is larger than any settings file leaves Settings as it is and is logged.
+void ReadSettingsFile(const std::string& FileName, TSettings& Settings,
+                      const TSettingsLog& Log = {});
+
+// Writes every key; "units" only when SpeedUnit is "m/s" or "fps". The other keys of the file
+// stay. The file is replaced once, complete, from a temporary file in its own folder: an error,
+// or the program's end, while it writes leaves the file as it was. A failure is logged.
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
-                       const std::string& SpeedUnit);
+                       const std::string& SpeedUnit, const TSettingsLog& Log = {});

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <sys/stat.h>
 #include <system_error>
@@ -29,14 +30,26 @@ auto Retry(Call Function) {
     }
 }
 
-// A new file beside the target; removed again unless it took the target's place.
+// What a file created with the usual 0666 gets under the process's umask. The umask is read from
+// the kernel's account of the process, since setting it to read it back races with other threads.
+mode_t NewFileMode() {
+    std::ifstream Status("/proc/self/status");
+    std::string Line;
+    while (std::getline(Status, Line))
+        if (Line.starts_with("Umask:"))
+            return 0666 & ~static_cast<mode_t>(std::stoul(Line.substr(6), nullptr, 8));
+    return 0644;
+}
+
+// A new file beside the target, readable by its owner alone until it is complete, so that
+// nobody reads settings or shots half-written; removed again unless it took the target's place.
 class TTemporaryFile {
 public:
     explicit TTemporaryFile(const std::string& Target) : FTarget(Target) {
         static std::atomic<unsigned> Counter{0};
         do {
             FPath = Target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++Counter);
-            FFd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            FFd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         } while (FFd < 0 && errno == EEXIST);
         if (FFd < 0)
             Raise("Cannot write", FTarget, errno);
@@ -59,10 +72,10 @@ public:
         }
     }
 
-    // Gives the file the target's permissions, brings it to the disk and puts it in its place.
+    // Gives the file the target's permissions, or those of a new file, brings it to the disk
+    // and puts it in its place.
     void Commit(const struct stat* Original) {
-        if (Original)
-            ::fchmod(FFd, Original->st_mode & 07777);
+        ::fchmod(FFd, Original ? Original->st_mode & 07777 : NewFileMode());
         const int Closing = std::exchange(FFd, -1);
         if (::fsync(Closing) != 0) {
             const int Error = errno;
@@ -182,6 +195,12 @@ void WriteFileAtomically(const std::string& Path, std::string_view Bytes) {
     const std::string Target = FollowLink(Path);
     struct stat Original {};
     const bool Exists = ::stat(Target.c_str(), &Original) == 0;
+    // A link to a device or a FIFO must not make its target a file, whoever runs the program.
+    if (Exists && S_ISDIR(Original.st_mode))
+        Raise("Cannot write", Target, EISDIR);
+    if (Exists && !S_ISREG(Original.st_mode))
+        throw std::system_error(EINVAL, std::system_category(),
+                                "Cannot write file '" + Target + "': it is not a regular file");
     if (Exists && (Original.st_mode & 0222) == 0)
         Raise("Cannot write", Target, EACCES);
     TTemporaryFile Temporary(Target);

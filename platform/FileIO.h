@@ -39,7 +39,8 @@ std::string ReadRegularFileBytes(const std::string& Path, std::uintmax_t MaxByte
 // cut, either the old one or the complete new one: the bytes go to a temporary file in the same
 // folder, reach the disk, and only then take the file's place. On failure the old file stays as
 // it was and no temporary file is left. A link is followed and its target replaced; a file
-// without any write permission is refused, as it would be refused if written in place.
+// without any write permission is refused, as it would be refused if written in place, and so is
+// anything that is not a regular file (a folder, a FIFO, a device).
 void WriteFileAtomically(const std::string& Path, std::string_view Bytes);
 
 } // namespace platform

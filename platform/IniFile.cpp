@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileIO.h"
+#include "platform/FileLock.h"
 #include "platform/NumberFormats.h"
 
 // Only the narrow UTF-8 form is used; without a wide-character converter, sections and keys
@@ -8,122 +10,36 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
-#include <atomic>
 #include <cerrno>
-#include <fcntl.h>
-#include <filesystem>
-#include <functional>
 #include <optional>
 #include <string_view>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 #include <utility>
 
 namespace platform {
-namespace {
 
-[[noreturn]] void RaiseFileError(const std::string& What, const std::string& Path, int Error) {
-    throw EIniFileError(What + " '" + Path + "': " + std::system_category().message(Error));
-}
-
-// Closes a descriptor on every way out of a function.
-class TFd {
-public:
-    explicit TFd(int Fd) : FFd(Fd) {}
-    ~TFd() {
-        if (FFd >= 0)
-            ::close(FFd);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return FFd; }
-    int Release() { return std::exchange(FFd, -1); }
-
-private:
-    int FFd;
+struct TMemIniFile::TDocument {
+    // Written like the platform's private-profile files: "key=value", no blanks around "=".
+    TDocument() { Ini.SetSpaces(false); }
+    CSimpleIniA Ini{true};
 };
 
+namespace {
+
+// A writer that finds the lock held this long goes on without it: the file stays whole either
+// way, only a key that the other writer sets at the same moment may be lost.
+constexpr std::chrono::seconds LockTimeout{2};
+
 // The file's bytes, or nothing when there is no such file.
-std::optional<std::string> ReadWholeFile(const std::string& Path) {
-    const TFd Fd(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (Fd.Get() < 0 && (errno == ENOENT || errno == ENOTDIR))
-        return std::nullopt;
-    if (Fd.Get() < 0)
-        RaiseFileError("Cannot read file", Path, errno);
-    std::string Text;
-    char Buffer[8192];
-    for (;;) {
-        const ssize_t Count = ::read(Fd.Get(), Buffer, sizeof Buffer);
-        if (Count < 0 && errno == EINTR)
-            continue;
-        if (Count < 0)
-            RaiseFileError("Cannot read file", Path, errno);
-        if (Count == 0)
-            return Text;
-        Text.append(Buffer, static_cast<std::size_t>(Count));
-    }
-}
-
-// Written like the platform's private-profile files: "key=value", no blanks around "=".
-void LoadIni(const std::string& Path, CSimpleIniA& Ini) {
-    Ini.SetSpaces(false);
-    const std::optional<std::string> Text = ReadWholeFile(Path);
-    if (Text && Ini.LoadData(*Text) < 0)
-        throw EIniFileError("Cannot read file '" + Path + "': out of memory");
-}
-
-void WriteAll(int Fd, std::string_view Data, const std::string& Path) {
-    while (!Data.empty()) {
-        const ssize_t Count = ::write(Fd, Data.data(), Data.size());
-        if (Count < 0 && errno == EINTR)
-            continue;
-        if (Count < 0)
-            RaiseFileError("Cannot write file", Path, errno);
-        Data.remove_prefix(static_cast<std::size_t>(Count));
-    }
-}
-
-// A new file beside Path, with the permissions of Path when it exists.
-int CreateTemporaryBeside(const std::string& Path, std::string& TempPath) {
-    static std::atomic<unsigned> Counter{0};
-    for (;;) {
-        TempPath = Path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++Counter);
-        const int Fd = ::open(TempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (Fd < 0 && errno == EEXIST)
-            continue;
-        if (Fd < 0)
-            RaiseFileError("Cannot write file", Path, errno);
-        struct stat Original {};
-        if (::stat(Path.c_str(), &Original) == 0)
-            ::fchmod(Fd, Original.st_mode & 07777);
-        return Fd;
-    }
-}
-
-// A file without any write permission is read-only for this program too, even for a user whom
-// the system would let write it.
-void CheckNotReadOnly(const std::string& Path) {
-    struct stat Status {};
-    if (::stat(Path.c_str(), &Status) == 0 && (Status.st_mode & 0222) == 0)
-        RaiseFileError("Cannot write file", Path, EACCES);
-}
-
-// Readers see either the old or the new complete file, never a half-written one.
-void ReplaceFile(const std::string& Path, std::string_view Data) {
-    CheckNotReadOnly(Path);
-    std::string TempPath;
-    TFd Fd(CreateTemporaryBeside(Path, TempPath));
+std::optional<std::string> ReadIniBytes(const std::string& Path, std::uintmax_t MaxBytes) {
     try {
-        WriteAll(Fd.Get(), Data, Path);
-        if (::fsync(Fd.Get()) != 0 || ::close(Fd.Release()) != 0)
-            RaiseFileError("Cannot write file", Path, errno);
-        if (::rename(TempPath.c_str(), Path.c_str()) != 0)
-            RaiseFileError("Cannot write file", Path, errno);
-    } catch (...) {
-        ::unlink(TempPath.c_str());
-        throw;
+        return ReadRegularFileBytes(Path, MaxBytes);
+    } catch (const std::system_error& Error) {
+        if (Error.code().value() == ENOENT || Error.code().value() == ENOTDIR)
+            return std::nullopt;
+        throw EIniFileError(Error.what());
+    } catch (const EFileRefused& Refused) {
+        throw EIniFileError(Refused.what());
     }
 }
 
@@ -160,95 +76,128 @@ void CheckStorable(const std::string& Path, const std::string& Section, const st
                             Section + "]" + (Ident ? " " + *Ident : std::string()));
 }
 
-// Holds an exclusive lock on the file's folder, so that writers that read, change and replace
-// the file one after the other (threads or programs using this class) do not lose each other's
-// keys. The folder is locked, not the file, because the file is replaced on every write. A
-// folder that cannot be opened is not locked; writing there fails with its own message.
-class TFolderLock {
-public:
-    explicit TFolderLock(const std::string& Path)
-        : FFd(::open(FolderOf(Path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        while (FFd.Get() >= 0 && ::flock(FFd.Get(), LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-
-private:
-    static std::string FolderOf(const std::string& Path) {
-        const std::filesystem::path Folder = std::filesystem::path(Path).parent_path();
-        return Folder.empty() ? "." : Folder.string();
-    }
-    TFd FFd;
-};
-
-// Reads the file as it is now, applies one change and writes the file back when the change
-// reports that it changed something.
-void Update(const std::string& Path, const std::function<bool(CSimpleIniA&)>& Change) {
-    const TFolderLock Lock(Path);
-    CSimpleIniA Ini(true);
-    LoadIni(Path, Ini);
-    if (!Change(Ini))
-        return;
-    std::string Text;
-    if (Ini.Save(Text, false) < 0)
-        throw EIniFileError("Cannot write file '" + Path + "': out of memory");
-    ReplaceFile(Path, Text);
-}
-
 } // namespace
 
-TIniFile::TIniFile(std::string Path) : FPath(std::move(Path)) {}
-
-std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                 const std::string& Default) const {
-    CSimpleIniA Ini(true);
-    LoadIni(FPath, Ini);
-    const char* Value = Ini.GetValue(Section.c_str(), Ident.c_str(), nullptr);
-    return Value ? std::string(Value) : Default;
-}
-
-int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
+int TCustomIniFile::ReadInteger(const std::string& Section, const std::string& Ident,
+                                int Default) const {
     int Value = 0;
     return TryStrToInt(ReadString(Section, Ident, ""), Value) ? Value : Default;
 }
 
+void TCustomIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value) {
+    WriteString(Section, Ident, std::to_string(Value));
+}
+
+TMemIniFile::TMemIniFile(std::string Path, std::unique_ptr<TDocument> Document)
+    : TCustomIniFile(std::move(Path)), FDocument(std::move(Document)) {}
+
+TMemIniFile::TMemIniFile(std::string Path, std::uintmax_t MaxBytes)
+    : TMemIniFile(std::move(Path), std::make_unique<TDocument>()) {
+    const std::optional<std::string> Text = ReadIniBytes(FileName(), MaxBytes);
+    if (Text && FDocument->Ini.LoadData(*Text) < 0)
+        throw EIniFileError("Cannot read file '" + FileName() + "': out of memory");
+}
+
+TMemIniFile TMemIniFile::Empty(std::string Path) {
+    return TMemIniFile(std::move(Path), std::make_unique<TDocument>());
+}
+
+TMemIniFile::~TMemIniFile() = default;
+TMemIniFile::TMemIniFile(TMemIniFile&&) noexcept = default;
+TMemIniFile& TMemIniFile::operator=(TMemIniFile&&) noexcept = default;
+
+std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) const {
+    const char* Value = FDocument->Ini.GetValue(Section.c_str(), Ident.c_str(), nullptr);
+    return Value ? std::string(Value) : Default;
+}
+
+bool TMemIniFile::SectionExists(const std::string& Section) const {
+    return FDocument->Ini.SectionExists(Section.c_str());
+}
+
+bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
+    return FDocument->Ini.KeyExists(Section.c_str(), Ident.c_str());
+}
+
+void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident,
+                              const std::string& Value) {
+    CheckStorable(FileName(), Section, &Ident, &Value);
+    if (FDocument->Ini.SetValue(Section.c_str(), Ident.c_str(), Value.c_str()) < 0)
+        throw EIniFileError("Cannot write file '" + FileName() + "': out of memory");
+    FModified = true;
+}
+
+void TMemIniFile::AddSection(const std::string& Section) {
+    CheckStorable(FileName(), Section, nullptr, nullptr);
+    if (SectionExists(Section))
+        return;
+    if (FDocument->Ini.SetValue(Section.c_str(), nullptr, nullptr) < 0)
+        throw EIniFileError("Cannot write file '" + FileName() + "': out of memory");
+    FModified = true;
+}
+
+void TMemIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
+    FModified = FDocument->Ini.Delete(Section.c_str(), Ident.c_str()) || FModified;
+}
+
+void TMemIniFile::EraseSection(const std::string& Section) {
+    FModified = FDocument->Ini.Delete(Section.c_str(), nullptr) || FModified;
+}
+
+void TMemIniFile::UpdateFile() const {
+    std::string Text;
+    if (FDocument->Ini.Save(Text, false) < 0)
+        throw EIniFileError("Cannot write file '" + FileName() + "': out of memory");
+    try {
+        WriteFileAtomically(FileName(), Text);
+    } catch (const std::runtime_error& Error) {
+        throw EIniFileError(Error.what());
+    }
+}
+
+std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                 const std::string& Default) const {
+    return TMemIniFile(FileName()).ReadString(Section, Ident, Default);
+}
+
 bool TIniFile::SectionExists(const std::string& Section) const {
-    CSimpleIniA Ini(true);
-    LoadIni(FPath, Ini);
-    return Ini.SectionExists(Section.c_str());
+    return TMemIniFile(FileName()).SectionExists(Section);
 }
 
 bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
-    CSimpleIniA Ini(true);
-    LoadIni(FPath, Ini);
-    return Ini.KeyExists(Section.c_str(), Ident.c_str());
+    return TMemIniFile(FileName()).ValueExists(Section, Ident);
+}
+
+// Reads the file as it is now, applies one change and writes the file back when the change
+// changed something. Writers that do this one after the other (threads or programs using this
+// class) keep each other's keys.
+template <typename Change>
+void TIniFile::Update(const Change& Apply) {
+    const TFileLock Lock(FileName() + ".lock", LockTimeout);
+    TMemIniFile Document(FileName());
+    Apply(Document);
+    if (Document.Modified())
+        Document.UpdateFile();
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
                            const std::string& Value) {
-    CheckStorable(FPath, Section, &Ident, &Value);
-    Update(FPath, [&](CSimpleIniA& Ini) {
-        return Ini.SetValue(Section.c_str(), Ident.c_str(), Value.c_str()) >= 0;
-    });
-}
-
-void TIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value) {
-    WriteString(Section, Ident, std::to_string(Value));
+    CheckStorable(FileName(), Section, &Ident, &Value);
+    Update([&](TMemIniFile& Document) { Document.WriteString(Section, Ident, Value); });
 }
 
 void TIniFile::AddSection(const std::string& Section) {
-    CheckStorable(FPath, Section, nullptr, nullptr);
-    Update(FPath, [&](CSimpleIniA& Ini) {
-        return !Ini.SectionExists(Section.c_str()) &&
-               Ini.SetValue(Section.c_str(), nullptr, nullptr) >= 0;
-    });
+    CheckStorable(FileName(), Section, nullptr, nullptr);
+    Update([&](TMemIniFile& Document) { Document.AddSection(Section); });
 }
 
 void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
-    Update(FPath, [&](CSimpleIniA& Ini) { return Ini.Delete(Section.c_str(), Ident.c_str()); });
+    Update([&](TMemIniFile& Document) { Document.DeleteKey(Section, Ident); });
 }
 
 void TIniFile::EraseSection(const std::string& Section) {
-    Update(FPath, [&](CSimpleIniA& Ini) { return Ini.Delete(Section.c_str(), nullptr); });
+    Update([&](TMemIniFile& Document) { Document.EraseSection(Section); });
 }
 
 } // namespace platform

@@ -176,6 +176,17 @@ std::string TTranslator::Translate(const std::string& Text, int Language) const 
     return HasColon ? *Translated + ":" : *Translated;
 }
 
+std::string TTranslator::LanguageCode(int Language) {
+    switch (Language) {
+    case LANG_CZECH:
+        return "cs";
+    case LANG_GERMAN:
+        return "de";
+    default:
+        return "en";
+    }
+}
+
 std::string TTranslator::LanguageName(int Language) {
     switch (Language) {
     case LANG_CZECH:

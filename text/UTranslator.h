@@ -20,6 +20,8 @@ public:
     // "Shots". A text without an entry, and every English lookup, comes back unchanged.
     std::string Translate(const std::string& Text, int Language) const;
     static std::string LanguageName(int Language);
+    // The two-letter code of the language ("cs", "de", "en").
+    static std::string LanguageCode(int Language);
     const TAssocArray& Dictionary() const { return FDictionary; }
 
 private:

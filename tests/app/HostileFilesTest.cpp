@@ -6,6 +6,7 @@
 #include "app/UMainForm.h"
 #include "app/USettingsFile.h"
 #include "platform/HandlerGuard.h"
+#include "platform/IniFile.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
@@ -15,7 +16,9 @@
 #include <QLineEdit>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -138,10 +141,12 @@ protected:
     tests::TTempFolder Folder;
 };
 
-// The values that reading a file without any usable key gives.
-TSettings DefaultsAfterReading() {
+// The values that reading a file without any usable key gives; a file larger than any settings
+// file is not read at all and leaves the values as they were.
+TSettings DefaultsAfterReading(const std::string& Bytes) {
     TSettings Settings;
-    Settings.PeletWeight = 0;
+    if (Bytes.size() <= platform::MaxIniFileBytes)
+        Settings.PeletWeight = 0;
     return Settings;
 }
 
@@ -150,7 +155,7 @@ TEST_P(HostileSettingsFileTest, ReaderGivesTheDefaults) {
     tests::WriteFileText(Path, GetParam().Bytes);
     TSettings Settings;
     ReadSettingsFile(Path, Settings);
-    EXPECT_EQ(Settings, DefaultsAfterReading());
+    EXPECT_EQ(Settings, DefaultsAfterReading(GetParam().Bytes));
 }
 
 TEST_P(HostileSettingsFileTest, WindowStartsWithTheDefaultsAndSavesAWholeFileAtClose) {
@@ -176,5 +181,54 @@ TEST_P(HostileSettingsFileTest, WindowStartsWithTheDefaultsAndSavesAWholeFileAtC
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileSettingsFileTest, testing::ValuesIn(HostileSettingsFiles()),
                          NameOf);
+
+// Names that lead to something other than a readable file: nothing is read from them and nothing
+// waits or fills the memory. The settings keep the values the program has; a data file load ends
+// with a message; the settings are written over a regular file only.
+TEST(NotAFileTest, SettingsAndDataFilesAreNeitherWaitedForNorReadWithoutEnd) {
+    const tests::TTempFolder Folder;
+    const auto Fifo = [](const std::string& Path) { ASSERT_EQ(::mkfifo(Path.c_str(), 0600), 0); };
+    const auto DevZero = [](const std::string& Path) {
+        std::filesystem::create_symlink("/dev/zero", Path);
+    };
+    const auto Folders = [](const std::string& Path) { std::filesystem::create_directory(Path); };
+    const auto Huge = [](const std::string& Path) {
+        tests::WriteFileText(Path, "[data]\npelet-weight=1\n");
+        std::filesystem::resize_file(Path, MaxSeriesFileBytes + 1);
+    };
+    const struct {
+        const char* Name;
+        std::function<void(const std::string&)> Make;
+        const char* Reason;
+        bool SettingsWritten;
+    } Cases[] = {
+        {"fifo", Fifo, "not a regular file", false},
+        {"zero", DevZero, "not a regular file", false},
+        {"folder", Folders, "not a regular file", false},
+        {"huge", Huge, "too large", true},
+    };
+    for (const auto& Case : Cases) {
+        const std::string Path = Folder.File(Case.Name);
+        Case.Make(Path);
+        std::vector<std::string> Log;
+        const auto Note = [&Log](const std::string& Line) { Log.push_back(Line); };
+        TSettings Settings;
+        ReadSettingsFile(Path, Settings, Note);
+        EXPECT_EQ(Settings, TSettings()) << Case.Name;
+        try {
+            LoadDataFile(
+                Path, "m/s", [](const std::string&, double) {}, nullptr);
+            ADD_FAILURE() << Case.Name << " was read";
+        } catch (const std::runtime_error& Error) {
+            EXPECT_NE(std::string(Error.what()).find(Case.Reason), std::string::npos)
+                << Error.what();
+        }
+        WriteSettingsFile(Path, TSettings(), "m/s", Note);
+        EXPECT_EQ(std::filesystem::is_regular_file(Path), Case.SettingsWritten) << Case.Name;
+        ASSERT_FALSE(Log.empty()) << Case.Name;
+        EXPECT_NE(Log.front().find(Case.Reason), std::string::npos) << Log.front();
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/zero"));
+}
 
 } // namespace

@@ -101,6 +101,10 @@ TEST_F(DataFileTest, LenientReaderTakesWhatOtherToolsWrite) {
         {"speed ; speed_unit\n\n   \r\n 17 5.0 ; m/s \n", {{"m/s", 175}}},
         {"\xEF\xBB\xBFspeed;speed_unit\r\n175;m/s\r\n", {{"m/s", 175}}},
         {"speed;speed_unit\n175;m/s\n176", {{"m/s", 175}, {"fps", 176}}},
+        // Older spreadsheet and Mac exports end their lines with CR alone.
+        {"175\r176\r", {{"fps", 175}, {"fps", 176}}},
+        {"speed;speed_unit\r175;m/s\r\r176;m/s\n177\r\n",
+         {{"m/s", 175}, {"m/s", 176}, {"fps", 177}}},
         {"", {}},
     };
     for (const auto& Case : Cases) {

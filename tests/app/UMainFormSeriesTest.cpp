@@ -69,7 +69,7 @@ protected:
         Form.RecalculateNow();
     }
 
-    void SelectRows(std::initializer_list<int> Rows) {
+    void SelectRows(const std::vector<int>& Rows) {
         Form.stringGridLeft->clearSelection();
         for (const int Row : Rows)
             Form.stringGridLeft->selectionModel()->select(
@@ -144,6 +144,38 @@ TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
                                            "Do you really want to delete shots 1, 3?"}));
 }
 
+// Every shot that stays keeps its speed, its own unit and its time, wherever the deleted ones
+// were; the table shows the kept shots converted to the display unit.
+TEST_F(MainFormSeriesTest, DeletingLeavesEveryOtherShotAsItWas) {
+    const std::vector<std::vector<int>> Deletions = {
+        {1}, {3}, {6}, {2, 4, 5}, {1, 2, 3, 4, 5}, {2, 3, 4, 5, 6}};
+    Form.SetImperial();
+    for (const std::vector<int>& Rows : Deletions) {
+        int Second = 0;
+        Form.Receiver().Clock = [&] {
+            return platform::TLocalTime{2026, 12, 9, 14, 55, ++Second, 0};
+        };
+        Receive("170;m/s\n560;fps\n171;m/s\n172;m/s\n565;fps\n173;m/s\n");
+        std::vector<TData> Kept;
+        for (int Row = 1; Row <= 6; ++Row)
+            if (std::find(Rows.begin(), Rows.end(), Row) == Rows.end())
+                Kept.push_back(Form.Shots()[static_cast<std::size_t>(Row - 1)]);
+        Dialogs.YesNoAnswers = {true, true};
+        SelectRows(Rows);
+        Run(Form.actDeleteShot);
+        ASSERT_EQ(Form.Shots().size(), Kept.size()) << Rows.size();
+        for (std::size_t i = 0; i < Kept.size(); ++i) {
+            const TData& Shot = Form.Shots()[i];
+            EXPECT_EQ(Shot.Speed(), Kept[i].Speed()) << Rows.front() << " " << i;
+            EXPECT_EQ(Shot.SpeedUnit(), Kept[i].SpeedUnit()) << Rows.front() << " " << i;
+            EXPECT_EQ(ReceivedText(Shot), ReceivedText(Kept[i])) << Rows.front() << " " << i;
+            EXPECT_EQ(Form.CellText(1, static_cast<int>(i) + 1),
+                      FormatValue(Kept[i].SpeedIn("fps")));
+        }
+        Form.btnClearClick();
+    }
+}
+
 TEST_F(MainFormSeriesTest, QuestionNamesRunsOfShots) {
     Receive("170\n171\n172\n173\n174\n175\n176\n");
     SelectRows({2, 3, 4, 5, 7});
@@ -210,6 +242,32 @@ TEST_F(MainFormSeriesTest, AShotFiredAroundADeletionReachesTheLiveReadOut) {
     EXPECT_EQ(Form.Shots().size(), 2u);
     EXPECT_NE(Live->lblSpeed->text().toStdString().find("190"), std::string::npos);
     EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
+}
+
+// Opened during a series, the read-out shows the last shot at once, coloured by the limits; only
+// an empty series shows placeholders.
+TEST_F(MainFormSeriesTest, LiveReadOutOpensWithTheLastShot) {
+    Form.SetSpeedLimit(180);
+    const struct {
+        const char* Records;
+        const char* Shot;
+        const char* Speed;
+        bool Red;
+    } Cases[] = {
+        {"", "---.", "---,-- m/s", false},
+        {"170\n171\n172\n173\n174\n175\n176\n177\n178\n181.5\n", "10.", "181.50 m/s", true},
+        {"179\n", "11.", "179.00 m/s", false},
+    };
+    for (const auto& Case : Cases) {
+        Receive(Case.Records);
+        Form.btnLiveClick();
+        const auto Lives = Form.findChildren<TFrmLive*>();
+        const TFrmLive* Live = Lives.back();
+        EXPECT_EQ(Live->lblShoot->text().trimmed().toStdString(), Case.Shot);
+        EXPECT_EQ(Live->lblSpeed->text().toStdString(), Case.Speed);
+        EXPECT_EQ(Live->lblSpeed->palette().color(QPalette::WindowText) == Qt::red, Case.Red)
+            << Case.Shot;
+    }
 }
 
 TEST_F(MainFormSeriesTest, KeysDeleteCopyAndImport) {

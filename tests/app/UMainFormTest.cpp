@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -258,6 +259,23 @@ TEST_F(MainFormTest, CaptionsFollowTheLanguageWhileConnected) {
     EXPECT_EQ(Form->CellText(0, 0), "Nb.");
     Form->ComPort().ClosePort();
     EXPECT_EQ(Form->btnConnectToCOM->text(), "Verbinden");
+}
+
+// The buttons of questions and the file dialogs come from the class library; they follow too.
+TEST_F(MainFormTest, LibraryButtonsFollowTheLanguage) {
+    auto Form = Start();
+    const struct {
+        int Language;
+        const char* Yes;
+        const char* No;
+    } Cases[] = {
+        {LANG_CZECH, "&Ano", "&Ne"}, {LANG_GERMAN, "&Ja", "&Nein"}, {LANG_ENGLISH, "&Yes", "&No"}};
+    for (const auto& Case : Cases) {
+        Form->SetLanguage(Case.Language);
+        QMessageBox Box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(Box.button(QMessageBox::Yes)->text().toStdString(), Case.Yes);
+        EXPECT_EQ(Box.button(QMessageBox::No)->text().toStdString(), Case.No);
+    }
 }
 
 TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {

@@ -1,10 +1,15 @@
 #include "app/USettingsFile.h"
 
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using tests::ReadFileText;
 using tests::WriteFileText;
@@ -93,4 +98,28 @@ TEST_F(SettingsFileTest, FilesThatCannotBeReadOrWrittenChangeNothing) {
     EXPECT_EQ(Settings, Custom);
     WriteSettingsFile(Folder.File("missing/settings.ini"), Custom, "m/s");
     EXPECT_FALSE(std::filesystem::exists(Folder.File("missing")));
+}
+
+// Another local user can neither redirect nor block the settings: nothing is staged in the
+// temporary folder, and a lock held for ever on the data folder or on the settings' own lock
+// file delays the write a little and no more.
+TEST_F(SettingsFileTest, WriteStaysInItsFolderAndWaitsForNoLockForEver) {
+    const tests::TTempFolder Temporary;
+    const TScopedEnvironment Tmp("TMPDIR", Temporary.Path().string());
+    const int FolderLock = ::open(Folder.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    const int FileLock = ::open((Path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(FolderLock, LOCK_EX), 0);
+    ASSERT_EQ(::flock(FileLock, LOCK_EX), 0);
+    std::vector<std::string> Log;
+    auto Writing = std::async(std::launch::async, [&] {
+        WriteSettingsFile(Path, {.Language = 7}, "m/s",
+                          [&Log](const std::string& Line) { Log.push_back(Line); });
+    });
+    ASSERT_EQ(Writing.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    ::close(FileLock);
+    ::close(FolderLock);
+    EXPECT_NE(ReadFileText(Path).find("language=7"), std::string::npos);
+    ASSERT_EQ(Log.size(), 1u);
+    EXPECT_NE(Log[0].find("another program holds it"), std::string::npos) << Log[0];
+    EXPECT_TRUE(std::filesystem::is_empty(Temporary.Path()));
 }

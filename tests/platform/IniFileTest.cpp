@@ -2,6 +2,7 @@
 
 #include "tests/platform/PlatformTestSupport.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -176,8 +177,9 @@ TEST_F(IniFileTest, ReplacesTheFileWholeKeepingItsPermissionsAndNoLeftovers) {
     const std::string Old{std::istreambuf_iterator<char>(OpenedBefore), {}};
     EXPECT_EQ(Old, "[data]\nunits=metric\n");
     EXPECT_EQ(std::filesystem::status(Path).permissions(), OwnerOnly);
-    int Files = 0;
-    for ([[maybe_unused]] const auto& Entry : std::filesystem::directory_iterator(Folder.Path()))
-        ++Files;
-    EXPECT_EQ(Files, 1);
+    std::vector<std::string> Files;
+    for (const auto& Entry : std::filesystem::directory_iterator(Folder.Path()))
+        Files.push_back(Entry.path().filename().string());
+    std::sort(Files.begin(), Files.end());
+    EXPECT_EQ(Files, (std::vector<std::string>{"settings.ini", "settings.ini.lock"}));
 }

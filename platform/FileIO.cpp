@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -167,11 +166,6 @@ std::string RefusalMessage(EFileRefused::TReason Reason, const std::string& Path
 
 EFileRefused::EFileRefused(TReason Reason, const std::string& Path, std::uintmax_t Size)
     : std::runtime_error(RefusalMessage(Reason, Path, Size)), FReason(Reason), FSize(Size) {}
-
-std::string ReadFileBytes(const std::string& Path) {
-    const TOpenFile File(Path, 0);
-    return ReadAll(File, Path, std::numeric_limits<std::uintmax_t>::max());
-}
 
 std::string ReadRegularFileBytes(const std::string& Path, std::uintmax_t MaxBytes) {
     struct stat Info {};

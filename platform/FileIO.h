@@ -10,9 +10,6 @@
 
 namespace platform {
 
-// Every byte of the file.
-std::string ReadFileBytes(const std::string& Path);
-
 // A file that ReadRegularFileBytes will not read, and why; the message names the file.
 class EFileRefused : public std::runtime_error {
 public:
@@ -32,7 +29,7 @@ private:
 // Every byte of a regular file of at most MaxBytes, for files a user picks: a folder, a FIFO or a
 // device is refused before it is opened, so that nothing waits for a writer or reads without end,
 // and a larger file is refused before its bytes fill the memory. Both raise EFileRefused; a file
-// that cannot be opened or read raises std::system_error as ReadFileBytes does.
+// that cannot be opened or read raises std::system_error.
 std::string ReadRegularFileBytes(const std::string& Path, std::uintmax_t MaxBytes);
 
 // Replaces the file's content with Bytes so that the file is, at every moment and after a power

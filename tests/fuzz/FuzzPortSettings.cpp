@@ -60,7 +60,7 @@ std::string StoredSettings(TComPort& Port, const TFuzzFile& File) {
     File.Write(nullptr, 0);
     platform::TIniFile Ini(File.Path());
     Port.SaveToIni(Ini);
-    return platform::ReadFileBytes(File.Path());
+    return platform::ReadRegularFileBytes(File.Path(), UINTMAX_MAX);
 }
 
 void CheckLoadedPort(const TFuzzFile& Input, const TFuzzFile& Saved) {

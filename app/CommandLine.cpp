@@ -1,12 +1,45 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using TSwitch = std::pair<std::string_view, bool TCommandLine::*>;
+
+const TSwitch Switches[] = {
+    {"--help", &TCommandLine::Help},         {"-h", &TCommandLine::Help},
+    {"--version", &TCommandLine::Version},   {"--debug", &TCommandLine::Debug},
+    {"--simulate", &TCommandLine::Simulate},
+};
+
+// The options QApplication takes for itself, such as the "-session" a desktop restores the
+// program with; Qt also accepts them with "--" and with "=value".
+constexpr std::string_view QtOptions[] = {
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",     "-qmljsdebugger",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-reverse",    "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet", "-widgetcount",
+};
+
+bool IsQtOption(std::string_view Argument) {
+    if (Argument.starts_with("--"))
+        Argument.remove_prefix(1);
+    return std::ranges::find(QtOptions, Argument.substr(0, Argument.find('='))) !=
+           std::end(QtOptions);
+}
+
+} // namespace
+
 TCommandLine ParseCommandLine(const std::vector<std::string>& Arguments) {
     TCommandLine Options;
     for (const std::string& Argument : Arguments) {
-        Options.Help = Options.Help || Argument == "--help" || Argument == "-h";
-        Options.Version = Options.Version || Argument == "--version";
-        Options.Debug = Options.Debug || Argument == "--debug";
-        Options.Simulate = Options.Simulate || Argument == "--simulate";
+        const auto Switch =
+            std::ranges::find(Switches, std::string_view(Argument), &TSwitch::first);
+        if (Switch != std::end(Switches))
+            Options.*Switch->second = true;
+        else if (Argument.starts_with('-') && !IsQtOption(Argument) && Options.Unknown.empty())
+            Options.Unknown = Argument;
     }
     return Options;
 }

@@ -2,7 +2,9 @@
 
 #include "platform/FormatSettings.h"
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace {
 
@@ -13,8 +15,8 @@ std::string Digits(int Value, std::size_t Width) {
 
 } // namespace
 
-TDiagnosticLog::TDiagnosticLog(std::string FileName, TClock Clock)
-    : FFileName(std::move(FileName)), FClock(std::move(Clock)) {}
+TDiagnosticLog::TDiagnosticLog(std::string FileName, TClock Clock, std::uintmax_t SizeLimit)
+    : FFileName(std::move(FileName)), FClock(std::move(Clock)), FSizeLimit(SizeLimit) {}
 
 std::string TDiagnosticLog::TimeStamp(const platform::TLocalTime& Time) {
     const std::string& Separator = platform::FormatSettings().TimeSeparator;
@@ -28,9 +30,17 @@ void TDiagnosticLog::Log(const std::string& Message) noexcept {
         return;
     try {
         const std::string Line = TimeStamp(FClock()) + " - " + Message + "\r\n";
+        MakeRoomFor(Line.size());
         std::ofstream File(FFileName, std::ios::binary | std::ios::app);
         File << Line;
     } catch (...) {
         // By design: a log line that cannot be written is dropped.
     }
+}
+
+void TDiagnosticLog::MakeRoomFor(std::uintmax_t LineSize) const {
+    std::error_code Error;
+    const std::uintmax_t Size = std::filesystem::file_size(FFileName, Error);
+    if (!Error && Size > 0 && Size + LineSize > FSizeLimit)
+        std::filesystem::rename(FFileName, FFileName + ".1", Error);
 }

@@ -36,8 +36,10 @@ std::string ExpandEnvPrefix(const std::string& Path) {
 
 std::string DataFolder() {
     const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
-    const std::string Folder = ConfigHome && *ConfigHome ? std::string(ConfigHome) + "/tarvex"
-                                                         : ExpandEnvPrefix("%HOME%/.config/tarvex");
+    // A relative one would put the settings wherever the program happens to be started.
+    const std::string Folder = ConfigHome && *ConfigHome == '/'
+                                   ? std::string(ConfigHome) + "/tarvex"
+                                   : ExpandEnvPrefix("%HOME%/.config/tarvex");
     std::error_code Ignored;
     std::filesystem::create_directories(Folder, Ignored);
     return Folder;

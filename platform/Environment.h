@@ -13,9 +13,9 @@ std::string GetEnvValue(const std::string& Name);
 // at the very start is expanded. Without a closing "%", the name runs to the end of the path.
 std::string ExpandEnvPrefix(const std::string& Path);
 
-// "$XDG_CONFIG_HOME/tarvex", or "$HOME/.config/tarvex" when XDG_CONFIG_HOME is unset or empty,
-// created with its parents. A folder that cannot be created is still returned: settings and log
-// then fail quietly, and the program works otherwise.
+// "$XDG_CONFIG_HOME/tarvex", or "$HOME/.config/tarvex" when XDG_CONFIG_HOME is unset, empty or
+// relative (the XDG rules ignore a relative one), created with its parents. A folder that cannot be
+// created is still returned: settings and log then fail quietly, and the program works otherwise.
 std::string DataFolder();
 
 } // namespace platform

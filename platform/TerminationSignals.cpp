@@ -10,6 +10,10 @@
 namespace platform {
 namespace {
 
+using THandler = void (*)(int);
+
+constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+
 // A signal handler may do almost nothing: it writes one byte that the event loop then sees.
 int SignalPipe = -1;
 
@@ -20,12 +24,18 @@ void WriteSignal(int) {
     errno = Saved;
 }
 
-void Handle(int Signal, void (*Handler)(int)) {
+void Handle(int Signal, THandler Handler) {
     struct sigaction Action {};
     Action.sa_handler = Handler;
     sigemptyset(&Action.sa_mask);
     Action.sa_flags = SA_RESTART;
     sigaction(Signal, &Action, nullptr);
+}
+
+THandler CurrentHandler(int Signal) {
+    struct sigaction Current {};
+    sigaction(Signal, nullptr, &Current);
+    return Current.sa_handler;
 }
 
 } // namespace
@@ -37,13 +47,15 @@ TTerminationSignals::TTerminationSignals(std::function<void()> OnSignal, QObject
     SignalPipe = FPipe[1];
     FNotifier = new QSocketNotifier(FPipe[0], QSocketNotifier::Read, this);
     connect(FNotifier, &QSocketNotifier::activated, this, [this] { Received(); });
-    Handle(SIGINT, WriteSignal);
-    Handle(SIGTERM, WriteSignal);
+    for (const int Signal : Signals)
+        if (CurrentHandler(Signal) != SIG_IGN)
+            Handle(Signal, WriteSignal);
 }
 
 TTerminationSignals::~TTerminationSignals() {
-    Handle(SIGINT, SIG_DFL);
-    Handle(SIGTERM, SIG_DFL);
+    for (const int Signal : Signals)
+        if (CurrentHandler(Signal) == WriteSignal)
+            Handle(Signal, SIG_DFL);
     SignalPipe = -1;
     close(FPipe[0]);
     close(FPipe[1]);

@@ -1,7 +1,9 @@
 #pragma once
 
-// Ctrl+C in the terminal (SIGINT) and the end of a session (SIGTERM) end the program the way
-// its close button does: the signal is turned into a call on the user-interface thread.
+// Ctrl+C in the terminal (SIGINT), the end of a session (SIGTERM) and the closing of the terminal
+// that started the program (SIGHUP) end it the way its close button does: the signal is turned
+// into a call on the user-interface thread. A signal the program was started with ignored, as
+// "nohup tarvex" ignores SIGHUP, stays ignored.
 
 #include <QObject>
 #include <functional>
@@ -12,8 +14,8 @@ namespace platform {
 
 class TTerminationSignals : public QObject {
 public:
-    // OnSignal runs on the user-interface thread for each SIGINT or SIGTERM that arrives
-    // while this object lives. One such object at a time.
+    // OnSignal runs on the user-interface thread for each of these signals that arrives while
+    // this object lives. One such object at a time.
     explicit TTerminationSignals(std::function<void()> OnSignal, QObject* Parent = nullptr);
     ~TTerminationSignals() override;
 

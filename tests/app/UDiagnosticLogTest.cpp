@@ -67,3 +67,18 @@ TEST_F(DiagnosticLogTest, FailuresAreDroppedWithoutThrowing) {
     EXPECT_FALSE(std::filesystem::exists(Folder.File("missing")));
     EXPECT_FALSE(std::filesystem::exists(Path));
 }
+
+TEST_F(DiagnosticLogTest, AFullFileIsMovedAsideReplacingTheOlderOne) {
+    UseTimeSeparator(":");
+    const auto Line = [](int Number) {
+        return "2024-05-01 14:03:07.125 - line " + std::to_string(Number) + "\r\n";
+    };
+    TDiagnosticLog Small(
+        Path, [this] { return Now; }, 3 * Line(0).size() - 1);
+    tests::WriteFileText(Path + ".1", "oldest\r\n");
+    Small.Enabled = true;
+    for (int Number = 1; Number <= 5; ++Number)
+        Small.Log("line " + std::to_string(Number));
+    EXPECT_EQ(ReadFileText(Path + ".1"), Line(3) + Line(4));
+    EXPECT_EQ(ReadFileText(Path), Line(5));
+}

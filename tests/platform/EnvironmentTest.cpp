@@ -63,7 +63,7 @@ TEST(EnvironmentTest, ExpandEnvPrefixReplacesOnlyALeadingVariable) {
         EXPECT_EQ(ExpandEnvPrefix(Case.Path), Case.Expected) << Case.Path;
 }
 
-TEST(EnvironmentTest, DataFolderPrefersXdgConfigHomeAndCreatesParents) {
+TEST(EnvironmentTest, DataFolderPrefersAnAbsoluteXdgConfigHomeAndCreatesParents) {
     const tests::TTempFolder Temp;
     const TScopedEnvironment Home("HOME", (Temp.Path() / "home").string());
     {
@@ -72,9 +72,11 @@ TEST(EnvironmentTest, DataFolderPrefersXdgConfigHomeAndCreatesParents) {
         EXPECT_TRUE(std::filesystem::is_directory(Temp.Path() / "a/b/tarvex"));
     }
     for (const std::optional<std::string>& Config :
-         {std::optional<std::string>(""), std::optional<std::string>()}) {
+         {std::optional<std::string>(""), std::optional<std::string>(),
+          std::optional<std::string>("relative/config")}) {
         const TScopedEnvironment Scoped("XDG_CONFIG_HOME", Config);
-        EXPECT_EQ(platform::DataFolder(), (Temp.Path() / "home/.config/tarvex").string());
+        EXPECT_EQ(platform::DataFolder(), (Temp.Path() / "home/.config/tarvex").string())
+            << Config.value_or("unset");
     }
     EXPECT_TRUE(std::filesystem::is_directory(Temp.Path() / "home/.config/tarvex"));
 }

@@ -2,7 +2,6 @@
 
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
-#include "platform/ThreadSync.h"
 #include "serial/CPortThread.h"
 
 #include <algorithm>
@@ -233,6 +232,7 @@ void TCustomComPort::StartEventThread() {
     if (FSyncMethod == smWindowSync)
         FNotifier = std::make_unique<QObject>();
     FEventThread = std::make_unique<TComThread>(*this, ++FThreadGeneration);
+    FEventThread->Start();
 }
 
 void TCustomComPort::AfterOpen() {
@@ -271,12 +271,11 @@ void TCustomComPort::StopEventThread() {
         return;
     std::unique_ptr<TComThread> Thread = std::move(FEventThread);
     FThreadCreated = false;
-    if (FDispatchDepth > 0 || !platform::IsUserInterfaceThread()) {
-        // Closed from one of the thread's own calls: it cannot be awaited here, so it takes
-        // the device over and closes it when it ends.
+    // Closed from inside one of the thread's own handler calls: the thread cannot be awaited
+    // here, but it is held until the call returns and then ends without touching the device,
+    // which the close releases at once like any other.
+    if (Thread->DispatchingHere())
         TComThread::Abandon(std::move(Thread));
-        FHandle = INVALID_HANDLE_VALUE;
-    }
     Thread.reset();
     FNotifier.reset();
 }

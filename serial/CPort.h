@@ -192,6 +192,8 @@ private:
     void ProcessSignalChange(TLineSignal Signal, TComSignalEvent TComLink::*Slot,
                              void (TCustomComPort::*FireHook)(bool));
     int ReadForHandlers(std::vector<char>& Bytes, int Count);
+    // False, after reporting "Port Not Open", when there is no device to read from.
+    bool CheckDeviceOpen();
     void NotifyLinks(const std::function<void(const TComLink&)>& Notify);
     void UpdateHasDataLink();
     // Runs on the user-interface thread when the event thread Generation ended by a failure:
@@ -207,7 +209,6 @@ private:
     platform::THandle FHandle = platform::INVALID_HANDLE_VALUE;
     std::unique_ptr<QObject> FNotifier;
     int FUpdateCount = 0;
-    int FDispatchDepth = 0;
     bool FClosing = false;
     std::vector<TComLink*> FLinks;
     bool FTriggersOnRxChar = true;

@@ -26,10 +26,8 @@ std::int32_t TCustomComPort::BeginRead(char* Buffer, std::int32_t Count, TAsyncR
         return 0;
     }
     Request->Operation = okRead;
-    if (FHandle == INVALID_HANDLE_VALUE) {
-        ReportComError(24, -24);
+    if (!CheckDeviceOpen())
         return 0;
-    }
     std::uint32_t Read = 0;
     if (!ReadFile(FHandle, Buffer, static_cast<std::uint32_t>(Count), Read, Request->Overlapped))
         ReportComError(3, LastError());
@@ -65,6 +63,9 @@ std::int32_t TCustomComPort::WaitForCompletion(TAsyncRequest* Request) {
 }
 
 std::int32_t TCustomComPort::ReadBytes(char* Buffer, std::int32_t Count) {
+    // Without a device no read is started, so there is none to wait for either.
+    if (!CheckDeviceOpen())
+        return 0;
     std::unique_ptr<TAsyncRequest> Request = NewAsyncRequest();
     BeginRead(Buffer, Count, Request.get());
     return WaitForCompletion(Request.get());
@@ -73,11 +74,16 @@ std::int32_t TCustomComPort::ReadBytes(char* Buffer, std::int32_t Count) {
 std::string TCustomComPort::ReadText(std::int32_t Count) {
     if (Count <= 0)
         return {};
-    std::unique_ptr<TAsyncRequest> Request = NewAsyncRequest();
-    std::string Text;
-    BeginReadText(Text, Count, Request.get());
-    Text.resize(static_cast<std::size_t>(std::max(WaitForCompletion(Request.get()), 0)));
+    std::string Text(static_cast<std::size_t>(Count), '\0');
+    Text.resize(static_cast<std::size_t>(std::max(ReadBytes(Text.data(), Count), 0)));
     return Text;
+}
+
+bool TCustomComPort::CheckDeviceOpen() {
+    if (FHandle != INVALID_HANDLE_VALUE)
+        return true;
+    ReportComError(24, -24);
+    return false;
 }
 
 void TCustomComPort::AbortAllIO() {

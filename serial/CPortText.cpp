@@ -1,8 +1,7 @@
 #include "serial/CPortText.h"
 
-#include "platform/NumberFormats.h"
-
 #include <array>
+#include <charconv>
 #include <span>
 
 namespace {
@@ -93,10 +92,11 @@ std::string CharText(char Value) {
 }
 
 char CharFromText(const std::string& Text) {
-    if (Text.empty())
-        return 0;
-    int Code = 0;
-    if (Text.size() >= 2 && Text[0] == '#')
-        return platform::TryStrToInt(Text.substr(1), Code) ? static_cast<char>(Code & 0xFF) : 0;
-    return Text[0];
+    if (Text.size() < 2 || Text[0] != '#')
+        return Text.empty() ? 0 : Text[0];
+    // The code as CharText writes it: decimal digits and nothing else.
+    unsigned Code = 0;
+    const char* const End = Text.data() + Text.size();
+    const auto [Stop, Error] = std::from_chars(Text.data() + 1, End, Code);
+    return Error == std::errc() && Stop == End ? static_cast<char>(Code & 0xFF) : 0;
 }

@@ -28,6 +28,20 @@ constexpr TEventRoute HandlerOrder[] = {
     {evRx80Full, platform::EV_RX80FULL, &TCustomComPort::ProcessRx80Full},
 };
 
+// Records the thread that runs the port's routines for the event thread, while it does.
+class TDispatchMark {
+public:
+    explicit TDispatchMark(std::atomic<std::thread::id>& Dispatcher) : FDispatcher(Dispatcher) {
+        FDispatcher = std::this_thread::get_id();
+    }
+    ~TDispatchMark() { FDispatcher = std::thread::id(); }
+    TDispatchMark(const TDispatchMark&) = delete;
+    TDispatchMark& operator=(const TDispatchMark&) = delete;
+
+private:
+    std::atomic<std::thread::id>& FDispatcher;
+};
+
 } // namespace
 
 std::uint32_t EventsToMask(TComEvents Events) {
@@ -54,14 +68,23 @@ void ProcessPortEvent(TCustomComPort& Port, std::uint32_t EventFlag) {
 TComThread::TComThread(TCustomComPort& Port, unsigned Generation)
     : FPort(Port), FHandle(Port.FHandle), FGeneration(Generation) {
     platform::SetCommMask(FHandle, EventsToMask(Port.Events()));
-    FThread = std::thread([this] { Execute(); });
+}
+
+void TComThread::Start() {
+    const std::lock_guard Guard(FStartLock);
+    FThread = std::thread([this] {
+        // Runs once FThread is stored.
+        { const std::lock_guard Started(FStartLock); }
+        Execute();
+    });
 }
 
 TComThread::~TComThread() {
     if (!FThread.joinable())
         return;
     SignalStop();
-    platform::WaitSynchronizing([this] { return FFinished.load(); });
+    if (platform::IsUserInterfaceThread())
+        platform::WaitSynchronizing([this] { return FFinished.load(); });
     FThread.join();
 }
 
@@ -70,10 +93,13 @@ void TComThread::SignalStop() {
     std::this_thread::yield();
 }
 
+bool TComThread::DispatchingHere() const {
+    return FDispatcher.load() == std::this_thread::get_id();
+}
+
 void TComThread::Abandon(std::unique_ptr<TComThread> Thread) {
     TComThread& Self = *Thread;
-    // The thread may end any moment after the stop: it must find itself its own owner then.
-    const std::lock_guard Guard(Self.FEndLock);
+    Self.ExitSteps();
     Self.FAbandoned = true;
     Self.FThread.detach();
     Self.FSelf = std::move(Thread);
@@ -86,6 +112,12 @@ void TComThread::Execute() {
     } catch (...) {
         FFailure = std::current_exception();
     }
+    // Abandoned, the thread leaves the device and the port alone: the port may already be
+    // open again, on a new device.
+    if (FAbandoned) {
+        const std::unique_ptr<TComThread> Self = std::move(FSelf);
+        return;
+    }
     ExitSteps();
     if (FFailure && !FStopEvent.IsSet()) {
         TCustomComPort* const Port = &FPort;
@@ -96,15 +128,7 @@ void TComThread::Execute() {
             },
             Qt::QueuedConnection);
     }
-    std::unique_lock Guard(FEndLock);
-    if (FAbandoned) {
-        platform::CloseHandle(FHandle);
-        const std::unique_ptr<TComThread> Self = std::move(FSelf);
-        Guard.unlock();
-        return;
-    }
     FFinished = true;
-    Guard.unlock();
     platform::NotifySynchronizeWaiters();
 }
 
@@ -126,16 +150,7 @@ void TComThread::WaitForEvents() {
 void TComThread::DispatchEvents() {
     switch (FPort.SyncMethod()) {
     case smThreadSync:
-        platform::Synchronize([this] {
-            ++FPort.FDispatchDepth;
-            try {
-                CallEventHandlers();
-            } catch (...) {
-                --FPort.FDispatchDepth;
-                throw;
-            }
-            --FPort.FDispatchDepth;
-        });
+        platform::Synchronize([this] { CallEventHandlers(); });
         break;
     case smWindowSync:
         SendEventMessages();
@@ -147,8 +162,11 @@ void TComThread::DispatchEvents() {
 }
 
 void TComThread::CallEventHandlers() {
+    const TDispatchMark Mark(FDispatcher);
+    // A stop means the port was closed from a handler: it may be open again, or gone.
     for (const TEventRoute& Route : HandlerOrder)
-        if (FPendingEvents.Contains(Route.Event) && FPort.Connected() && !FPort.FClosing)
+        if (FPendingEvents.Contains(Route.Event) && !FStopEvent.IsSet() && FPort.Connected() &&
+            !FPort.FClosing)
             (FPort.*Route.Process)();
 }
 

@@ -19,17 +19,25 @@ void ProcessPortEvent(TCustomComPort& Port, std::uint32_t EventFlag);
 
 class TComThread {
 public:
-    // Sets the device's event mask from the port's Events and starts the thread.
+    // Sets the device's event mask from the port's Events.
     TComThread(TCustomComPort& Port, unsigned Generation);
-    // Stops the thread and waits for it to end, running the calls it synchronises meanwhile.
+    // Stops the thread and waits for it to end; on the user-interface thread it runs the calls
+    // the thread synchronises meanwhile.
     ~TComThread();
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
 
+    // Starts the thread. The port holds the object by then: a handler that the thread runs
+    // without synchronisation may close the port at once.
+    void Start();
     void SignalStop();
-    // For a port closed from inside one of this thread's own synchronised calls: the thread
-    // cannot be awaited there. It takes over the device, ends after the call returns, closes
-    // the device and releases itself.
+    // Whether the caller runs inside one of the port's routines that this thread called, on
+    // the thread that runs them: the event thread is then held in that call until it returns.
+    bool DispatchingHere() const;
+    // For a port closed from inside one of this thread's handler calls, where the thread
+    // cannot be awaited: the caller runs the thread's last steps on the device and may close
+    // it at once. The thread ends after the call returns, touching neither the device nor the
+    // port again, and releases itself.
     static void Abandon(std::unique_ptr<TComThread> Thread);
 
     TComEvents PendingEvents() const { return FPendingEvents; }
@@ -49,9 +57,13 @@ private:
     TComEvents FPendingEvents;
     std::exception_ptr FFailure;
     std::atomic<bool> FFinished{false};
-    // Set when the thread was abandoned: it then owns itself and the device.
+    // The thread running the port's routines for this one, while it does.
+    std::atomic<std::thread::id> FDispatcher;
+    // Set when the thread was abandoned: it then owns itself. Abandon runs while the thread is
+    // held in a handler call, so the thread reads both only after they were written.
     std::unique_ptr<TComThread> FSelf;
-    std::atomic<bool> FAbandoned{false};
-    std::mutex FEndLock;
+    bool FAbandoned = false;
+    // Held while FThread is stored, which the thread reads when it is abandoned.
+    std::mutex FStartLock;
     std::thread FThread;
 };

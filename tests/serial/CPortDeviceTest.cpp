@@ -298,23 +298,33 @@ TEST_F(PortOnPseudoTerminal, ANewPortNameWhileOpenReopensOnTheNewDevice) {
     ASSERT_TRUE(WaitUntil([&] { return Received == "x"; }));
 }
 
-TEST_F(PortOnPseudoTerminal, ClosingFromInsideAHandlerDoesNotDeadlock) {
-    Port.OnRxChar = [this](QObject*, int) { Port.ClosePort(); };
+// Whichever thread runs the handler, a close from inside it has freed the device when it
+// returns: the handler can open the port again at once, and the new connection receives.
+class ClosingFromAHandler : public PortOnPseudoTerminal,
+                            public testing::WithParamInterface<TSyncMethod> {};
+
+TEST_P(ClosingFromAHandler, FreesTheDeviceForAnImmediateReopen) {
+    std::atomic<int> Calls{0};
+    std::atomic<bool> Reopened{false};
+    Port.SetSyncMethod(GetParam());
+    Port.OnRxChar = [&](QObject*, int Count) {
+        Port.ReadText(Count);
+        if (Calls == 0) {
+            Port.ClosePort();
+            Port.OpenPort();
+            Reopened = Port.Connected();
+        }
+        ++Calls;
+    };
     Port.OpenPort();
     Device.Write("1");
-    ASSERT_TRUE(WaitUntil([&] { return !Port.Connected(); }));
-    Port.OnRxChar = [this](QObject*, int Count) { Received += Port.ReadText(Count); };
-    ASSERT_TRUE(WaitUntil([&] {
-        try {
-            Port.OpenPort();
-        } catch (const EComPort&) {
-            // The abandoned thread still holds the device until it has ended.
-        }
-        return Port.Connected();
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return Calls == 1; }));
     Device.Write("2");
-    ASSERT_TRUE(WaitUntil([&] { return Received == "2"; }));
+    ASSERT_TRUE(WaitUntil([&] { return Calls == 2; }));
+    EXPECT_TRUE(Reopened);
 }
+
+INSTANTIATE_TEST_SUITE_P(SyncMethods, ClosingFromAHandler, testing::Values(smThreadSync, smNone));
 
 TEST_F(PortOnPseudoTerminal, AHandlerThatClosesDuringTheCloseDoesNotCloseTwice) {
     int Closed = 0;
@@ -430,6 +440,17 @@ TEST(TComPortDevice, ReadingAClosedPortIsRefused) {
         EXPECT_EQ(Error.SystemCode(), -1);
     }
     EXPECT_EQ(Port.ReadText(0), "");
+}
+
+TEST(TComPortDevice, WithOnExceptionReadingAClosedPortReportsPortNotOpenAlone) {
+    TComPort Port;
+    std::vector<TComExceptions> Codes;
+    Port.OnException = [&](QObject*, TComExceptions Code, const std::string&, std::int64_t,
+                           const std::string&) { Codes.push_back(Code); };
+    char Bytes[4] = {};
+    EXPECT_EQ(Port.ReadText(5), "");
+    EXPECT_EQ(Port.ReadBytes(Bytes, 4), 0);
+    EXPECT_EQ(Codes, (std::vector<TComExceptions>{24, 24}));
 }
 
 TEST(TComPortDevice, AnOpenDeviceIsNotOpenedTwice) {

@@ -52,12 +52,18 @@ TEST(CPortText, YesNoAndCharacters) {
     EXPECT_EQ(CharText('A'), "A");
     EXPECT_EQ(CharText(127), "\x7F");
     EXPECT_EQ(CharText(static_cast<char>(200)), "#200");
-    EXPECT_EQ(CharFromText("#19"), 19);
-    EXPECT_EQ(CharFromText("#300"), 44);
     EXPECT_EQ(CharFromText("#"), '#');
-    EXPECT_EQ(CharFromText("#x"), 0);
     EXPECT_EQ(CharFromText(""), 0);
     EXPECT_EQ(CharFromText("Ab"), 'A');
     for (int Code = 0; Code < 256; ++Code)
         EXPECT_EQ(CharFromText(CharText(static_cast<char>(Code))), static_cast<char>(Code));
+}
+
+TEST(CPortText, CharFromTextTakesTheCodeInDecimalDigitsOnly) {
+    const std::pair<const char*, int> Cases[] = {
+        {"#19", 19}, {"#007", 7}, {"#300", 44},       {"#0x13", 0}, {"#0X13", 0},
+        {"#$13", 0}, {"# 19", 0}, {"#19 ", 0},        {"#+19", 0},  {"#-1", 0},
+        {"#1e1", 0}, {"#x", 0},   {"#99999999999", 0}};
+    for (const auto& [Text, Code] : Cases)
+        EXPECT_EQ(CharFromText(Text), static_cast<char>(Code)) << Text;
 }

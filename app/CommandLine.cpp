@@ -17,9 +17,17 @@ const TSwitch Switches[] = {
 // The options QApplication takes for itself, such as the "-session" a desktop restores the
 // program with; Qt also accepts them with "--" and with "=value".
 constexpr std::string_view QtOptions[] = {
-    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",     "-qmljsdebugger",
-    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-reverse",    "-session",
-    "-display",         "-geometry",           "-style",         "-stylesheet", "-widgetcount",
+    "-platform",      "-platformpluginpath",
+    "-platformtheme", "-plugin",
+    "-qmljsdebugger", "-qwindowgeometry",
+    "-qwindowicon",   "-qwindowtitle",
+    "-reverse",       "-session",
+    "-display",       "-geometry",
+    "-style",         "-stylesheet",
+    "-widgetcount",   "-title",
+    "-icon",          "-name",
+    "-visual",        "-nograb",
+    "-dograb",        "-testability",
 };
 
 bool IsQtOption(std::string_view Argument) {

@@ -41,6 +41,10 @@ void TDiagnosticLog::Log(const std::string& Message) noexcept {
 void TDiagnosticLog::MakeRoomFor(std::uintmax_t LineSize) const {
     std::error_code Error;
     const std::uintmax_t Size = std::filesystem::file_size(FFileName, Error);
-    if (!Error && Size > 0 && Size + LineSize > FSizeLimit)
-        std::filesystem::rename(FFileName, FFileName + ".1", Error);
+    if (Error || Size == 0 || Size + LineSize <= FSizeLimit)
+        return;
+    // Where the older file cannot be kept, the log starts afresh rather than grow without end.
+    std::filesystem::rename(FFileName, FFileName + ".1", Error);
+    if (Error)
+        std::ofstream(FFileName, std::ios::binary | std::ios::trunc);
 }

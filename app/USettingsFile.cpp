@@ -45,20 +45,19 @@ void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);
 }
 
-// A writer that waits longer for another one gives up waiting and writes all the same.
-constexpr std::chrono::seconds LockTimeout{2};
-
 void Note(const TSettingsLog& Log, const std::string& Message) {
     if (Log)
         Log(Message);
 }
 
-// The file as it is, so that keys of other programs stay; one that cannot be read is replaced.
-platform::TMemIniFile CurrentFile(const std::string& FileName, const TSettingsLog& Log) {
+// The file as it is, so that keys of other programs stay. Only a file that is refused outright
+// (not a regular file, or larger than any settings file) is started afresh; one that cannot be
+// read is not replaced.
+platform::TMemIniFile CurrentFile(const std::string& FileName, std::string& Replaced) {
     try {
         return platform::TMemIniFile(FileName);
-    } catch (const std::exception& Error) {
-        Note(Log, std::string("Settings file replaced: ") + Error.what());
+    } catch (const platform::EIniFileRefused& Refused) {
+        Replaced = Refused.what();
         return platform::TMemIniFile::Empty(FileName);
     }
 }
@@ -77,12 +76,15 @@ void ReadSettingsFile(const std::string& FileName, TSettings& Settings, const TS
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
                        const std::string& SpeedUnit, const TSettingsLog& Log) {
     try {
-        const platform::TFileLock Lock(FileName + ".lock", LockTimeout);
+        const platform::TFileLock Lock(FileName + ".lock", platform::LockTimeout);
         if (!Lock.Locked())
             Note(Log, "Settings written without the lock: " + Lock.Failure());
-        platform::TMemIniFile Ini = CurrentFile(FileName, Log);
+        std::string Replaced;
+        platform::TMemIniFile Ini = CurrentFile(FileName, Replaced);
         WriteKeys(Ini, Settings, SpeedUnit);
         Ini.UpdateFile();
+        if (!Replaced.empty())
+            Note(Log, "Settings file replaced: " + Replaced);
     } catch (const std::exception& Error) {
         Note(Log, std::string("Settings not saved: ") + Error.what());
     }

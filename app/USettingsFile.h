@@ -31,7 +31,8 @@ void ReadSettingsFile(const std::string& FileName, TSettings& Settings,
                       const TSettingsLog& Log = {});
 
 // Writes every key; "units" only when SpeedUnit is "m/s" or "fps". The other keys of the file
-// stay. The file is replaced once, complete, from a temporary file in its own folder: an error,
-// or the program's end, while it writes leaves the file as it was. A failure is logged.
+// stay; a file that cannot be read is left alone, one that is far too large is replaced. The file
+// is replaced once, complete, from a temporary file in its own folder: an error, or the program's
+// end, while it writes leaves the file as it was. A failure is logged.
 void WriteSettingsFile(const std::string& FileName, const TSettings& Settings,
                        const std::string& SpeedUnit, const TSettingsLog& Log = {});

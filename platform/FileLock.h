@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// Long enough for another writer of a small file to finish; short enough not to be felt.
+inline constexpr std::chrono::seconds LockTimeout{2};
+
 class TFileLock {
 public:
     // Takes the lock on LockPath (created when missing, owner-only) within Timeout. Whether it was

@@ -26,10 +26,6 @@ struct TMemIniFile::TDocument {
 
 namespace {
 
-// A writer that finds the lock held this long goes on without it: the file stays whole either
-// way, only a key that the other writer sets at the same moment may be lost.
-constexpr std::chrono::seconds LockTimeout{2};
-
 // The file's bytes, or nothing when there is no such file.
 std::optional<std::string> ReadIniBytes(const std::string& Path, std::uintmax_t MaxBytes) {
     try {
@@ -39,7 +35,7 @@ std::optional<std::string> ReadIniBytes(const std::string& Path, std::uintmax_t 
             return std::nullopt;
         throw EIniFileError(Error.what());
     } catch (const EFileRefused& Refused) {
-        throw EIniFileError(Refused.what());
+        throw EIniFileRefused(Refused.what());
     }
 }
 
@@ -171,7 +167,8 @@ bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident)
 
 // Reads the file as it is now, applies one change and writes the file back when the change
 // changed something. Writers that do this one after the other (threads or programs using this
-// class) keep each other's keys.
+// class) keep each other's keys; one that finds the lock held too long goes on without it: the
+// file stays whole either way, only a key that the other sets at the same moment may be lost.
 template <typename Change>
 void TIniFile::Update(const Change& Apply) {
     const TFileLock Lock(FileName() + ".lock", LockTimeout);
@@ -183,12 +180,10 @@ void TIniFile::Update(const Change& Apply) {
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
                            const std::string& Value) {
-    CheckStorable(FileName(), Section, &Ident, &Value);
     Update([&](TMemIniFile& Document) { Document.WriteString(Section, Ident, Value); });
 }
 
 void TIniFile::AddSection(const std::string& Section) {
-    CheckStorable(FileName(), Section, nullptr, nullptr);
     Update([&](TMemIniFile& Document) { Document.AddSection(Section); });
 }
 

@@ -18,6 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file that is not read at all: not a regular file, or larger than any INI file.
+class EIniFileRefused : public EIniFileError {
+public:
+    using EIniFileError::EIniFileError;
+};
+
 // Far more than any settings file holds; a larger one is refused before it fills the memory.
 inline constexpr std::uintmax_t MaxIniFileBytes = std::uintmax_t{4} << 20;
 
@@ -60,8 +66,9 @@ private:
 class TMemIniFile final : public TCustomIniFile {
 public:
     // Reads Path (UTF-8) when it exists; a missing file gives an empty document. A file that is
-    // not a regular file (a folder, a FIFO, a device), one larger than MaxBytes, or one that
-    // cannot be read raises EIniFileError: nothing waits for a writer or reads without end.
+    // not a regular file (a folder, a FIFO, a device) or is larger than MaxBytes raises
+    // EIniFileRefused before anything waits for a writer or reads without end; one that cannot
+    // be read raises EIniFileError.
     explicit TMemIniFile(std::string Path, std::uintmax_t MaxBytes = MaxIniFileBytes);
     // An empty document that UpdateFile writes to Path.
     static TMemIniFile Empty(std::string Path);

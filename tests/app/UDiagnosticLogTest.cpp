@@ -81,4 +81,10 @@ TEST_F(DiagnosticLogTest, AFullFileIsMovedAsideReplacingTheOlderOne) {
         Small.Log("line " + std::to_string(Number));
     EXPECT_EQ(ReadFileText(Path + ".1"), Line(3) + Line(4));
     EXPECT_EQ(ReadFileText(Path), Line(5));
+    // Where the older file cannot be kept, the log starts afresh.
+    std::filesystem::remove(Path + ".1");
+    std::filesystem::create_directory(Path + ".1");
+    for (int Number = 6; Number <= 8; ++Number)
+        Small.Log("line " + std::to_string(Number));
+    EXPECT_EQ(ReadFileText(Path), Line(7) + Line(8));
 }

@@ -76,7 +76,12 @@ protected:
 } // namespace
 
 TEST_F(FileIOTest, WritingReplacesTheContentAndKeepsThePermissions) {
+    // A new file gets the mode the umask gives, as one created in place would.
+    const mode_t Saved = ::umask(027);
     platform::WriteFileAtomically(Path, std::string("old\r\n\0x", 7));
+    ::umask(Saved);
+    EXPECT_EQ(fs::status(Path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(platform::ReadRegularFileBytes(Path, 7), std::string("old\r\n\0x", 7));
     fs::permissions(Path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     platform::WriteFileAtomically(Path, "new");

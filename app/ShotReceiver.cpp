@@ -20,9 +20,7 @@ std::string Trim(std::string_view Text) {
 
 } // namespace
 
-TShotReceiver::TShotReceiver(std::vector<TData>& Shots,
-                             std::function<std::string()> DisplaySpeedUnit)
-    : FShots(Shots), FDisplaySpeedUnit(std::move(DisplaySpeedUnit)) {
+TShotReceiver::TShotReceiver(TSeries& Series) : FSeries(Series) {
     MapHeader(RecordHeader, FHeaderMap);
 }
 
@@ -62,8 +60,7 @@ void TShotReceiver::EndLine() {
     try {
         std::string Unit;
         const double Speed = ParseLine(Line, Unit);
-        AddShot(Unit, Speed, Clock());
-        if (RestartRecalculateTimer)
+        if (AddShot(Unit, Speed, Clock()) && RestartRecalculateTimer)
             RestartRecalculateTimer();
     } catch (...) {
         // A line that is not a record is the chronograph's noise: it is dropped without a word.
@@ -74,7 +71,7 @@ void TShotReceiver::EndLine() {
 double TShotReceiver::ParseLine(const std::string& Line, std::string& Unit) const {
     const TArrayOfString Fields = SplitText(Line, U';');
     const double Speed = ParseNumber(Trim(FieldByHeader("speed", Fields, FHeaderMap)));
-    Unit = FieldByHeader("speed_unit", Fields, FHeaderMap, FDisplaySpeedUnit());
+    Unit = FieldByHeader("speed_unit", Fields, FHeaderMap, FSeries.Units().SpeedUnit);
     return Speed;
 }
 
@@ -82,10 +79,15 @@ double TShotReceiver::ParseNumber(const std::string& Text) {
     return platform::StrToFloat(ReplaceAll(Text, ".", platform::FormatSettings().DecimalSeparator));
 }
 
-void TShotReceiver::AddShot(const std::string& Unit, double Speed,
+bool TShotReceiver::AddShot(const std::string& Unit, double Speed,
                             std::optional<platform::TLocalTime> Received) {
     WriteLog("Add new speed: " + platform::FloatToStr(Speed) + " " + Unit);
-    FShots.emplace_back(Unit, Speed, Received);
+    if (FSeries.Append(TData(Unit, Speed, Received)))
+        return true;
+    WriteLog("The series is full: the shot is dropped");
+    if (SeriesFull)
+        SeriesFull();
+    return false;
 }
 
 void TShotReceiver::ClearLineBuffer() {

@@ -3,7 +3,7 @@
 // Shots from chronograph lines: the characters the chronograph sends are assembled into lines,
 // each line is split into fields, and its speed and unit become a new shot.
 
-#include "app/UData.h"
+#include "app/USeries.h"
 #include "text/UAssocArray.h"
 
 #include <cstddef>
@@ -18,12 +18,14 @@ public:
     // ending a line must not make the buffer grow without bound.
     static constexpr std::size_t LineBufferCap = 4096;
 
-    // Shots receives the new shots; DisplaySpeedUnit tells the unit of a line that names none.
-    TShotReceiver(std::vector<TData>& Shots, std::function<std::string()> DisplaySpeedUnit);
+    // Series receives the new shots; a line that names no unit is in the series' display unit.
+    explicit TShotReceiver(TSeries& Series);
 
-    // The diagnostic log and the display's debounce timer; both may stay unset.
+    // The diagnostic log, the display's debounce timer, and the notice that a shot was dropped
+    // because the series is full; each may stay unset.
     std::function<void(const std::string&)> Log;
     std::function<void()> RestartRecalculateTimer;
+    std::function<void()> SeriesFull;
     // The local time a record is completed at; tests set their own clock.
     std::function<platform::TLocalTime()> Clock = platform::LocalTimeNow;
 
@@ -35,8 +37,9 @@ public:
     double ParseLine(const std::string& Line, std::string& Unit) const;
     // A speed written with "." or with the locale's decimal separator.
     static double ParseNumber(const std::string& Text);
-    // Received is the time of a record from the chronograph; a shot from a file has none.
-    void AddShot(const std::string& Unit, double Speed,
+    // Received is the time of a record from the chronograph; a shot from a file has none. False
+    // when the series is full and the shot was dropped.
+    bool AddShot(const std::string& Unit, double Speed,
                  std::optional<platform::TLocalTime> Received = std::nullopt);
 
     const std::string& LineBuffer() const { return FLineBuffer; }
@@ -48,8 +51,7 @@ private:
     void EndLine();
     void WriteLog(const std::string& Message) const;
 
-    std::vector<TData>& FShots;
-    std::function<std::string()> FDisplaySpeedUnit;
+    TSeries& FSeries;
     TAssocArray FHeaderMap;
     std::string FLineBuffer;
     // Set while the rest of an over-long line is being thrown away.

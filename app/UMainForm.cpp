@@ -1,12 +1,14 @@
 #include "app/UMainForm.h"
 
 #include "app/USettingsFile.h"
+#include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
 #include "platform/Environment.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "platform/QtTranslations.h"
+#include "platform/ScopeGuard.h"
 #include "resources/Pictures.h"
 #include "serial/CPortCtl.h"
 #include "windows/FittingLabel.h"
@@ -22,7 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -55,12 +57,15 @@ QWidget* NewPanel(QWidget* Parent, int Left, int Top, int Width, int Height) {
 
 } // namespace
 
-TMainForm::TMainForm(const std::vector<std::string>& Arguments)
-    : stringGridLeft(new QTableWidget(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
+TMainForm::TMainForm(const std::vector<std::string>& Arguments,
+                     std::chrono::milliseconds RecalculateDelay)
+    : stringGridLeft(new QTableView(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
       pnlMiddleTop(NewPanel(pnlMiddle, 0, 0, 771, 149)),
       gbStatistics(new QGroupBox(" Statistics ", pnlMiddleTop)), recalculateTimer(new QTimer(this)),
       StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)),
+      FTableModel(new TShotTableModel(FSeries, this)),
       FQtTranslations(new platform::TQtTranslations(this)) {
+    recalculateTimer->setInterval(RecalculateDelay);
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
     setFont(SansSerifFont(13));
@@ -81,8 +86,8 @@ TMainForm::~TMainForm() {
 
 void TMainForm::CreateStatistics() {
     stringGridLeft->setGeometry(0, 0, 221, ClientHeight);
-    stringGridLeft->setColumnCount(3);
-    stringGridLeft->setRowCount(1);
+    FTableModel->SetNumberBackground(stringGridLeft->palette().button());
+    stringGridLeft->setModel(FTableModel);
     stringGridLeft->verticalHeader()->hide();
     stringGridLeft->verticalHeader()->setDefaultSectionSize(20);
     stringGridLeft->horizontalHeader()->setDefaultSectionSize(32);
@@ -245,7 +250,6 @@ void TMainForm::ConnectHandlers() {
     chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
         chNiceChartMouseMove(X, Y);
     };
-    recalculateTimer->setInterval(500);
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
             Guarded(this, &TMainForm::recalculateTimerTimer));
@@ -283,15 +287,20 @@ void TMainForm::showEvent(QShowEvent* Event) {
 void TMainForm::FormShow() {
     FLanguage = LANG_ENGLISH;
     FTranslator = std::make_unique<TTranslator>();
-    FReceiver = std::make_unique<TShotReceiver>(FShots, [this] { return SpeedUnit(); });
+    FReceiver = std::make_unique<TShotReceiver>(FSeries);
     FReceiver->Log = [this](const std::string& Message) { Log(Message); };
     FReceiver->RestartRecalculateTimer = [this] { RestartRecalculateTimer(); };
-    FPeletWeight = 0.547;
-    FSpeedLimit = FEnergyLimit = 999999;
+    FReceiver->SeriesFull = [this] { TellSeriesFull(); };
+    FSeries.OnChange = [this](TSeriesChange Change, std::size_t) {
+        FRedrawPending = FRedrawPending || Change == TSeriesChange::Reset;
+        FToldFull = FToldFull && FSeries.Full();
+    };
+    FSeries.SetPeletWeight(0.547);
+    FSeries.SetSpeedLimit(999999);
+    FSeries.SetEnergyLimit(999999);
     stringGridLeft->setColumnWidth(0, 32);
     stringGridLeft->setColumnWidth(1, 80);
     stringGridLeft->setColumnWidth(2, 80);
-    stringGridLeft->setRowCount(1);
     ReadSettings();
     ClearShots();
     FReceiver->ClearLineBuffer();
@@ -306,21 +315,21 @@ std::string TMainForm::SettingsFileName() const {
 }
 
 void TMainForm::ReadSettings() {
-    TSettings Settings{FLanguage,    false,          FPeletWeight,  FSpeedLimit,
-                       FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
+    TSettings Settings{FLanguage,     false,          PeletWeight(), SpeedLimit(),
+                       EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
     ReadSettingsFile(SettingsFileName(), Settings, [this](const std::string& Line) { Log(Line); });
-    FPeletWeight = Settings.PeletWeight;
-    FSpeedLimit = Settings.SpeedLimit;
-    FEnergyLimit = Settings.EnergyLimit;
+    FSeries.SetPeletWeight(Settings.PeletWeight);
+    FSeries.SetSpeedLimit(Settings.SpeedLimit);
+    FSeries.SetEnergyLimit(Settings.EnergyLimit);
     stringGridLeft->setColumnWidth(1, Settings.ColumnWidth1);
     stringGridLeft->setColumnWidth(2, Settings.ColumnWidth2);
     FLanguage = Settings.Language;
-    FUnits = Settings.Imperial ? &ImperialUnits : &MetricUnits;
+    FSeries.SetUnits(Settings.Imperial ? ImperialUnits : MetricUnits);
 }
 
 void TMainForm::WriteSettings() {
-    const TSettings Settings{FLanguage,    IsImperial(),   FPeletWeight,  FSpeedLimit,
-                             FEnergyLimit, ColumnWidth(1), ColumnWidth(2)};
+    const TSettings Settings{FLanguage,     IsImperial(),   PeletWeight(), SpeedLimit(),
+                             EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
     WriteSettingsFile(SettingsFileName(), Settings, SpeedUnit(),
                       [this](const std::string& Line) { Log(Line); });
 }
@@ -375,17 +384,17 @@ void TMainForm::SetLanguage(int Code) {
 }
 
 void TMainForm::SetSpeedLimit(double Value) {
-    FSpeedLimit = Value;
+    FSeries.SetSpeedLimit(Value);
     RestartRecalculateTimer();
 }
 
 void TMainForm::SetEnergyLimit(double Value) {
-    FEnergyLimit = Value;
+    FSeries.SetEnergyLimit(Value);
     RestartRecalculateTimer();
 }
 
 void TMainForm::SetPeletWeight(double Value) {
-    FPeletWeight = Value;
+    FSeries.SetPeletWeight(Value);
     ShowPeletWeight();
     RestartRecalculateTimer();
 }
@@ -411,9 +420,9 @@ void TMainForm::ApplyTranslation() {
     Set(lblMAXEnergyCaption, TranslateWith("MAX Energy [%s]:", EnergyUnit()));
     Set(lblMINEnergyCaption, TranslateWith("MIN Energy [%s]:", EnergyUnit()));
     Set(lblAVGEnergyCaption, TranslateWith("AVG Energy [%s]:", EnergyUnit()));
-    SetCellText(0, 0, Translate("No."));
-    SetCellText(1, 0, TranslateWith("Speed [%s]", SpeedUnit()));
-    SetCellText(2, 0, TranslateWith("Energy [%s]", EnergyUnit()));
+    FTableModel->SetCaptions({QString::fromStdString(Translate("No.")),
+                              QString::fromStdString(TranslateWith("Speed [%s]", SpeedUnit())),
+                              QString::fromStdString(TranslateWith("Energy [%s]", EnergyUnit()))});
     gbStatistics->setTitle(QString::fromStdString(" " + Translate("Statistics") + " "));
     Set(sbEnergyChart, TranslateWith("Energy [%s]", EnergyUnit()));
     Set(sbSpeedChart, TranslateWith("Speed [%s]", SpeedUnit()));
@@ -425,14 +434,8 @@ void TMainForm::ApplyTranslation() {
 }
 
 void TMainForm::ShowPeletWeight() {
-    FWeightEditGuard = true;
-    try {
-        ePeletWeight->setText(QString::fromStdString(platform::FormatFloat("0.000", FPeletWeight)));
-    } catch (...) {
-        FWeightEditGuard = false;
-        throw;
-    }
-    FWeightEditGuard = false;
+    const auto Guard = platform::ScopedValue(FWeightEditGuard, true);
+    ePeletWeight->setText(QString::fromStdString(platform::FormatFloat("0.000", PeletWeight())));
 }
 
 double TMainForm::ReadPeletWeightEdit() const {
@@ -446,7 +449,7 @@ void TMainForm::ePeletWeightChange() {
     const double Value = ReadPeletWeightEdit();
     if (Value == 0)
         return;
-    FPeletWeight = Value;
+    FSeries.SetPeletWeight(Value);
     RestartRecalculateTimer();
 }
 
@@ -464,7 +467,7 @@ void TMainForm::StepPeletWeight(double Step) {
         double Value = 0;
         if (!platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value))
             return;
-        FPeletWeight = Value + Step;
+        FSeries.SetPeletWeight(Value + Step);
         ShowPeletWeight();
         RecalculateNow();
     } catch (...) {

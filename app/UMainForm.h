@@ -5,15 +5,14 @@
 // whole run.
 
 #include "app/ShotReceiver.h"
-#include "app/UData.h"
 #include "app/UDiagnosticLog.h"
-#include "app/UShotStatistics.h"
-#include "app/USpreadsheetExport.h"
+#include "app/USeries.h"
 #include "serial/CPort.h"
 #include "text/UTranslator.h"
 #include "windows/MainSettings.h"
 
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,31 +25,19 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QTimer;
 class QToolButton;
 class TComLed;
 class TFrmLive;
 struct TImportedSeries;
 class TNiceChart;
+class TShotTableModel;
 struct TReportContent;
 class TSpinButton;
 namespace platform {
 class TQtTranslations;
 }
-
-// The shots and statistics of a series as the exports and the report write them, every text
-// translated and every number formatted; an empty text where the series gives no value.
-struct TSeriesFigures {
-    // Shot, time received, speed, difference from the mean speed, energy: the captions and one
-    // row a shot.
-    TSheetRow Header;
-    std::vector<TSheetRow> Shots;
-    // Caption, speed, energy: maximum, mean, minimum, extreme spread, standard deviation.
-    std::vector<TSheetRow> Statistics;
-    // Caption and value.
-    TSheetRow Count, PeletWeight;
-};
 
 // The live window's read-out of the last shot.
 using TLiveUpdate =
@@ -60,18 +47,20 @@ using TLiveUpdate =
 
 class TMainForm : public QWidget, public TMainSettings {
 public:
-    // Arguments: the command line without the program's name.
-    explicit TMainForm(const std::vector<std::string>& Arguments);
+    // Arguments: the command line without the program's name. The display follows the shots
+    // RecalculateDelay after the last of a burst.
+    explicit TMainForm(const std::vector<std::string>& Arguments,
+                       std::chrono::milliseconds RecalculateDelay = std::chrono::milliseconds(500));
     ~TMainForm() override;
 
     // Settings, as the setup and live windows read and change them.
     int Language() const override { return FLanguage; }
-    double SpeedLimit() const override { return FSpeedLimit; }
-    double EnergyLimit() const override { return FEnergyLimit; }
-    double PeletWeight() const override { return FPeletWeight; }
-    std::string SpeedUnit() const override { return FUnits->SpeedUnit; }
-    std::string EnergyUnit() const override { return FUnits->EnergyUnit; }
-    std::string WeightUnit() const override { return FUnits->WeightUnit; }
+    double SpeedLimit() const override { return FSeries.SpeedLimit(); }
+    double EnergyLimit() const override { return FSeries.EnergyLimit(); }
+    double PeletWeight() const override { return FSeries.PeletWeight(); }
+    std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
+    std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
+    std::string WeightUnit() const override { return FSeries.Units().WeightUnit; }
     void SetLanguage(int Code) override;
     void SetSpeedLimit(double Value) override;
     void SetEnergyLimit(double Value) override;
@@ -81,7 +70,8 @@ public:
     bool IsMetric() const override;
     bool IsImperial() const override;
 
-    const std::vector<TData>& Shots() const { return FShots; }
+    const TSeries& Series() const { return FSeries; }
+    const std::vector<TData>& Shots() const { return FSeries.Shots(); }
     const std::string& DataFolder() const { return FDataFolder; }
     bool DebugEnabled() const { return FLog->Enabled; }
     TComPort& ComPort() { return *comPort; }
@@ -100,7 +90,6 @@ public:
     void ApplyTranslation();
     void ShowPeletWeight();
     double ReadPeletWeightEdit() const;
-    void AddChartPoint(class TNiceSeries& Series, int Shot, double Speed, double Energy);
 
     void btnClearClick();
     void btnSaveDataClick();
@@ -113,8 +102,8 @@ public:
     void ePeletWeightChange();
     void spinPeletWeightUpClick();
     void spinPeletWeightDownClick();
-    void sbSpeedChartClick() { RecalculateNow(); }
-    void sbEnergyChartClick() { RecalculateNow(); }
+    void sbSpeedChartClick() { RedrawChart(); }
+    void sbEnergyChartClick() { RedrawChart(); }
     void chNiceChartMouseMove(int X, int Y);
     void stringGridLeftMouseMove(int X, int Y);
     void StringGridLeftTimerTimer();
@@ -141,7 +130,7 @@ public:
     // The hint of a table cell: its text and, for a shot from the chronograph, when it came.
     std::string CellHint(int Column, int Row) const;
 
-    QTableWidget* const stringGridLeft;
+    QTableView* const stringGridLeft;
     QWidget* const pnlMiddle;
     QWidget* const pnlMiddleTop;
     QGroupBox* const gbStatistics;
@@ -183,7 +172,6 @@ private:
     void CreateChart();
     void CreatePort();
     void ConnectHandlers();
-    void SetCellText(int Column, int Row, const std::string& Text);
     void StepPeletWeight(double Step);
     void OpenPortExplained();
     void ShowStatistics(const TShotStatistics& Statistics);
@@ -194,15 +182,18 @@ private:
     std::vector<std::size_t> SelectedShots() const;
     void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
     TSeriesFigures SeriesFigures() const;
+    void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
     TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
     TReportContent ReportContent(const TSeriesFigures& Figures) const;
     void ShowPendingShots();
     TImportedSeries ReadImportFile(const std::string& FileName);
     std::optional<std::string> AskExportFileName(const std::string& Extension);
-    void FillTable(const std::vector<TShotValues>& Values);
-    // Hands a shot with its limit flags to an open live read-out.
-    void ShowLive(const TShotValues& Shot, int ShotNumber);
-    TShotStatistics RebuildDisplay(const std::vector<TShotValues>& Values);
+    // Hands the last shot with its limit flags to an open live read-out.
+    void ShowLastShotLive();
+    void ShowChart(bool Redraw);
+    std::string ChartHint(double X) const;
+    void RedrawChart();
+    void TellSeriesFull();
     void SetUnits(const TUnitSystem& Units);
     std::string Translate(const std::string& Text) const;
     std::string TranslateWith(const std::string& Pattern, const std::string& Value) const;
@@ -211,10 +202,14 @@ private:
     std::string SettingsFileName() const;
 
     int FLanguage = LANG_ENGLISH;
-    double FSpeedLimit = 999999;
-    double FEnergyLimit = 999999;
-    double FPeletWeight = 0.547;
-    const TUnitSystem* FUnits = &MetricUnits;
+    TSeries FSeries;
+    TShotTableModel* const FTableModel;
+    // Set when every shot's row and point must be shown again at the next recalculation.
+    bool FRedrawPending = true;
+    // The shots the chart shows.
+    std::size_t FChartShots = 0;
+    // Set once the user was told that the series is full, until it has room again.
+    bool FToldFull = false;
     std::string FDataFolder;
     bool FWeightEditGuard = false;
     bool FShown = false;
@@ -222,7 +217,6 @@ private:
     platform::TQtTranslations* const FQtTranslations;
     std::unique_ptr<TDiagnosticLog> FLog;
     std::unique_ptr<TTranslator> FTranslator;
-    std::vector<TData> FShots;
     std::unique_ptr<TShotReceiver> FReceiver;
     std::unique_ptr<TComPort> comPort;
     TLiveUpdate LiveUpdate;

@@ -21,30 +21,37 @@ void TMainForm::btnSaveDataClick() {
 }
 
 void TMainForm::btnLoadDataClick() {
-    if (!FShots.empty())
+    if (!FSeries.Empty())
         btnClearClick();
-    if (!FShots.empty())
+    if (!FSeries.Empty())
         return;
     const std::optional<std::string> FileName =
         platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Open, "*.csv", "csv");
     if (!FileName)
         return;
     const TBusyCursor Busy;
+    std::vector<TData> Loaded;
+    std::function<void(const std::string&)> LoadLog;
+    if (DebugEnabled())
+        LoadLog = [this](const std::string& Message) { Log(Message); };
+    std::exception_ptr Stopped;
     try {
         LoadDataFile(
             *FileName, SpeedUnit(),
-            [this](const std::string& Unit, double Speed) { FReceiver->AddShot(Unit, Speed); },
-            [this](const std::string& Message) { Log(Message); });
+            [&](const std::string& Unit, double Speed) {
+                Loaded.emplace_back(Unit, Speed);
+                CheckSeriesFits(Loaded.size(), *FileName);
+            },
+            LoadLog);
     } catch (...) {
-        // The shots read before the bad line stay; the display must show them too, so that a
-        // later save writes what the list holds.
-        const std::exception_ptr LoadError = std::current_exception();
-        try {
-            RecalculateNow();
-        } catch (...) {
-            // The load's own error is the one the user must see.
-        }
-        std::rethrow_exception(LoadError);
+        Stopped = std::current_exception();
     }
-    RecalculateNow();
+    // The shots read before a bad line stay and are shown, so that a later save writes what the
+    // series holds; a file with more shots than a series can hold leaves the series as it is.
+    if (Loaded.size() <= TSeries::MaxShots) {
+        FSeries.Replace(std::move(Loaded));
+        RecalculateNow();
+    }
+    if (Stopped)
+        std::rethrow_exception(Stopped);
 }

@@ -5,16 +5,18 @@
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
+#include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "platform/ScopeGuard.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -47,11 +49,6 @@ std::string ShotNumbers(const std::vector<std::size_t>& Indexes) {
         i = Last + 1;
     }
     return Text;
-}
-
-// A statistic for a spreadsheet: a number, or an empty cell where the series gives none.
-std::string SheetValue(bool Defined, double Value) {
-    return Defined ? FormatValue(Value) : std::string();
 }
 
 } // namespace
@@ -108,9 +105,9 @@ void TMainForm::ShowSpread(const TShotStatistics& Statistics) {
 
 std::string TMainForm::CellHint(int Column, int Row) const {
     const std::string Text = CellText(Column, Row);
-    if (Row < 1 || static_cast<std::size_t>(Row) > FShots.size())
+    if (Row < 1 || static_cast<std::size_t>(Row) > FTableModel->ShownShots())
         return Text;
-    const std::string Received = ReceivedText(FShots[Row - 1]);
+    const std::string Received = ReceivedText(FSeries.Shots()[Row - 1]);
     return Received.empty() ? Text : Text + "\n" + TranslateWith("Received: %s", Received);
 }
 
@@ -118,7 +115,7 @@ std::string TMainForm::CellHint(int Column, int Row) const {
 std::vector<std::size_t> TMainForm::SelectedShots() const {
     std::vector<std::size_t> Indexes;
     for (const QModelIndex& Row : stringGridLeft->selectionModel()->selectedRows()) {
-        if (static_cast<std::size_t>(Row.row()) < FShots.size())
+        if (static_cast<std::size_t>(Row.row()) < FTableModel->ShownShots())
             Indexes.push_back(static_cast<std::size_t>(Row.row()));
     }
     std::sort(Indexes.begin(), Indexes.end());
@@ -132,34 +129,23 @@ void TMainForm::actDeleteShotExecute() {
     // The live read-out shows the last shot fired before the question; one fired while the
     // question is open is the next shot, which it must show.
     ShowPendingShots();
-    const std::size_t ShotsBefore = FShots.size();
+    const std::size_t ShotsBefore = FSeries.Count();
     const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
                                                : "Do you really want to delete shots %s?";
     if (!platform::ModalDialogs().AskYesNo(this, TranslateWith(Question, ShotNumbers(Indexes))))
         return;
-    DeleteShots(Indexes, FShots.size() == ShotsBefore && !recalculateTimer->isActive());
+    DeleteShots(Indexes, FSeries.Count() == ShotsBefore && !recalculateTimer->isActive());
 }
 
 // Indexes are in increasing order. Unless KeepLive is false, the live read-out keeps the shot it
 // shows: only a new shot replaces it.
 void TMainForm::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     Log("Deleting shots: " + ShotNumbers(Indexes));
-    // The test sees each shot in its old place, before any kept shot moves over it; a kept shot
-    // is never moved onto itself, which would empty its unit.
-    const TData* const First = FShots.data();
-    std::erase_if(FShots, [&](const TData& Shot) {
-        return std::binary_search(Indexes.begin(), Indexes.end(),
-                                  static_cast<std::size_t>(&Shot - First));
-    });
+    FSeries.Delete(Indexes);
     stringGridLeft->clearSelection();
     const TLiveUpdate Live = KeepLive ? std::exchange(LiveUpdate, nullptr) : LiveUpdate;
-    try {
-        RecalculateNow();
-    } catch (...) {
-        LiveUpdate = Live;
-        throw;
-    }
-    LiveUpdate = Live;
+    const auto Restore = platform::TScopeGuard([&] { LiveUpdate = Live; });
+    RecalculateNow();
 }
 
 void TMainForm::actCopyShotsExecute() {
@@ -172,39 +158,16 @@ void TMainForm::actCopyShotsExecute() {
         QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(Rows)));
 }
 
-// The shots and their statistics as the window shows them now, a shot received within the last
-// half second included.
 TSeriesFigures TMainForm::SeriesFigures() const {
-    const std::vector<TShotValues> Values = ShotValues(FShots, FPeletWeight, *FUnits);
-    TShotStatistics Statistics;
-    for (const TShotValues& Shot : Values)
-        Statistics.Add(Shot);
-    const int Count = Statistics.Count();
-    const double MeanSpeed = Count > 0 ? Statistics.Speed.Average() : 0;
-    TSeriesFigures Figures;
-    Figures.Header = {Translate("Shot"), Translate("Time"),
-                      TranslateWith("Speed [%s]", SpeedUnit()),
-                      TranslateWith("Difference from mean [%s]", SpeedUnit()),
-                      TranslateWith("Energy [%s]", EnergyUnit())};
-    for (std::size_t i = 0; i < Values.size(); ++i)
-        Figures.Shots.push_back(
-            {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(Values[i].Speed),
-             FormatValue(Values[i].Speed - MeanSpeed), FormatValue(Values[i].Energy)});
-    const auto Add = [&](const char* Caption, bool Defined, auto Value) {
-        Figures.Statistics.push_back({Translate(Caption),
-                                      SheetValue(Defined, Value(Statistics.Speed)),
-                                      SheetValue(Defined, Value(Statistics.Energy))});
-    };
-    Add("Maximum", Count > 0, [](const TRunningValues& V) { return V.Maximum; });
-    Add("Mean", Count > 0, [](const TRunningValues& V) { return V.Average(); });
-    Add("Minimum", Count > 0, [](const TRunningValues& V) { return V.Minimum; });
-    Add("Extreme spread", Count > 1, [](const TRunningValues& V) { return V.ExtremeSpread(); });
-    Add("Standard deviation", Count > 1,
-        [](const TRunningValues& V) { return V.StandardDeviation(); });
-    Figures.Count = {Translate("Shots"), std::to_string(Count)};
-    Figures.PeletWeight = {TranslateWith("Pelet Weight [%s]", WeightUnit()),
-                           platform::FormatFloat("0.000", FPeletWeight)};
-    return Figures;
+    return FSeries.Figures([this](const std::string& Text) { return Translate(Text); });
+}
+
+// A file bigger than a series refuses before anything of the series is touched.
+void TMainForm::CheckSeriesFits(std::size_t Shots, const std::string& FileName) const {
+    if (Shots > TSeries::MaxShots)
+        throw std::runtime_error(platform::Format(
+            Translate("%s holds more shots than a series can (%s): nothing was read."),
+            {FileName, std::to_string(TSeries::MaxShots)}));
 }
 
 TSeriesSheet TMainForm::SeriesSheet(const TSeriesFigures& Figures) const {
@@ -276,18 +239,18 @@ void TMainForm::actImportExecute() {
     if (!FileName)
         return;
     Log("Importing file: " + *FileName);
-    const TImportedSeries Imported = ReadImportFile(*FileName);
-    if (!FShots.empty())
+    TImportedSeries Imported = ReadImportFile(*FileName);
+    CheckSeriesFits(Imported.Shots.size(), *FileName);
+    if (!FSeries.Empty())
         btnClearClick();
-    if (!FShots.empty())
+    if (!FSeries.Empty())
         return;
-    for (const TData& Shot : Imported.Shots)
-        FReceiver->AddShot(Shot.SpeedUnit(), Shot.Speed());
+    const std::size_t Count = Imported.Shots.size();
+    FSeries.Replace(std::move(Imported.Shots));
     RecalculateNow();
     platform::ModalDialogs().ShowInformation(
-        this, platform::Format(
-                  Translate("Shots imported: %s; lines skipped: %s."),
-                  {std::to_string(Imported.Shots.size()), std::to_string(Imported.SkippedLines)}));
+        this, platform::Format(Translate("Shots imported: %s; lines skipped: %s."),
+                               {std::to_string(Count), std::to_string(Imported.SkippedLines)}));
 }
 
 TImportedSeries TMainForm::ReadImportFile(const std::string& FileName) {

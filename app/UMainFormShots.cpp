@@ -1,13 +1,16 @@
-// The shot table, the statistics, the chart and the live read-out, all rebuilt from the shots.
+// The shot table, the statistics, the chart and the live read-out, as the series tells them.
 
 #include "app/UMainForm.h"
+#include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
+#include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "platform/ScopeGuard.h"
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -27,7 +30,7 @@ void TMainForm::RecalculateNow() {
 }
 
 void TMainForm::ClearShots() {
-    FShots.clear();
+    FSeries.Clear();
 }
 
 void TMainForm::btnClearClick() {
@@ -38,69 +41,76 @@ void TMainForm::btnClearClick() {
     RecalculateNow();
 }
 
+// Shows the series: the rows and points of new shots, or every row and point again after a
+// change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
     Log("Recalculating...");
     Log(" - Speed Unit: " + SpeedUnit());
     Log(" - Energy Unit: " + EnergyUnit());
     Log(" - Pelet Weight Unit: " + WeightUnit());
-    const std::vector<TShotValues> Values = ShotValues(FShots, FPeletWeight, *FUnits);
-    chNiceChart->ClearSeries();
-    chNiceChart->SuspendUpdates();
-    TShotStatistics Statistics;
-    try {
-        Statistics = RebuildDisplay(Values);
-    } catch (...) {
-        // The chart must not stay frozen because one recalculation failed.
-        chNiceChart->ResumeUpdates();
-        throw;
-    }
-    chNiceChart->ResumeUpdates();
-    ShowStatistics(Statistics);
+    const bool Redraw = std::exchange(FRedrawPending, false);
+    FTableModel->ShowSeries(Redraw);
+    ShowChart(Redraw);
+    ShowLastShotLive();
+    ShowStatistics(FSeries.Statistics());
     RefreshChartReadOut();
     Log("...Recalculated.");
 }
 
-// Table, chart series and live read-out; the statistics of the shots come back.
-TShotStatistics TMainForm::RebuildDisplay(const std::vector<TShotValues>& Values) {
+void TMainForm::RedrawChart() {
+    FRedrawPending = true;
+    RecalculateNow();
+}
+
+// One shot is drawn as a level line to a second point, which goes when a second shot comes;
+// the first shot makes the chart its series.
+void TMainForm::ShowChart(bool Redraw) {
     const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
     chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
-    FillTable(Values);
-    TShotStatistics Statistics;
-    TNiceSeries* Series = nullptr;
-    if (!Values.empty()) {
-        Series = &chNiceChart->AddSeries(skLine);
-        Series->SetCaption("Energy");
+    const std::size_t Count = FSeries.Count();
+    Redraw = Redraw || FChartShots <= 1 || Count < FChartShots;
+    if (!Redraw && Count == FChartShots)
+        return;
+    chNiceChart->SuspendUpdates();
+    const auto Resume = platform::TScopeGuard([this] { chNiceChart->ResumeUpdates(); });
+    if (Redraw) {
+        chNiceChart->ClearSeries();
+        FChartShots = 0;
+        if (Count > 0)
+            chNiceChart->AddSeries(skLine).SetCaption("Energy");
     }
-    for (std::size_t i = 0; i < Values.size(); ++i) {
-        const int Shot = static_cast<int>(i) + 1;
-        AddChartPoint(*Series, Shot, Values[i].Speed, Values[i].Energy);
-        if (Values.size() == 1)
-            AddChartPoint(*Series, 2, Values[i].Speed, Values[i].Energy);
-        Statistics.Add(Values[i]);
+    const bool Energy = sbEnergyChart->isChecked();
+    for (std::size_t i = FChartShots; i < Count; ++i) {
+        const TShotValues& Shot = FSeries.Values(i);
+        chNiceChart->GetSeries(0).AddValue(static_cast<double>(i + 1),
+                                           Energy ? Shot.Energy : Shot.Speed, "");
     }
-    if (!Values.empty())
-        ShowLive(Values.back(), static_cast<int>(Values.size()));
-    return Statistics;
+    if (Count == 1)
+        chNiceChart->GetSeries(0).AddValue(2, chNiceChart->GetSeries(0).Values()[0].Y, "");
+    FChartShots = Count;
 }
 
-void TMainForm::ShowLive(const TShotValues& Shot, int ShotNumber) {
-    if (LiveUpdate)
-        LiveUpdate(Shot.Speed, SpeedUnit(), FPeletWeight, WeightUnit(), Shot.Energy, EnergyUnit(),
-                   ShotNumber, Shot.Speed >= FSpeedLimit, Shot.Energy >= FEnergyLimit);
+void TMainForm::ShowLastShotLive() {
+    if (!LiveUpdate || FSeries.Empty())
+        return;
+    const TShotValues& Shot = FSeries.Values(FSeries.Count() - 1);
+    LiveUpdate(Shot.Speed, SpeedUnit(), PeletWeight(), WeightUnit(), Shot.Energy, EnergyUnit(),
+               static_cast<int>(FSeries.Count()), FSeries.SpeedAtLimit(Shot),
+               FSeries.EnergyAtLimit(Shot));
 }
 
-void TMainForm::FillTable(const std::vector<TShotValues>& Values) {
-    stringGridLeft->setRowCount(std::max<int>(1, static_cast<int>(Values.size())));
-    if (Values.empty()) {
-        SetCellText(1, 1, "");
-        SetCellText(2, 1, "");
-    }
-    for (std::size_t i = 0; i < Values.size(); ++i) {
-        const int Row = static_cast<int>(i) + 1;
-        SetCellText(0, Row, std::to_string(Row));
-        SetCellText(1, Row, FormatValue(Values[i].Speed));
-        SetCellText(2, Row, FormatValue(Values[i].Energy));
-    }
+void TMainForm::TellSeriesFull() {
+    if (std::exchange(FToldFull, true))
+        return;
+    // Told after the port's event has been handled, not from inside it.
+    QTimer::singleShot(0, this, [this] {
+        RunGuarded(this, [this] {
+            platform::ModalDialogs().ShowError(
+                this, TranslateWith("The series holds %s shots, as many as it can: further shots "
+                                    "are not added. Save the series and clear it to go on.",
+                                    std::to_string(TSeries::MaxShots)));
+        });
+    });
 }
 
 void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
@@ -120,16 +130,8 @@ void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
     ShowSpread(Statistics);
 }
 
-void TMainForm::AddChartPoint(TNiceSeries& Series, int Shot, double Speed, double Energy) {
-    const double Y = sbEnergyChart->isChecked() ? Energy : Speed;
-    const std::string Hint = platform::Format(
-        Translate("Shot: %s; Speed: %s %s; Energy: %s %s"),
-        {std::to_string(Shot), FormatValue(Speed), SpeedUnit(), FormatValue(Energy), EnergyUnit()});
-    Series.AddValue(Shot, Y, Hint);
-}
-
 void TMainForm::SetUnits(const TUnitSystem& Units) {
-    FUnits = &Units;
+    FSeries.SetUnits(Units);
     RecalculateNow();
     ApplyTranslation();
 }
@@ -152,32 +154,16 @@ bool TMainForm::IsImperial() const {
     return SpeedUnit() == "fps";
 }
 
-// Row 0 of the design's table is the widget's header; its rows 1... are the widget's 0...
-void TMainForm::SetCellText(int Column, int Row, const std::string& Text) {
-    const QString Value = QString::fromStdString(Text);
-    if (Row == 0) {
-        stringGridLeft->setHorizontalHeaderItem(Column, new QTableWidgetItem(Value));
-        return;
-    }
-    QTableWidgetItem* Item = stringGridLeft->item(Row - 1, Column);
-    if (!Item) {
-        Item = new QTableWidgetItem;
-        Item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        if (Column == 0)
-            Item->setBackground(stringGridLeft->palette().button());
-        stringGridLeft->setItem(Row - 1, Column, Item);
-    }
-    Item->setText(Value);
-}
-
+// Row 0 of the design's table is the view's header; its rows 1... are the view's 0...
 std::string TMainForm::CellText(int Column, int Row) const {
-    const QTableWidgetItem* Item = Row == 0 ? stringGridLeft->horizontalHeaderItem(Column)
-                                            : stringGridLeft->item(Row - 1, Column);
-    return Item ? Item->text().toStdString() : std::string();
+    const QVariant Text = Row == 0
+                              ? FTableModel->headerData(Column, Qt::Horizontal, Qt::DisplayRole)
+                              : FTableModel->index(Row - 1, Column).data();
+    return Text.toString().toStdString();
 }
 
 int TMainForm::RowCount() const {
-    return stringGridLeft->rowCount() + 1;
+    return FTableModel->rowCount() + 1;
 }
 
 int TMainForm::ColumnWidth(int Column) const {

@@ -4,6 +4,7 @@
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
 #include "windows/UFrmLive.h"
 #include "windows/UFrmSetup.h"
 
@@ -14,9 +15,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 
 void TMainForm::btnSetupClick() {
     TFrmSetup Setup(*this, this);
@@ -33,9 +36,7 @@ void TMainForm::btnLiveClick() {
                             ShotNumber, SpeedAtLimit, EnergyAtLimit);
     };
     // A read-out opened during a series shows its last shot at once, not only at the next one.
-    if (!FShots.empty())
-        ShowLive(ShotValues({FShots.back()}, FPeletWeight, *FUnits).front(),
-                 static_cast<int>(FShots.size()));
+    ShowLastShotLive();
     Live->show();
 }
 
@@ -62,8 +63,20 @@ void TMainForm::chNiceChartMouseMove(int X, int Y) {
     double XValue = 0, YValue = 0;
     std::string Hint;
     if (chNiceChart->SeriesCount() > 0 && chNiceChart->ClientToValues(X, Y, XValue, YValue))
-        chNiceChart->GetSeries(0).HintForX(XValue, Hint);
+        Hint = ChartHint(XValue);
     lblChartText->setText(QString::fromStdString(Hint));
+}
+
+// The point at X is shot X; the one shot of a series is drawn at 1 and 2.
+std::string TMainForm::ChartHint(double X) const {
+    const std::size_t Shots = std::min(FChartShots, FSeries.Count());
+    const double Last = static_cast<double>(Shots == 1 ? 2 : Shots);
+    if (X != std::floor(X) || X < 1 || X > Last)
+        return {};
+    const TShotValues& Shot = FSeries.Values(std::min(static_cast<std::size_t>(X), Shots) - 1);
+    return platform::Format(Translate("Shot: %s; Speed: %s %s; Energy: %s %s"),
+                            {std::to_string(static_cast<long long>(X)), FormatValue(Shot.Speed),
+                             SpeedUnit(), FormatValue(Shot.Energy), EnergyUnit()});
 }
 
 void TMainForm::stringGridLeftMouseMove(int X, int Y) {

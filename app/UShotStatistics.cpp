@@ -5,17 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-std::vector<TShotValues> ShotValues(const std::vector<TData>& Shots, double PeletWeight,
-                                    const TUnitSystem& Units) {
-    std::vector<TShotValues> Values;
-    Values.reserve(Shots.size());
-    for (const TData& Shot : Shots) {
-        const double Speed = Shot.SpeedIn(Units.SpeedUnit);
-        Values.push_back({Speed, ShotEnergy(Speed, PeletWeight, Units)});
-    }
-    return Values;
-}
-
 void TRunningValues::Add(double Value) {
     Maximum = std::max(Maximum, Value);
     Minimum = std::min(Minimum, Value);

@@ -16,11 +16,6 @@ struct TShotValues {
     double Energy;
 };
 
-// Speed and energy of every shot in the display units, for the pellet weight given in the
-// display weight unit.
-std::vector<TShotValues> ShotValues(const std::vector<TData>& Shots, double PeletWeight,
-                                    const TUnitSystem& Units);
-
 // Running maximum, minimum, sum and deviation of one quantity.
 struct TRunningValues {
     // The lowest double, not the smallest positive one, so that a series of negative values

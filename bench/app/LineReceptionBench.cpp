@@ -18,13 +18,13 @@ void BM_ReceiveRecords(benchmark::State& State) {
     std::string Stream;
     for (int i = 0; i < LinesPerBatch; ++i)
         Stream += "175.52;m/s\r\n";
-    std::vector<TData> Shots;
-    Shots.reserve(LinesPerBatch);
-    TShotReceiver Receiver(Shots, [] { return std::string("m/s"); });
+    TSeries Series;
+    const std::vector<TData>& Shots = Series.Shots();
+    TShotReceiver Receiver(Series);
     Receiver.Log = [](const std::string& Line) { benchmark::DoNotOptimize(Line.data()); };
     Receiver.RestartRecalculateTimer = [] {};
     for (auto _ : State) {
-        Shots.clear();
+        Series.Clear();
         for (std::size_t At = 0; At < Stream.size(); At += ReadSize)
             Receiver.ReceiveText(std::string_view(Stream).substr(At, ReadSize));
         benchmark::DoNotOptimize(Shots.data());

@@ -67,9 +67,10 @@ TReception ReceiveThroughPort(int Count, milliseconds Pause) {
     TComPort Port;
     Port.SetPort(Device.SlavePath());
     Port.SetBaudRate(br19200);
-    std::vector<TData> Shots;
+    TSeries Series;
+    const std::vector<TData>& Shots = Series.Shots();
     std::vector<std::int64_t> ShotAt;
-    TShotReceiver Receiver(Shots, [] { return std::string("m/s"); });
+    TShotReceiver Receiver(Series);
     Receiver.RestartRecalculateTimer = [&ShotAt] { ShotAt.push_back(NowNs()); };
     Port.OnRxChar = [&](QObject*, int Bytes) { Receiver.ReceiveText(Port.ReadText(Bytes)); };
     Port.OpenPort();

@@ -10,14 +10,14 @@ namespace {
 
 class ShotReceiverTest : public testing::Test {
 protected:
-    ShotReceiverTest() : Receiver(Shots, [this] { return DisplayUnit; }) {
+    ShotReceiverTest() : Receiver(Series) {
         Receiver.Log = [this](const std::string& Line) { LogLines.push_back(Line); };
         Receiver.RestartRecalculateTimer = [this] { ++TimerRestarts; };
     }
 
     TScopedFormatSettings Point{"."};
-    std::vector<TData> Shots;
-    std::string DisplayUnit = "m/s";
+    TSeries Series;
+    const std::vector<TData>& Shots = Series.Shots();
     std::vector<std::string> LogLines;
     int TimerRestarts = 0;
     TShotReceiver Receiver;
@@ -52,9 +52,9 @@ TEST_F(ShotReceiverTest, CrLfLogsTheBufferTwiceAndAddsOneShot) {
 }
 
 TEST_F(ShotReceiverTest, BareNumberTakesTheDisplayUnitOfTheMomentForGood) {
-    DisplayUnit = "fps";
+    Series.SetUnits(ImperialUnits);
     Receiver.ReceiveText("575.9\n");
-    DisplayUnit = "m/s";
+    Series.SetUnits(MetricUnits);
     Receiver.ReceiveText("175.5\n");
     ASSERT_EQ(Shots.size(), 2u);
     EXPECT_EQ(Shots[0].SpeedUnit(), "FPS");

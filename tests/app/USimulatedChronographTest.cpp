@@ -24,8 +24,9 @@ TEST(SimulatedChronograph, OfferedInThePortListWhileItLivesAndSendsShots) {
         EXPECT_TRUE(Listed(Name, "Simulated chronograph"));
         TComPort Port;
         Port.SetPort(Name);
-        std::vector<TData> Shots;
-        TShotReceiver Receiver(Shots, [] { return std::string("m/s"); });
+        TSeries Series;
+        const std::vector<TData>& Shots = Series.Shots();
+        TShotReceiver Receiver(Series);
         Port.OnRxChar = [&](QObject*, int Count) { Receiver.ReceiveText(Port.ReadText(Count)); };
         Port.OpenPort();
         // A shot every one to three seconds: two arrive within ten.

@@ -15,10 +15,6 @@
 
 namespace {
 
-std::string DisplaySpeedUnit() {
-    return "m/s";
-}
-
 void CheckShots(const std::vector<TData>& Shots) {
     for (const TData& Shot : Shots)
         if (!std::isfinite(Shot.Speed()))
@@ -45,8 +41,9 @@ std::string FeedReads(FuzzedDataProvider& Provider, TShotReceiver& Receiver) {
 void CheckReadSizesDoNotMatter(const std::string& Fed, const std::vector<TData>& Shots) {
     if (Fed.size() > TShotReceiver::LineBufferCap)
         return;
-    std::vector<TData> AtOnce;
-    TShotReceiver(AtOnce, DisplaySpeedUnit).ReceiveText(Fed);
+    TSeries AtOnceSeries;
+    TShotReceiver(AtOnceSeries).ReceiveText(Fed);
+    const std::vector<TData>& AtOnce = AtOnceSeries.Shots();
     const auto Same = [](const TData& a, const TData& b) {
         return a.Speed() == b.Speed() && a.SpeedUnit() == b.SpeedUnit();
     };
@@ -55,7 +52,7 @@ void CheckReadSizesDoNotMatter(const std::string& Fed, const std::vector<TData>&
 }
 
 // After a line end, the chronograph's next record is a shot whatever came before.
-void CheckRecordAfterGarbage(TShotReceiver& Receiver, std::vector<TData>& Shots) {
+void CheckRecordAfterGarbage(TShotReceiver& Receiver, const std::vector<TData>& Shots) {
     Receiver.ReceiveText("\r\n");
     const std::size_t Before = Shots.size();
     Receiver.ReceiveText("175.52;m/s\r\n");
@@ -67,8 +64,9 @@ void CheckRecordAfterGarbage(TShotReceiver& Receiver, std::vector<TData>& Shots)
 
 void CheckReception(const std::uint8_t* Data, std::size_t Size) {
     FuzzedDataProvider Provider(Data, Size);
-    std::vector<TData> Shots;
-    TShotReceiver Receiver(Shots, DisplaySpeedUnit);
+    TSeries Series;
+    TShotReceiver Receiver(Series);
+    const std::vector<TData>& Shots = Series.Shots();
     const std::string Fed = FeedReads(Provider, Receiver);
     CheckShots(Shots);
     CheckReadSizesDoNotMatter(Fed, Shots);

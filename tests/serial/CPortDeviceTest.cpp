@@ -176,8 +176,9 @@ TEST_F(PortOnPseudoTerminal, EveryByteArrivesUnchanged) {
 }
 
 TEST_F(PortOnPseudoTerminal, RecordSplitOverThreeWritesBecomesOneShot) {
-    std::vector<TData> Shots;
-    TShotReceiver Receiver(Shots, [] { return std::string("m/s"); });
+    TSeries Series;
+    const std::vector<TData>& Shots = Series.Shots();
+    TShotReceiver Receiver(Series);
     Port.OnRxChar = [&](QObject*, int Count) { Receiver.ReceiveText(Port.ReadText(Count)); };
     Port.OpenPort();
     for (const char* Piece : {"17", "5.", "5\r\n"}) {

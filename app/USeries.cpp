@@ -1,0 +1,115 @@
+#include "app/USeries.h"
+
+#include "platform/NumberFormats.h"
+
+#include <algorithm>
+
+namespace {
+
+// A statistic for a spreadsheet: a number, or an empty cell where the series gives none.
+std::string SheetValue(bool Defined, double Value) {
+    return Defined ? FormatValue(Value) : std::string();
+}
+
+std::string With(const TTranslate& Translate, const std::string& Pattern,
+                 const std::string& Value) {
+    return platform::Format(Translate(Pattern), {Value});
+}
+
+} // namespace
+
+bool TSeries::Append(TData Shot) {
+    if (Full())
+        return false;
+    FValues.push_back(ValuesOf(Shot));
+    FStatistics.Add(FValues.back());
+    FShots.push_back(std::move(Shot));
+    Notify(TSeriesChange::Appended, FShots.size() - 1);
+    return true;
+}
+
+void TSeries::Delete(const std::vector<std::size_t>& Indexes) {
+    // The test sees each shot in its old place, before any kept shot moves over it; a kept shot
+    // is never moved onto itself, which would empty its unit.
+    const TData* const First = FShots.data();
+    std::erase_if(FShots, [&](const TData& Shot) {
+        return std::binary_search(Indexes.begin(), Indexes.end(),
+                                  static_cast<std::size_t>(&Shot - First));
+    });
+    Recompute();
+}
+
+void TSeries::Replace(std::vector<TData> Shots) {
+    if (Shots.size() > MaxShots)
+        throw ESeriesFull("A series holds at most " + std::to_string(MaxShots) + " shots; " +
+                          std::to_string(Shots.size()) + " are too many.");
+    FShots = std::move(Shots);
+    Recompute();
+}
+
+void TSeries::Clear() {
+    FShots.clear();
+    FShots.shrink_to_fit();
+    Recompute();
+}
+
+void TSeries::SetUnits(const TUnitSystem& Units) {
+    FUnits = &Units;
+    Recompute();
+}
+
+void TSeries::SetPeletWeight(double Value) {
+    FPeletWeight = Value;
+    Recompute();
+}
+
+TShotValues TSeries::ValuesOf(const TData& Shot) const {
+    const double Speed = Shot.SpeedIn(FUnits->SpeedUnit);
+    return {Speed, ShotEnergy(Speed, FPeletWeight, *FUnits)};
+}
+
+void TSeries::Recompute() {
+    FValues.clear();
+    FValues.reserve(FShots.size());
+    FStatistics = {};
+    for (const TData& Shot : FShots) {
+        FValues.push_back(ValuesOf(Shot));
+        FStatistics.Add(FValues.back());
+    }
+    Notify(TSeriesChange::Reset, 0);
+}
+
+void TSeries::Notify(TSeriesChange Change, std::size_t First) const {
+    if (OnChange)
+        OnChange(Change, First);
+}
+
+TSeriesFigures TSeries::Figures(const TTranslate& Translate) const {
+    const int Count = FStatistics.Count();
+    const double MeanSpeed = Count > 0 ? FStatistics.Speed.Average() : 0;
+    TSeriesFigures Figures;
+    Figures.Header = {Translate("Shot"), Translate("Time"),
+                      With(Translate, "Speed [%s]", FUnits->SpeedUnit),
+                      With(Translate, "Difference from mean [%s]", FUnits->SpeedUnit),
+                      With(Translate, "Energy [%s]", FUnits->EnergyUnit)};
+    Figures.Shots.reserve(FShots.size());
+    for (std::size_t i = 0; i < FShots.size(); ++i)
+        Figures.Shots.push_back(
+            {std::to_string(i + 1), ReceivedText(FShots[i]), FormatValue(FValues[i].Speed),
+             FormatValue(FValues[i].Speed - MeanSpeed), FormatValue(FValues[i].Energy)});
+    const auto Add = [&](const char* Caption, bool Defined, auto Value) {
+        Figures.Statistics.push_back({Translate(Caption),
+                                      SheetValue(Defined, Value(FStatistics.Speed)),
+                                      SheetValue(Defined, Value(FStatistics.Energy))});
+    };
+    Add("Maximum", Count > 0, [](const TRunningValues& V) { return V.Maximum; });
+    Add("Mean", Count > 0, [](const TRunningValues& V) { return V.Average(); });
+    Add("Minimum", Count > 0, [](const TRunningValues& V) { return V.Minimum; });
+    Add("Extreme spread", Count > 1, [](const TRunningValues& V) { return V.ExtremeSpread(); });
+    Add("Standard deviation", Count > 1,
+        [](const TRunningValues& V) { return V.StandardDeviation(); });
+    Figures.Count = {Translate("Shots"), std::to_string(Count)};
+    Figures.PeletWeight = {With(Translate, "Pelet Weight [%s]", FUnits->WeightUnit),
+                           platform::FormatFloat("0.000", FPeletWeight)};
+    return Figures;
+}

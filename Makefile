@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev libsimpleini-dev fonts-liberation \
-            dpkg-dev desktop-file-utils poppler-utils qt6-translations-l10n xvfb
+            dpkg-dev desktop-file-utils poppler-utils qt6-translations-l10n xvfb clang-format
 
 # What tools/screenshots.sh needs besides the build: a display without a screen, a mouse and
 # keyboard that a script drives, a camera, and the close request that a window manager would send.

@@ -2,6 +2,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/NumberFormats.h"
+#include "platform/ScopeGuard.h"
 #include "text/StringUtils.h"
 #include "text/UAssocArray.h"
 
@@ -103,14 +104,11 @@ void LoadDataFile(const std::string& FileName, const std::string& SpeedUnit,
     const std::vector<std::string> Lines =
         SplitLines(platform::ReadRegularFileBytes(FileName, MaxSeriesFileBytes));
     TDataFileReader Reader(SpeedUnit, AddShot);
-    try {
-        for (std::size_t Index = 0; Index < Lines.size(); ++Index) {
-            Note("Loaded line: \"" + Lines[Index] + "\"");
-            Reader.ReadLine(Lines[Index], static_cast<int>(Index) + 1);
-        }
-    } catch (...) {
-        Note("...file closed.");
-        throw;
+    const auto Closed = platform::TScopeGuard([&] { Note("...file closed."); });
+    for (std::size_t Index = 0; Index < Lines.size(); ++Index) {
+        // Built only for a log that takes it: a file can have a million lines.
+        if (Log)
+            Log("Loaded line: \"" + Lines[Index] + "\"");
+        Reader.ReadLine(Lines[Index], static_cast<int>(Index) + 1);
     }
-    Note("...file closed.");
 }

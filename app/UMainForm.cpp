@@ -1,5 +1,6 @@
 #include "app/UMainForm.h"
 
+#include "app/CommandLine.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
@@ -265,11 +266,9 @@ void TMainForm::FormCreate(const std::vector<std::string>& Arguments) {
     FWeightEditGuard = false;
     FDataFolder = platform::DataFolder();
     FLog = std::make_unique<TDiagnosticLog>(FDataFolder + "/tarvex.log");
-    for (const std::string& Argument : Arguments) {
-        if (Argument == "--debug") {
-            FLog->Enabled = false;
-            actDebugExecute();
-        }
+    if (ParseCommandLine(Arguments).Debug) {
+        FLog->Enabled = false;
+        actDebugExecute();
     }
     Log("Tarvex is starting...");
 }

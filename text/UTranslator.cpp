@@ -87,7 +87,7 @@ constexpr std::array<TDictionaryRow, 5> HelpDictionary{{
 
 // Texts of the commands on a series: its spread, deleting, copying, exporting, reporting and
 // importing shots; they follow the tables above so that their entries keep their places.
-constexpr std::array<TDictionaryRow, 30> SeriesDictionary{{
+constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
     {"ES %s  SD %s %s", "R %s  SO %s %s", "ES %s  SA %s %s"},
     {"ES: extreme spread, maximum \u2212 minimum; SD: standard deviation",
      "R: variační rozpětí, maximum \u2212 minimum; SO: směrodatná odchylka",
@@ -147,6 +147,15 @@ constexpr std::array<TDictionaryRow, 30> SeriesDictionary{{
     {"%s is too large to be a series of shots (%s MB).",
      "Soubor %s je na sérii výstřelů příliš velký (%s MB).",
      "%s ist zu groß für eine Schussserie (%s MB)."},
+    {"The series holds %s shots, as many as it can: further shots are not added. Save the "
+     "series and clear it to go on.",
+     "Série obsahuje %s výstřelů, víc pojmout nemůže: další výstřely se nepřidají. Uložte sérii "
+     "a vymažte ji, abyste mohli pokračovat.",
+     "Die Serie enthält %s Schüsse, mehr kann sie nicht aufnehmen: weitere Schüsse werden nicht "
+     "hinzugefügt. Speichern Sie die Serie und leeren Sie sie, um fortzufahren."},
+    {"%s holds more shots than a series can (%s): nothing was read.",
+     "Soubor %s obsahuje více výstřelů, než pojme série (%s): nic nebylo načteno.",
+     "%s enthält mehr Schüsse, als eine Serie aufnehmen kann (%s): nichts wurde gelesen."},
 }};
 
 std::string DictionaryKey(int Language, const std::string& English) {

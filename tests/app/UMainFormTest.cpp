@@ -53,7 +53,8 @@ private:
 class MainFormTest : public testing::Test {
 protected:
     std::unique_ptr<TMainForm> Start(const std::vector<std::string>& Arguments = {}) {
-        auto Form = std::make_unique<TMainForm>(Arguments);
+        // The display follows at once, not half a second after the last shot.
+        auto Form = std::make_unique<TMainForm>(Arguments, std::chrono::milliseconds(1));
         Form->show();
         return Form;
     }

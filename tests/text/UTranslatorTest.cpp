@@ -32,15 +32,15 @@ TEST(TTranslatorTest, TranslatesBuiltInRowsAndKeepsOneTrailingColon) {
 TEST(TTranslatorTest, DictionaryHoldsCzechThenGermanRows) {
     const TTranslator Translator;
     const auto& Items = Translator.Dictionary().Items();
-    // The 71 entries of the interface texts, 10 of the port help, then the 60 of the series
+    // The 71 entries of the interface texts, 10 of the port help, then the 64 of the series
     // commands.
-    ASSERT_EQ(Items.size(), 141U);
+    ASSERT_EQ(Items.size(), 145U);
     EXPECT_EQ(Items[0].Key, "LNG5_Load Data");
     EXPECT_EQ(Items[36].Key, "LNG7_Load Data");
     EXPECT_EQ(Items[70].Value, TVariant{std::string("Limiten")});
     EXPECT_EQ(Items[71].Key.substr(0, 15), "LNG5_The device");
     EXPECT_EQ(Items[81].Key, "LNG5_ES %s  SD %s %s");
-    EXPECT_EQ(Items[140].Key, "LNG7_%s is too large to be a series of shots (%s MB).");
+    EXPECT_EQ(Items[144].Key, "LNG7_%s holds more shots than a series can (%s): nothing was read.");
 }
 
 TEST(TTranslatorTest, AddedTranslationsAreLookedUpAndDuplicatesRefused) {

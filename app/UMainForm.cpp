@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTableModel.h"
+#include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/Environment.h"
 #include "platform/Fonts.h"
@@ -35,14 +36,6 @@ constexpr int ClientWidth = 992;
 constexpr int ClientHeight = 609;
 constexpr const char* DebugCaption = " debuging";
 
-// Captions in other languages can be longer than their place: they are drawn smaller, never cut.
-QLabel* NewLabel(QWidget* Parent, int Left, int Top, int Width, Qt::Alignment Alignment) {
-    auto* Label = new TFittingLabel(Parent);
-    Label->setGeometry(Left, Top, Width, 16);
-    Label->setAlignment(Alignment | Qt::AlignVCenter);
-    return Label;
-}
-
 QPushButton* NewButton(QWidget* Parent, const char* Caption, int Left, int Top) {
     auto* Button = new QPushButton(QString::fromUtf8(Caption), Parent);
     Button->setGeometry(Left, Top, 137, 25);
@@ -62,7 +55,7 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
                      std::chrono::milliseconds RecalculateDelay)
     : stringGridLeft(new QTableView(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
       pnlMiddleTop(NewPanel(pnlMiddle, 0, 0, 771, 149)),
-      gbStatistics(new QGroupBox(" Statistics ", pnlMiddleTop)), recalculateTimer(new QTimer(this)),
+      gbStatistics(new TStatisticsPanel(pnlMiddleTop)), recalculateTimer(new QTimer(this)),
       StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)),
       FTableModel(new TShotTableModel(FSeries, this)),
       FQtTranslations(new platform::TQtTranslations(this)) {
@@ -101,22 +94,6 @@ void TMainForm::CreateStatistics() {
     stringGridLeft->setMouseTracking(true);
     stringGridLeft->viewport()->installEventFilter(this);
     gbStatistics->setGeometry(4, 4, 297, 141);
-    const int Tops[] = {16, 36, 52, 68, 88, 104, 120};
-    QLabel** Captions[] = {&lblShotsCaption,    &lblMAXSpeedCaption,  &lblAVGSpeedCaption,
-                           &lblMINSpeedCaption, &lblMAXEnergyCaption, &lblAVGEnergyCaption,
-                           &lblMINEnergyCaption};
-    QLabel** Values[] = {&lblShotsValue,    &lblMAXSpeedValue,  &lblAVGSpeedValue,
-                         &lblMINSpeedValue, &lblMAXEnergyValue, &lblAVGEnergyValue,
-                         &lblMINEnergyValue};
-    for (int i = 0; i < 7; ++i) {
-        *Captions[i] = NewLabel(gbStatistics, 4, Tops[i], 172, Qt::AlignRight);
-        *Values[i] = NewLabel(gbStatistics, 184, Tops[i], 48, Qt::AlignRight);
-    }
-    const int DiffTops[] = {42, 62, 94, 114};
-    QLabel** Diffs[] = {&lblMAXSpeedDiffValue, &lblMINSpeedDiffValue, &lblMAXEnergyDiffValue,
-                        &lblMINEnergyDiffValue};
-    for (int i = 0; i < 4; ++i)
-        *Diffs[i] = NewLabel(gbStatistics, 240, DiffTops[i], 44, Qt::AlignRight);
 }
 
 void TMainForm::CreateCommands() {
@@ -181,7 +158,7 @@ void TMainForm::CreateChart() {
     sbSpeedChart->setChecked(true);
     // The read-out under the mouse and the spread share the strip: the spread takes two short
     // lines at the right, and a long read-out is drawn smaller rather than run into it.
-    lblChartText = NewLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft);
+    lblChartText = NewFittingLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft);
     lblChartText->setText("   ");
     lblSpreadText = new QLabel(pnlChartCaption);
     lblSpreadText->setGeometry(611, 2, 156, 27);
@@ -412,17 +389,11 @@ void TMainForm::ApplyTranslation() {
     Set(lblComPort, Connected ? comPort->Port() : Translate("Unknown COM"));
     Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", WeightUnit()));
     lblPeletWeightCaption->adjustSize();
-    Set(lblShotsCaption, Translate("Shots:"));
-    Set(lblMAXSpeedCaption, TranslateWith("MAX Speed [%s]:", SpeedUnit()));
-    Set(lblMINSpeedCaption, TranslateWith("MIN Speed [%s]:", SpeedUnit()));
-    Set(lblAVGSpeedCaption, TranslateWith("AVG Speed [%s]:", SpeedUnit()));
-    Set(lblMAXEnergyCaption, TranslateWith("MAX Energy [%s]:", EnergyUnit()));
-    Set(lblMINEnergyCaption, TranslateWith("MIN Energy [%s]:", EnergyUnit()));
-    Set(lblAVGEnergyCaption, TranslateWith("AVG Energy [%s]:", EnergyUnit()));
+    gbStatistics->ApplyTranslation([this](const std::string& Text) { return Translate(Text); },
+                                   SpeedUnit(), EnergyUnit());
     FTableModel->SetCaptions({QString::fromStdString(Translate("No.")),
                               QString::fromStdString(TranslateWith("Speed [%s]", SpeedUnit())),
                               QString::fromStdString(TranslateWith("Energy [%s]", EnergyUnit()))});
-    gbStatistics->setTitle(QString::fromStdString(" " + Translate("Statistics") + " "));
     Set(sbEnergyChart, TranslateWith("Energy [%s]", EnergyUnit()));
     Set(sbSpeedChart, TranslateWith("Speed [%s]", SpeedUnit()));
     chNiceChart->SetAxisXTitle(Translate("Shots"));

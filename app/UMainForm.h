@@ -21,7 +21,6 @@
 
 class QAction;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +34,7 @@ class TNiceChart;
 class TShotTableModel;
 struct TReportContent;
 class TSpinButton;
+class TStatisticsPanel;
 namespace platform {
 class TQtTranslations;
 }
@@ -133,13 +133,7 @@ public:
     QTableView* const stringGridLeft;
     QWidget* const pnlMiddle;
     QWidget* const pnlMiddleTop;
-    QGroupBox* const gbStatistics;
-    QLabel *lblShotsCaption, *lblMAXSpeedCaption, *lblAVGSpeedCaption, *lblMINSpeedCaption,
-        *lblMAXEnergyCaption, *lblAVGEnergyCaption, *lblMINEnergyCaption;
-    QLabel *lblShotsValue, *lblMAXSpeedValue, *lblAVGSpeedValue, *lblMINSpeedValue,
-        *lblMAXEnergyValue, *lblAVGEnergyValue, *lblMINEnergyValue;
-    QLabel *lblMAXSpeedDiffValue, *lblMINSpeedDiffValue, *lblMAXEnergyDiffValue,
-        *lblMINEnergyDiffValue;
+    TStatisticsPanel* const gbStatistics;
     QPushButton *btnLoadData, *btnSaveData, *btnClear, *btnLive, *btnConnectToCOM, *btnSetup;
     QToolButton* imgLogo;
     QLabel* lblPeletWeightCaption;
@@ -174,7 +168,6 @@ private:
     void ConnectHandlers();
     void StepPeletWeight(double Step);
     void OpenPortExplained();
-    void ShowStatistics(const TShotStatistics& Statistics);
     void ShowSpread(const TShotStatistics& Statistics);
     void RefreshChartReadOut();
     void CreateSeriesCommands();

@@ -2,6 +2,7 @@
 
 #include "app/UMainForm.h"
 #include "app/UShotTableModel.h"
+#include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
@@ -52,7 +53,8 @@ void TMainForm::Recalculate() {
     FTableModel->ShowSeries(Redraw);
     ShowChart(Redraw);
     ShowLastShotLive();
-    ShowStatistics(FSeries.Statistics());
+    gbStatistics->ShowStatistics(FSeries.Statistics());
+    ShowSpread(FSeries.Statistics());
     RefreshChartReadOut();
     Log("...Recalculated.");
 }
@@ -111,23 +113,6 @@ void TMainForm::TellSeriesFull() {
                                     std::to_string(TSeries::MaxShots)));
         });
     });
-}
-
-void TMainForm::ShowStatistics(const TShotStatistics& Statistics) {
-    lblShotsValue->setText(QString::number(Statistics.Count()));
-    const auto Show = [](const TStatisticsTexts& Texts, QLabel* Max, QLabel* Avg, QLabel* Min,
-                         QLabel* MaxDiff, QLabel* MinDiff) {
-        Max->setText(QString::fromStdString(Texts.Maximum));
-        Avg->setText(QString::fromStdString(Texts.Average));
-        Min->setText(QString::fromStdString(Texts.Minimum));
-        MaxDiff->setText(QString::fromStdString(Texts.MaximumDiff));
-        MinDiff->setText(QString::fromStdString(Texts.MinimumDiff));
-    };
-    Show(StatisticsTexts(Statistics.Speed), lblMAXSpeedValue, lblAVGSpeedValue, lblMINSpeedValue,
-         lblMAXSpeedDiffValue, lblMINSpeedDiffValue);
-    Show(StatisticsTexts(Statistics.Energy), lblMAXEnergyValue, lblAVGEnergyValue,
-         lblMINEnergyValue, lblMAXEnergyDiffValue, lblMINEnergyDiffValue);
-    ShowSpread(Statistics);
 }
 
 void TMainForm::SetUnits(const TUnitSystem& Units) {

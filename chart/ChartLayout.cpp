@@ -4,21 +4,26 @@
 #include "chart/TextMetrics.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
+// The blank border around everything.
+constexpr int ChartMargin = 20;
 constexpr int TitleGap = 10;
-// Between the rotated Y title and the widest Y label, and between that label and the axis.
+// Between the rotated Y title and the widest Y label.
 constexpr int YTitleGap = 10;
-constexpr int YLabelGap = 4;
+// Between an axis and its labels.
+constexpr int LabelGap = 4;
+// The X title lies one line and this many pixels below the X axis, under the labels.
+constexpr int XTitleGap = 14;
 // One tick per this many pixels of axis length, plus one.
 constexpr int PixelsPerTick = 50;
+// Legend entries: a symbol this far inside the box's left edge and this big, the caption a few
+// pixels right of it; entries are as high as the symbol at least, a little apart.
 constexpr int LegendPadding = 10;
-constexpr int LegendEntryHeight = 20;
+constexpr int LegendSymbolSize = 20;
+constexpr int LegendTextIndent = LegendPadding + LegendSymbolSize + 2;
 constexpr int LegendEntryGap = 2;
-// The legend's symbol and margins around the caption.
-constexpr int LegendSymbolWidth = 42;
 constexpr int PlotToLegendGap = 20;
 
 bool IsBlank(char C) {
@@ -29,6 +34,26 @@ std::string Trimmed(const std::string& Text) {
     const auto First = std::find_if_not(Text.begin(), Text.end(), IsBlank);
     const auto Last = std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base();
     return First < Last ? std::string(First, Last) : std::string();
+}
+
+// An entry whose top lies Top pixels below the legend box's top left corner, relative to it.
+// The caption's lines are centred on the symbol when one line is lower than the symbol.
+TLegendEntry LegendEntryAt(int Top, const std::string& Caption, int LineHeight) {
+    TLegendEntry Entry;
+    Entry.Symbol = {LegendPadding, Top, LegendPadding + LegendSymbolSize, Top + LegendSymbolSize};
+    int LineTop = Top + (LegendSymbolSize - LineHeight) / 2;
+    for (std::string& Line : CaptionLines(Caption)) {
+        Entry.Lines.push_back({{LegendTextIndent, LineTop}, std::move(Line)});
+        LineTop += LineHeight;
+    }
+    return Entry;
+}
+
+void Shift(TLegendEntry& Entry, int X, int Y) {
+    Entry.Symbol = {Entry.Symbol.Left + X, Entry.Symbol.Top + Y, Entry.Symbol.Right + X,
+                    Entry.Symbol.Bottom + Y};
+    for (TTextLine& Line : Entry.Lines)
+        Line.At += QPoint(X, Y);
 }
 
 } // namespace
@@ -54,6 +79,7 @@ TChartLayout::TChartLayout(TChartProperties& Properties, TSeriesList& Series,
 void TChartLayout::ClearAxes() {
     FXAxis.clear();
     FYAxis.clear();
+    FSlotAxis.Clear();
 }
 
 int TChartLayout::LineHeight() const {
@@ -81,11 +107,12 @@ void TChartLayout::LayOut(int Width, int Height) {
     const bool TitleShown = PlaceTitle();
     FPlotRect.Bottom -= 2 * LineHeight() + XTitleGap;
     BuildYAxis();
-    FPlotRect.Left += LineHeight() + YTitleGap + WidestYCaption() + YLabelGap;
+    FPlotRect.Left += LineHeight() + YTitleGap + WidestYCaption() + LabelGap;
     FTitleRect.Left = FPlotRect.Left;
     FTitleRect.Right = FPlotRect.Right;
     PlaceYAxis();
     PlaceLegend(TitleShown);
+    PlaceLabels();
     BuildXAxis();
     CalculateSeriesPoints();
 }
@@ -120,19 +147,14 @@ void TChartLayout::BuildYAxis() {
         return;
     const int H = FPlotRect.Height();
     const int TickCount = H / PixelsPerTick + 1;
-    FNoData = true;
-    double Lo = NoValue;
-    double Hi = -NoValue;
-    for (const auto& Series : FSeries) {
-        if (Series->Values().empty())
-            continue;
-        Lo = std::min(Lo, Series->MinY());
-        Hi = std::max(Hi, Series->MaxY());
-        FNoData = false;
-    }
+    FNoData = std::all_of(FSeries.begin(), FSeries.end(),
+                          [](const auto& Series) { return Series->Values().empty(); });
     if (FNoData)
         return;
-    const TAxisStep Step = ChooseAxisStep(TickCount, Lo, Hi);
+    TExtremes Ys;
+    for (const auto& Series : FSeries)
+        Ys.Add({Series->MinY(), Series->MaxY()});
+    const TAxisStep Step = ChooseAxisStep(TickCount, Ys.Min, Ys.Max);
     const double Scale = H / (std::max(1, TickCount - 1) * Step.Step);
     for (int i = 0; i < TickCount; ++i) {
         const double Offset = i * Step.Step;
@@ -165,6 +187,7 @@ void TChartLayout::PlaceYAxis() {
 }
 
 void TChartLayout::PlaceLegend(bool TitleShown) {
+    FLegendEntries.clear();
     if (!FProperties.ShowLegend || FSeries.empty()) {
         FLegendRect = {};
         return;
@@ -174,19 +197,35 @@ void TChartLayout::PlaceLegend(bool TitleShown) {
     int Widest = 0;
     for (const auto& Series : FSeries) {
         Series->LegendTop = Y;
-        const std::vector<std::string> Lines = CaptionLines(Series->Caption());
-        for (const std::string& Line : Lines)
-            Widest = std::max(Widest, Metrics.TextWidth(Line));
-        Y += std::max(LegendEntryHeight, static_cast<int>(Lines.size()) * Metrics.TextHeight());
+        FLegendEntries.push_back(LegendEntryAt(Y, Series->Caption(), Metrics.TextHeight()));
+        const std::vector<TTextLine>& Lines = FLegendEntries.back().Lines;
+        for (const TTextLine& Line : Lines)
+            Widest = std::max(Widest, Metrics.TextWidth(Line.Text));
+        Y += std::max(LegendSymbolSize, static_cast<int>(Lines.size()) * Metrics.TextHeight());
         if (Series != FSeries.back())
             Y += LegendEntryGap;
     }
-    Widest += LegendSymbolWidth;
-    Y += LegendPadding;
-    FLegendRect = {FPlotRect.Right - Widest, FPlotRect.Top, FPlotRect.Right, FPlotRect.Top + Y};
+    const int Width = LegendTextIndent + Widest + LegendPadding;
+    FLegendRect = {FPlotRect.Right - Width, FPlotRect.Top, FPlotRect.Right,
+                   FPlotRect.Top + Y + LegendPadding};
     FPlotRect.Right = FLegendRect.Left - PlotToLegendGap;
     if (TitleShown)
         FTitleRect.Right = FPlotRect.Right;
+    for (TLegendEntry& Entry : FLegendEntries)
+        Shift(Entry, FLegendRect.Left, FLegendRect.Top);
+}
+
+// The X title is centred under the plot below the labels; the Y title, turned to read upward,
+// is centred along the plot's height on the left margin.
+void TChartLayout::PlaceLabels() {
+    const TTextMetrics Bold(FProperties.AxisTitleFont(), FDevice);
+    const TRect& Plot = FPlotRect;
+    FLabelPlaces.XTitle = {Plot.Left + (Plot.Width() - Bold.TextWidth(FProperties.AxisXTitle)) / 2,
+                           Plot.Bottom + Bold.TextHeight() + XTitleGap};
+    FLabelPlaces.YTitle = {
+        ChartMargin, Plot.Bottom - (Plot.Height() - Bold.TextWidth(FProperties.AxisYTitle)) / 2};
+    FLabelPlaces.XLabelTop = Plot.Bottom + LabelGap;
+    FLabelPlaces.YLabelRight = Plot.Left - LabelGap;
 }
 
 void TChartLayout::BuildXAxis() {
@@ -202,53 +241,24 @@ void TChartLayout::BuildXAxis() {
         BuildNumericXAxis(FPlotRect.Width());
 }
 
-// Every distinct X gets a tick: without bars the first and last sit on the plot's edges and
-// the others are spread evenly between them; with bars each sits in the middle of an equal slot.
+// Every distinct X gets a slot; a pixel column with several gets one tick, for the first of them.
 void TChartLayout::BuildOnePerValueXAxis(int Width) {
-    std::vector<double> Xs;
-    for (const auto& Series : FSeries) {
-        for (const TXYInfo& Value : Series->Values())
-            Xs.push_back(Value.X);
-    }
-    // Anything that is not a number goes last, so that the order stays well defined.
-    std::sort(Xs.begin(), Xs.end(),
-              [](double A, double B) { return A < B || (std::isnan(B) && !std::isnan(A)); });
-    int Distinct = 0;
-    for (double Previous = NoValue; const double X : Xs) {
-        Distinct += X != Previous;
-        Previous = X;
-    }
-    double Slot = 0;
-    int Offset = 0;
-    if (FBarCount > 0 && Distinct > 0) {
-        Slot = double(Width) / Distinct;
-        Offset = Nearest(Slot / 2);
-        FBarSlotWidth = Nearest(Slot);
-    } else if (Distinct > 1) {
-        Slot = double(Width) / (Distinct - 1);
-    } else {
-        // A lone X has no neighbour to space it against: it goes in the middle.
-        Offset = Nearest(Width / 2.0);
-    }
-    int k = 0;
-    for (double Previous = NoValue; const double X : Xs) {
-        if (X == Previous)
-            continue;
-        FXAxis.push_back({X, Nearest(k++ * Slot) + FPlotRect.Left + Offset, FPlotRect.Bottom,
+    FSlotAxis.Collect(FSeries);
+    FSlotAxis.Spread(FPlotRect.Left, Width, FBarCount > 0);
+    FBarSlotWidth = FSlotAxis.BarSlotWidth();
+    for (int Slot = 0; Slot < FSlotAxis.Count(); Slot = FSlotAxis.NextColumn(Slot)) {
+        const double X = FSlotAxis.X(Slot);
+        FXAxis.push_back({X, FSlotAxis.Pixel(Slot), FPlotRect.Bottom,
                           FormatAxisValue(X / FProperties.AxisXScale)});
-        Previous = X;
     }
 }
 
 void TChartLayout::BuildNumericXAxis(int Width) {
     const int TickCount = Width / PixelsPerTick + 1;
-    double Lo = NoValue;
-    double Hi = -NoValue;
-    for (const auto& Series : FSeries) {
-        Lo = std::min(Lo, Series->MinX());
-        Hi = std::max(Hi, Series->MaxX());
-    }
-    const TAxisStep Step = ChooseAxisStep(TickCount, Lo, Hi);
+    TExtremes Xs;
+    for (const auto& Series : FSeries)
+        Xs.Add({Series->MinX(), Series->MaxX()});
+    const TAxisStep Step = ChooseAxisStep(TickCount, Xs.Min, Xs.Max);
     const double Scale = Width / (std::max(1, TickCount - 1) * Step.Step);
     for (int i = 0; i < TickCount; ++i) {
         const double Offset = i * Step.Step;
@@ -261,64 +271,11 @@ void TChartLayout::BuildNumericXAxis(int Width) {
 
 void TChartLayout::ValueToClient(double X, double Y, int& ScreenX, int& ScreenY) const {
     if (FProperties.AxisXOnePerValue) {
-        // The ticks are sorted and distinct, so the first match is the only one.
-        const auto Tick = std::lower_bound(
-            FXAxis.begin(), FXAxis.end(), X,
-            [](const TAxisInfo& Info, double Value) { return Info.Value < Value; });
-        if (Tick != FXAxis.end() && Tick->Value == X)
-            ScreenX = Tick->X;
+        const int Slot = FSlotAxis.SlotOf(X);
+        if (Slot >= 0)
+            ScreenX = FSlotAxis.Pixel(Slot);
     } else {
-        ScreenX = Nearest((X - FXMapping.Start) * FXMapping.Scale) + FXMapping.Origin;
+        ScreenX = ScreenXOf(X);
     }
-    ScreenY = FYMapping.Origin - Nearest((Y - FYMapping.Start) * FYMapping.Scale);
-}
-
-void TChartLayout::CalculateSeriesPoints() {
-    if (FSeries.empty() || FNoData)
-        return;
-    int BarIndex = 0;
-    const int BarWidth = FBarCount > 0 ? Nearest(double(FBarSlotWidth) / (FBarCount + 1)) : 0;
-    for (const auto& Series : FSeries) {
-        Series->Spline().Clear();
-        if (Series->Kind() == skLine)
-            PlaceMarkers(*Series);
-        else if (Series->Kind() == skSmooth)
-            PlaceCurve(*Series);
-        else if (Series->Kind() == skBar)
-            PlaceBars(*Series, BarIndex++, BarWidth);
-    }
-}
-
-void TChartLayout::PlaceMarkers(TNiceSeries& Series) {
-    for (TXYInfo& Value : Series.FValues) {
-        ValueToClient(Value.X, Value.Y, Value.ScreenX, Value.ScreenY);
-        Value.HitRect = {Value.ScreenX - FMarkerSize, Value.ScreenY - FMarkerSize,
-                         Value.ScreenX + FMarkerSize, Value.ScreenY + FMarkerSize};
-    }
-}
-
-// The curve is interpolated through the values' pixels, with 20 segments per value.
-void TChartLayout::PlaceCurve(TNiceSeries& Series) {
-    PlaceMarkers(Series);
-    TBSpline& Spline = Series.Spline();
-    for (const TXYInfo& Value : Series.Values())
-        Spline.AddPoint({static_cast<float>(Value.ScreenX), static_cast<float>(Value.ScreenY)});
-    Spline.SetInterpolated(true);
-    Spline.SetFragments(20 * Spline.NumberOfPoints());
-}
-
-// The slot is cut into BarCount + 1 parts; bar series take consecutive parts from half a part
-// inside the slot's left edge, each bar filling the middle 80 % of its part, growing from 0.
-void TChartLayout::PlaceBars(TNiceSeries& Series, int BarIndex, int BarWidth) {
-    const int Left =
-        Nearest(-FBarSlotWidth / 2.0 + BarWidth / 2.0 + BarIndex * BarWidth + 0.1 * BarWidth);
-    const int Width = Nearest(0.8 * BarWidth);
-    for (TXYInfo& Value : Series.FValues) {
-        ValueToClient(Value.X, Value.Y, Value.ScreenX, Value.ScreenY);
-        const int Edge = Value.ScreenX + Left;
-        if (Value.Y >= 0)
-            Value.HitRect = {Edge, Value.ScreenY, Edge + Width, FZeroLineY};
-        else
-            Value.HitRect = {Edge, FZeroLineY, Edge + Width, Value.ScreenY};
-    }
+    ScreenY = ScreenYOf(Y);
 }

@@ -1,23 +1,26 @@
 #pragma once
 
-// The chart's layout: where the title, the plot and the legend go, the ticks and labels of both
-// axes, the mapping from values to pixels, and every value's pixel position, marker box or bar.
+// The chart's layout: where the title, the plot, the legend and the axis labels go, the ticks and
+// labels of both axes, the mapping from values to pixels, and what is drawn of every series.
 // Painting and the mouse queries only read what the layout computed.
+//
+// A series with more values than the plot has pixel columns, and whose Xs do not fall back, is
+// drawn per pixel column: a stroke from the column's lowest to its highest value, joined to its
+// neighbours as the line through every value would be, and markers only where they stay clear
+// of each other. So layout and paint cost follows the plot's width, not the number of values;
+// such values get no screen position of their own.
 
 #include "chart/ChartGeometry.h"
 #include "chart/ChartProperties.h"
 #include "chart/NiceSeries.h"
+#include "chart/SlotAxis.h"
 
-#include <memory>
+#include <QPoint>
+#include <span>
 #include <string>
 #include <vector>
 
 class QPaintDevice;
-
-// The blank border around everything.
-inline constexpr int ChartMargin = 20;
-// The X title lies one line and this many pixels below the X axis, under the labels.
-inline constexpr int XTitleGap = 14;
 
 // One axis tick: its value, its pixel on the axis line and its label.
 struct TAxisInfo {
@@ -34,10 +37,36 @@ struct TAxisMapping {
     int Origin = 0;
 };
 
-using TSeriesList = std::vector<std::unique_ptr<TNiceSeries>>;
+// Where the axis titles and labels go.
+struct TLabelPlaces {
+    // The top left corner of the X title.
+    QPoint XTitle;
+    // The Y title reads upward from here, its top edge on the left margin.
+    QPoint YTitle;
+    int XLabelTop = 0;
+    // The Y labels end here, right-aligned.
+    int YLabelRight = 0;
+};
+
+// One line of text with its top left corner.
+struct TTextLine {
+    QPoint At;
+    std::string Text;
+};
+
+// A series' entry in the legend: the box of its symbol (a short line with a marker, or a bar)
+// and the lines of its caption.
+struct TLegendEntry {
+    TRect Symbol;
+    std::vector<TTextLine> Lines;
+};
 
 // The lines of a legend caption, each trimmed of blanks and control characters.
 std::vector<std::string> CaptionLines(const std::string& Caption);
+
+// The markers of a series drawn per column: Candidates, from left to right, keep their place
+// when their box (half-size HalfSize) stays clear of the box of every marker kept before.
+std::vector<QPoint> MarkersClearOfEachOther(std::span<const QPoint> Candidates, int HalfSize);
 
 class TChartLayout {
 public:
@@ -48,12 +77,16 @@ public:
     // the properties to one value per X.
     void CalculateLayout(int Width, int Height);
     void ClearAxes();
-    // The pixel of a value. In one-per-value mode an X without a tick leaves ScreenX alone.
+    // The pixel of a value. In one-per-value mode an X that no value has leaves ScreenX alone.
     void ValueToClient(double X, double Y, int& ScreenX, int& ScreenY) const;
 
     const TRect& PlotRect() const { return FPlotRect; }
     const TRect& LegendRect() const { return FLegendRect; }
     const TRect& TitleRect() const { return FTitleRect; }
+    // One entry per series, in their order.
+    const std::vector<TLegendEntry>& LegendEntries() const { return FLegendEntries; }
+    const TLabelPlaces& LabelPlaces() const { return FLabelPlaces; }
+    // In one-per-value mode one tick per pixel column that has values, for the first X there.
     const std::vector<TAxisInfo>& XAxis() const { return FXAxis; }
     const std::vector<TAxisInfo>& YAxis() const { return FYAxis; }
     const TAxisMapping& XMapping() const { return FXMapping; }
@@ -71,6 +104,12 @@ public:
     bool NoData() const { return FNoData; }
 
 private:
+    // Left edge and width of the bars of one bar series, relative to their value's pixel.
+    struct TBarShape {
+        int Left = 0;
+        int Width = 0;
+    };
+
     void LayOut(int Width, int Height);
     int LineHeight() const;
     bool TitleShown() const;
@@ -80,13 +119,28 @@ private:
     int WidestYCaption() const;
     void PlaceYAxis();
     void PlaceLegend(bool TitleShown);
+    void PlaceLegendEntries();
+    void PlaceLabels();
     void BuildXAxis();
     void BuildOnePerValueXAxis(int Width);
     void BuildNumericXAxis(int Width);
+
+    // Series, in ChartLayoutSeries.cpp.
     void CalculateSeriesPoints();
+    bool DrawnPerColumn(const TNiceSeries& Series) const;
+    int ScreenXAt(const TNiceSeries& Series, int Index) const;
+    // The numeric mapping of values to pixels.
+    int ScreenXOf(double X) const;
+    int ScreenYOf(double Y) const;
+    template <typename TVisit>
+    void ForEachColumn(const TNiceSeries& Series, TVisit Visit) const;
     void PlaceMarkers(TNiceSeries& Series);
     void PlaceCurve(TNiceSeries& Series);
-    void PlaceBars(TNiceSeries& Series, int BarIndex, int BarWidth);
+    void PlaceColumns(TNiceSeries& Series);
+    TBarShape BarShape(int BarIndex) const;
+    TRect BarRect(const TBarShape& Shape, int ScreenX, int ScreenY, double Y) const;
+    void PlaceBars(TNiceSeries& Series, const TBarShape& Shape);
+    void PlaceColumnBars(TNiceSeries& Series, const TBarShape& Shape);
 
     TChartProperties& FProperties;
     TSeriesList& FSeries;
@@ -103,9 +157,12 @@ private:
     bool FNoData = false;
     std::vector<TAxisInfo> FXAxis;
     std::vector<TAxisInfo> FYAxis;
+    TSlotAxis FSlotAxis;
     TRect FPlotRect;
     TRect FLegendRect;
     TRect FTitleRect;
+    std::vector<TLegendEntry> FLegendEntries;
+    TLabelPlaces FLabelPlaces;
     TAxisMapping FXMapping;
     TAxisMapping FYMapping;
 };

@@ -13,20 +13,16 @@ const QColor GridColor(0x80, 0x80, 0x80);
 
 constexpr int AxisWidth = 3;
 constexpr int TickLength = 2;
-constexpr int LabelGap = 4;
 constexpr int ShadowDepth = 3;
-// Legend entries: the caption starts this far from the box's left edge, next to a symbol
-// 20 pixels wide starting 10 pixels from that edge.
-constexpr int LegendTextIndent = 32;
-constexpr int LegendSymbolIndent = 10;
-constexpr int LegendSymbolSize = 20;
+// The bar in the legend stays this far inside the symbol's box.
 constexpr int LegendBarInset = 2;
-// The rotated Y title's top edge lies on the left margin.
-constexpr int YTitleLeft = ChartMargin;
 
-QFont Bold(QFont Font) {
-    Font.setBold(true);
-    return Font;
+TRect Inset(const TRect& R, int By) {
+    return {R.Left + By, R.Top + By, R.Right - By, R.Bottom - By};
+}
+
+QPoint Centre(const TRect& R) {
+    return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
 }
 
 } // namespace
@@ -55,8 +51,6 @@ void TChartPainter::PaintLegend(TCanvas& Canvas) const {
     Canvas.SetPenWidth(1);
     Canvas.SetPenStyle(psSolid);
     Canvas.SetFont(FProperties.AxisFont);
-    const int LineHeight = Canvas.TextHeight();
-    const int Pad = (LegendSymbolSize - LineHeight) / 2;
     const TRect& R = FLayout.LegendRect();
     Canvas.SetBrushSolid(Black);
     Canvas.FillRect({R.Right, R.Top + ShadowDepth, R.Right + ShadowDepth, R.Bottom + ShadowDepth});
@@ -64,12 +58,9 @@ void TChartPainter::PaintLegend(TCanvas& Canvas) const {
         {R.Left + ShadowDepth, R.Bottom, R.Right + ShadowDepth, R.Bottom + ShadowDepth});
     Canvas.SetBrushClear();
     Canvas.Rectangle(R);
-    for (const auto& Series : FSeries) {
-        int Y = R.Top + Series->LegendTop + Pad;
-        for (const std::string& Line : CaptionLines(Series->Caption())) {
-            Canvas.TextOut(R.Left + LegendTextIndent, Y, Line);
-            Y += LineHeight;
-        }
+    for (const TLegendEntry& Entry : FLayout.LegendEntries()) {
+        for (const TTextLine& Line : Entry.Lines)
+            Canvas.TextOut(Line.At.x(), Line.At.y(), Line.Text);
     }
 }
 
@@ -85,7 +76,7 @@ void TChartPainter::StartAxis(TCanvas& Canvas, QPoint From, QPoint To) const {
     Canvas.SetPenWidth(AxisWidth);
     Canvas.MoveTo(From.x(), From.y());
     Canvas.LineTo(To.x(), To.y());
-    Canvas.SetFont(Bold(FProperties.AxisFont));
+    Canvas.SetFont(FProperties.AxisTitleFont());
 }
 
 // The regular font and the thin black pen of the labels and tick marks.
@@ -98,8 +89,8 @@ void TChartPainter::StartLabels(TCanvas& Canvas) const {
 void TChartPainter::PaintXAxis(TCanvas& Canvas) {
     const TRect& Plot = FLayout.PlotRect();
     StartAxis(Canvas, {Plot.Left, Plot.Bottom}, {Plot.Right, Plot.Bottom});
-    Canvas.TextOut(Plot.Left + (Plot.Width() - Canvas.TextWidth(FProperties.AxisXTitle)) / 2,
-                   Plot.Bottom + Canvas.TextHeight() + XTitleGap, FProperties.AxisXTitle);
+    const QPoint Title = FLayout.LabelPlaces().XTitle;
+    Canvas.TextOut(Title.x(), Title.y(), FProperties.AxisXTitle);
     StartLabels(Canvas);
     PaintXLabels(Canvas);
     const std::vector<TAxisInfo>& Ticks = FLayout.XAxis();
@@ -107,10 +98,7 @@ void TChartPainter::PaintXAxis(TCanvas& Canvas) {
         return;
     Canvas.SetPenStyle(psDot);
     Canvas.SetPenColor(GridColor);
-    // Ticks closer than a pixel share their grid line; it is drawn once.
     for (std::size_t i = 1; i + 1 < Ticks.size(); ++i) {
-        if (i > 1 && Ticks[i].X == Ticks[i - 1].X)
-            continue;
         Canvas.MoveTo(Ticks[i].X, Ticks[i].Y);
         Canvas.LineTo(Ticks[i].X, Plot.Top);
     }
@@ -121,9 +109,8 @@ void TChartPainter::PaintXAxis(TCanvas& Canvas) {
 // neighbouring shot numbers never read as one ("1 2" as "12"); every tick gets its mark.
 void TChartPainter::PaintXLabels(TCanvas& Canvas) {
     constexpr int MinimumLabelGap = 4;
-    const int LabelTop = FLayout.PlotRect().Bottom + LabelGap;
+    const int LabelTop = FLayout.LabelPlaces().XLabelTop;
     int LastRight = 0;
-    const TAxisInfo* Previous = nullptr;
     for (const TAxisInfo& Tick : FLayout.XAxis()) {
         // A label never starts right of its tick, so a tick left of LastRight needs no measuring.
         if (Tick.X > LastRight) {
@@ -134,11 +121,8 @@ void TChartPainter::PaintXLabels(TCanvas& Canvas) {
                 LastRight = X + Width + MinimumLabelGap;
             }
         }
-        if (!Previous || Previous->X != Tick.X || Previous->Y != Tick.Y) {
-            Canvas.MoveTo(Tick.X, Tick.Y);
-            Canvas.LineTo(Tick.X, Tick.Y + TickLength);
-        }
-        Previous = &Tick;
+        Canvas.MoveTo(Tick.X, Tick.Y);
+        Canvas.LineTo(Tick.X, Tick.Y + TickLength);
     }
 }
 
@@ -146,15 +130,13 @@ void TChartPainter::PaintYAxis(TCanvas& Canvas) const {
     const TRect& Plot = FLayout.PlotRect();
     StartAxis(Canvas, {Plot.Left, Plot.Top}, {Plot.Left, Plot.Bottom});
     const std::string& Title = FProperties.AxisYTitle;
+    const TLabelPlaces& Places = FLayout.LabelPlaces();
     if (!Title.empty())
-        Canvas.TextOutRotated(
-            YTitleLeft, Plot.Bottom - (Plot.Height() - Canvas.TextWidth(Title)) / 2, Title, 90);
-    Canvas.SetFont(FProperties.AxisFont);
-    Canvas.SetPenColor(Black);
-    Canvas.SetPenWidth(1);
+        Canvas.TextOutRotated(Places.YTitle.x(), Places.YTitle.y(), Title, 90);
+    StartLabels(Canvas);
     const std::vector<TAxisInfo>& Ticks = FLayout.YAxis();
     for (const TAxisInfo& Tick : Ticks) {
-        Canvas.TextOut(Plot.Left - LabelGap - Canvas.TextWidth(Tick.Caption),
+        Canvas.TextOut(Places.YLabelRight - Canvas.TextWidth(Tick.Caption),
                        Tick.Y - Canvas.TextHeight() / 2, Tick.Caption);
         Canvas.MoveTo(Tick.X - TickLength, Tick.Y);
         Canvas.LineTo(Tick.X, Tick.Y);
@@ -200,38 +182,30 @@ void TChartPainter::PrepareSeriesStyle(TCanvas& Canvas, int Index, bool Filled) 
 
 void TChartPainter::PaintOneSeries(TCanvas& Canvas, int Index) {
     TNiceSeries& Series = *FSeries[Index];
+    const TSeriesDrawing& Drawing = Series.Drawing();
     PrepareSeriesStyle(Canvas, Index, Series.Kind() == skBar);
-    if (Series.Kind() == skBar) {
-        for (const TXYInfo& Value : Series.Values())
-            Canvas.Rectangle(Value.HitRect);
-    } else {
-        if (Series.Kind() == skLine) {
-            std::vector<QPoint> Line;
-            Line.reserve(Series.Values().size());
-            for (const TXYInfo& Value : Series.Values())
-                Line.emplace_back(Value.ScreenX, Value.ScreenY);
-            Canvas.Polyline(Line);
-        } else if (Series.Kind() == skSmooth) {
-            Series.Spline().Draw(Canvas);
-        }
-        for (const TXYInfo& Value : Series.Values())
-            FMarkerRoutine(Canvas, Value.ScreenX, Value.ScreenY, FLayout.MarkerSize());
-    }
-    if (FProperties.ShowLegend)
-        PaintLegendSymbol(Canvas, Series);
+    for (const TRect& Bar : Drawing.Bars)
+        Canvas.Rectangle(Bar);
+    if (Series.Spline().NumberOfPoints() > 0)
+        Series.Spline().Draw(Canvas);
+    else
+        Canvas.Polyline(Drawing.Line);
+    for (const QPoint Marker : Drawing.Markers)
+        FMarkerRoutine(Canvas, Marker.x(), Marker.y(), FLayout.MarkerSize());
+    // A series added while updates are suspended has no entry before the next layout.
+    const std::vector<TLegendEntry>& Entries = FLayout.LegendEntries();
+    if (FProperties.ShowLegend && Index < static_cast<int>(Entries.size()))
+        PaintLegendSymbol(Canvas, Series.Kind(), Entries[Index].Symbol);
 }
 
-void TChartPainter::PaintLegendSymbol(TCanvas& Canvas, const TNiceSeries& Series) const {
-    const int X = FLayout.LegendRect().Left + LegendSymbolIndent;
-    const int Y = FLayout.LegendRect().Top + Series.LegendTop;
-    if (Series.Kind() == skBar) {
-        Canvas.Rectangle({X + LegendBarInset, Y + LegendBarInset,
-                          X + LegendSymbolSize - LegendBarInset,
-                          Y + LegendSymbolSize - LegendBarInset});
+// A bar, or a short line with a marker in its middle.
+void TChartPainter::PaintLegendSymbol(TCanvas& Canvas, TSeriesKind Kind, const TRect& Box) const {
+    if (Kind == skBar) {
+        Canvas.Rectangle(Inset(Box, LegendBarInset));
         return;
     }
-    Canvas.MoveTo(X, Y + LegendSymbolSize / 2);
-    Canvas.LineTo(X + LegendSymbolSize, Y + LegendSymbolSize / 2);
-    FMarkerRoutine(Canvas, X + LegendSymbolSize / 2, Y + LegendSymbolSize / 2,
-                   FLayout.MarkerSize());
+    const QPoint Middle = Centre(Box);
+    Canvas.MoveTo(Box.Left, Middle.y());
+    Canvas.LineTo(Box.Right, Middle.y());
+    FMarkerRoutine(Canvas, Middle.x(), Middle.y(), FLayout.MarkerSize());
 }

@@ -30,7 +30,7 @@ private:
     void PaintYAxis(TCanvas& Canvas) const;
     void PaintSeries(TCanvas& Canvas);
     void PaintOneSeries(TCanvas& Canvas, int Index);
-    void PaintLegendSymbol(TCanvas& Canvas, const TNiceSeries& Series) const;
+    void PaintLegendSymbol(TCanvas& Canvas, TSeriesKind Kind, const TRect& Box) const;
     void PrepareSeriesStyle(TCanvas& Canvas, int Index, bool Filled);
 
     const TChartProperties& FProperties;

@@ -2,8 +2,6 @@
 
 // The chart's published properties with their defaults, and the fonts it draws with.
 
-#include "platform/Fonts.h"
-
 #include <QColor>
 #include <QFont>
 #include <string>
@@ -12,12 +10,18 @@
 // 19), so that the picture does not depend on the resolution of the paint device.
 
 struct TChartProperties {
+    TChartProperties();
+
+    // The axis font in bold.
+    QFont AxisTitleFont() const;
+
     bool ShowLegend = true;
     bool ShowTitle = true;
     bool ShowXGrid = true;
     bool ShowYGrid = true;
     std::string Title = "Chart Title";
-    QFont TitleFont = ArialFont(19);
+    // Arial, 19 pixels.
+    QFont TitleFont;
     std::string AxisXTitle = "X Axis";
     std::string AxisYTitle = "Y Axis";
     // Every distinct X gets its own equally spaced slot, whatever the distance of the values.
@@ -27,7 +31,7 @@ struct TChartProperties {
     float AxisYScale = 1.0f;
     bool Monochrome = false;
     bool SoftColors = false;
-    // Axis labels, axis titles and the legend.
-    QFont AxisFont = ArialFont(11);
+    // Axis labels, axis titles and the legend: Arial, 11 pixels.
+    QFont AxisFont;
     QColor Color = QColor(0xFF, 0xFF, 0xFF);
 };

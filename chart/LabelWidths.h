@@ -1,8 +1,8 @@
 #pragma once
 
 // The widths of axis labels, measured once per text and kept. The main window lays out all
-// shots again for every new one, and with thousands of ticks measuring their labels would be
-// the dearest part of a paint.
+// shots again for every new one, and with a tick for every pixel column measuring their labels
+// would be the dearest part of a paint.
 
 #include <QFont>
 #include <string>

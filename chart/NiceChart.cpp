@@ -1,15 +1,8 @@
 #include "chart/NiceChart.h"
 
-#include "chart/Canvas.h"
-#include "chart/ChartPainter.h"
-#include "platform/ModalDialogs.h"
+#include "platform/HandlerGuard.h"
 
 #include <QMouseEvent>
-#include <QPainter>
-#include <cstdlib>
-#include <exception>
-#include <stdexcept>
-#include <string>
 
 namespace {
 
@@ -18,7 +11,7 @@ constexpr int DefaultHeight = 200;
 
 } // namespace
 
-TNiceChart::TNiceChart(QWidget* Owner) : QWidget(Owner), FLayout(FProperties, FSeries, this) {
+TNiceChart::TNiceChart(QWidget* Owner) : QWidget(Owner), FModel(*this, this) {
     // The paint routine fills the whole client area itself; erasing first would only flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -29,23 +22,23 @@ TNiceChart::~TNiceChart() = default;
 
 template <typename T>
 void TNiceChart::SetProperty(T TChartProperties::*Field, const T& Value) {
-    if (FProperties.*Field == Value)
+    if (FModel.Properties().*Field == Value)
         return;
-    FProperties.*Field = Value;
+    FModel.Properties().*Field = Value;
     UpdateChart();
 }
 
 void TNiceChart::SetGrid(bool TChartProperties::*Field, bool Value) {
-    if (FProperties.*Field == Value)
+    if (FModel.Properties().*Field == Value)
         return;
-    FProperties.*Field = Value;
+    FModel.Properties().*Field = Value;
     PaintNow();
 }
 
 void TNiceChart::SetScale(float TChartProperties::*Field, float Value) {
-    if (FProperties.*Field == Value)
+    if (FModel.Properties().*Field == Value)
         return;
-    FProperties.*Field = Value == 0.0f ? 1.0f : Value;
+    FModel.Properties().*Field = Value == 0.0f ? 1.0f : Value;
     UpdateChart();
 }
 
@@ -71,7 +64,7 @@ void TNiceChart::SetTitle(const std::string& Value) {
 
 // The title font is copied in and always refreshes, as a change of any of its attributes would.
 void TNiceChart::SetTitleFont(const QFont& Value) {
-    FProperties.TitleFont = Value;
+    FModel.Properties().TitleFont = Value;
     UpdateChart();
 }
 
@@ -103,21 +96,9 @@ void TNiceChart::SetSoftColors(bool Value) {
     SetProperty(&TChartProperties::SoftColors, Value);
 }
 
-TNiceSeries& TNiceChart::AddSeries(TSeriesKind Kind) {
-    FSeries.push_back(std::make_unique<TNiceSeries>(*this, Kind));
-    return *FSeries.back();
-}
-
 void TNiceChart::ClearSeries() {
-    FSeries.clear();
-    FLayout.ClearAxes();
+    FModel.ClearSeries();
     UpdateChart();
-}
-
-TNiceSeries& TNiceChart::GetSeries(int Index) const {
-    if (Index < 0 || Index >= SeriesCount())
-        throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
-    return *FSeries[Index];
 }
 
 void TNiceChart::SuspendUpdates() {
@@ -126,14 +107,22 @@ void TNiceChart::SuspendUpdates() {
 
 void TNiceChart::ResumeUpdates() {
     FUpdating = false;
-    FLayout.CalculateLayout(width(), height());
-    PaintNow();
+    UpdateChart();
+}
+
+void TNiceChart::TResumeUpdates::operator()() const {
+    RunGuarded(Chart, [this] { Chart->ResumeUpdates(); });
+}
+
+platform::TScopeGuard<TNiceChart::TResumeUpdates> TNiceChart::SuspendedUpdates() {
+    SuspendUpdates();
+    return platform::TScopeGuard(TResumeUpdates{this});
 }
 
 void TNiceChart::UpdateChart() {
     if (FUpdating)
         return;
-    FLayout.CalculateLayout(width(), height());
+    FModel.CalculateLayout(width(), height());
     PaintNow();
 }
 
@@ -141,69 +130,31 @@ void TNiceChart::PaintNow() {
     repaint();
 }
 
-bool TNiceChart::ClientToValues(int X, int Y, double& XValue, double& YValue) const {
-    const TRect& Plot = FLayout.PlotRect();
-    if (X < Plot.Left || X >= Plot.Right || Y < Plot.Top || Y >= Plot.Bottom)
-        return false;
-    if (FProperties.AxisXOnePerValue) {
-        const TAxisInfo* Closest = nullptr;
-        for (const TAxisInfo& Tick : FLayout.XAxis()) {
-            if (!Closest || std::abs(Tick.X - X) < std::abs(Closest->X - X))
-                Closest = &Tick;
-        }
-        if (Closest)
-            XValue = Closest->Value;
-    } else {
-        const TAxisMapping& Mapping = FLayout.XMapping();
-        XValue = (X - Mapping.Origin) / Mapping.Scale + Mapping.Start;
-    }
-    const TAxisMapping& Mapping = FLayout.YMapping();
-    YValue = (Mapping.Origin - Y) / Mapping.Scale + Mapping.Start;
-    return true;
-}
-
-void TNiceChart::PaintChart(TCanvas& Canvas) {
-    TChartPainter(FProperties, FLayout, FSeries, FBrushBitmaps, FLabelWidths).PaintChart(Canvas);
-}
-
-void TNiceChart::PaintTo(QPaintDevice& Device) {
-    QPainter Painter(&Device);
-    TCanvas Canvas(Painter);
-    PaintChart(Canvas);
-}
-
-template <typename Handler>
-void TNiceChart::Guarded(Handler&& Run) {
-    try {
-        Run();
-    } catch (const std::exception& E) {
-        platform::ModalDialogs().ShowError(this, E.what());
-    }
-}
-
 void TNiceChart::paintEvent(QPaintEvent*) {
-    Guarded([this] { PaintTo(*this); });
+    RunGuarded(this, [this] { PaintTo(*this); });
 }
 
 void TNiceChart::resizeEvent(QResizeEvent* Event) {
     QWidget::resizeEvent(Event);
-    Guarded([this] { UpdateChart(); });
+    RunGuarded(this, [this] { UpdateChart(); });
 }
 
 void TNiceChart::mouseMoveEvent(QMouseEvent* Event) {
     const QPoint At = Event->position().toPoint();
     if (OnMouseMove)
-        Guarded([&] { OnMouseMove(*this, Event->modifiers(), At.x(), At.y()); });
+        RunGuarded(this, [&] { OnMouseMove(*this, Event->modifiers(), At.x(), At.y()); });
 }
 
 void TNiceChart::mousePressEvent(QMouseEvent* Event) {
     const QPoint At = Event->position().toPoint();
     if (OnMouseDown)
-        Guarded([&] { OnMouseDown(*this, Event->button(), Event->modifiers(), At.x(), At.y()); });
+        RunGuarded(
+            this, [&] { OnMouseDown(*this, Event->button(), Event->modifiers(), At.x(), At.y()); });
 }
 
 void TNiceChart::mouseReleaseEvent(QMouseEvent* Event) {
     const QPoint At = Event->position().toPoint();
     if (OnMouseUp)
-        Guarded([&] { OnMouseUp(*this, Event->button(), Event->modifiers(), At.x(), At.y()); });
+        RunGuarded(this,
+                   [&] { OnMouseUp(*this, Event->button(), Event->modifiers(), At.x(), At.y()); });
 }

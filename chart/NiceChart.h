@@ -4,18 +4,13 @@
 // titles, numeric or one-per-value X labels, grid lines and an optional legend. Every change
 // lays the chart out again and paints it at once, unless updates are suspended.
 
-#include "chart/ChartLayout.h"
-#include "chart/ChartPalette.h"
-#include "chart/ChartProperties.h"
-#include "chart/LabelWidths.h"
-#include "chart/NiceSeries.h"
+#include "chart/ChartModel.h"
+#include "platform/ScopeGuard.h"
 
 #include <QWidget>
 #include <functional>
 
-class TCanvas;
-
-class TNiceChart : public QWidget {
+class TNiceChart : public QWidget, public TSeriesOwner {
 public:
     using TMouseMoveEvent =
         std::function<void(TNiceChart& Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
@@ -25,43 +20,43 @@ public:
     explicit TNiceChart(QWidget* Owner = nullptr);
     ~TNiceChart() override;
 
-    bool ShowLegend() const { return FProperties.ShowLegend; }
+    bool ShowLegend() const { return Properties().ShowLegend; }
     void SetShowLegend(bool Value);
-    bool ShowTitle() const { return FProperties.ShowTitle; }
+    bool ShowTitle() const { return Properties().ShowTitle; }
     void SetShowTitle(bool Value);
     // The grids only repaint, also while updates are suspended.
-    bool ShowXGrid() const { return FProperties.ShowXGrid; }
+    bool ShowXGrid() const { return Properties().ShowXGrid; }
     void SetShowXGrid(bool Value);
-    bool ShowYGrid() const { return FProperties.ShowYGrid; }
+    bool ShowYGrid() const { return Properties().ShowYGrid; }
     void SetShowYGrid(bool Value);
-    const std::string& Title() const { return FProperties.Title; }
+    const std::string& Title() const { return Properties().Title; }
     void SetTitle(const std::string& Value);
-    const QFont& TitleFont() const { return FProperties.TitleFont; }
+    const QFont& TitleFont() const { return Properties().TitleFont; }
     void SetTitleFont(const QFont& Value);
-    const std::string& AxisXTitle() const { return FProperties.AxisXTitle; }
+    const std::string& AxisXTitle() const { return Properties().AxisXTitle; }
     void SetAxisXTitle(const std::string& Value);
-    const std::string& AxisYTitle() const { return FProperties.AxisYTitle; }
+    const std::string& AxisYTitle() const { return Properties().AxisYTitle; }
     void SetAxisYTitle(const std::string& Value);
-    bool AxisXOnePerValue() const { return FProperties.AxisXOnePerValue; }
+    bool AxisXOnePerValue() const { return Properties().AxisXOnePerValue; }
     void SetAxisXOnePerValue(bool Value);
     // A scale of 0 is stored as 1.
-    float AxisXScale() const { return FProperties.AxisXScale; }
+    float AxisXScale() const { return Properties().AxisXScale; }
     void SetAxisXScale(float Value);
-    float AxisYScale() const { return FProperties.AxisYScale; }
+    float AxisYScale() const { return Properties().AxisYScale; }
     void SetAxisYScale(float Value);
-    bool Monochrome() const { return FProperties.Monochrome; }
+    bool Monochrome() const { return Properties().Monochrome; }
     void SetMonochrome(bool Value);
-    bool SoftColors() const { return FProperties.SoftColors; }
+    bool SoftColors() const { return Properties().SoftColors; }
     void SetSoftColors(bool Value);
-    const QFont& AxisFont() const { return FProperties.AxisFont; }
-    const QColor& Color() const { return FProperties.Color; }
+    const QFont& AxisFont() const { return Properties().AxisFont; }
+    const QColor& Color() const { return Properties().Color; }
 
     // A new empty series with the caption "Series"; neither lays out nor paints.
-    TNiceSeries& AddSeries(TSeriesKind Kind);
+    TNiceSeries& AddSeries(TSeriesKind Kind) { return FModel.AddSeries(Kind); }
     void ClearSeries();
     // Raises std::out_of_range outside 0..SeriesCount() - 1.
-    TNiceSeries& GetSeries(int Index) const;
-    int SeriesCount() const { return static_cast<int>(FSeries.size()); }
+    TNiceSeries& GetSeries(int Index) const { return FModel.GetSeries(Index); }
+    int SeriesCount() const { return FModel.SeriesCount(); }
 
     // Until ResumeUpdates, changes neither lay out nor paint (the grid switches still repaint).
     // Suspensions do not nest.
@@ -70,17 +65,29 @@ public:
     void ResumeUpdates();
     bool Updating() const { return FUpdating; }
 
+    // What the guard of SuspendedUpdates runs.
+    struct TResumeUpdates {
+        TNiceChart* Chart;
+        void operator()() const;
+    };
+    // Suspends updates until the returned guard goes, which resumes them, also when an exception
+    // leaves the scope, so that a failed refill does not leave the chart frozen. What the resumed
+    // layout or paint raises goes to the error box: it cannot leave a destructor.
+    [[nodiscard]] platform::TScopeGuard<TResumeUpdates> SuspendedUpdates();
+
     // The values at a client pixel inside the plot; in one-per-value mode X snaps to the
     // nearest tick. False, with the outputs untouched, outside the plot.
-    bool ClientToValues(int X, int Y, double& XValue, double& YValue) const;
+    bool ClientToValues(int X, int Y, double& XValue, double& YValue) const {
+        return FModel.ClientToValues(X, Y, XValue, YValue);
+    }
 
     // Lays out for the current size and paints, unless updates are suspended.
-    void UpdateChart();
+    void UpdateChart() override;
     // Paints the whole chart now.
     void PaintNow();
     // The picture of the last layout on any paint device, as the control paints itself.
-    void PaintTo(QPaintDevice& Device);
-    const TChartLayout& Layout() const { return FLayout; }
+    void PaintTo(QPaintDevice& Device) { FModel.PaintTo(Device); }
+    const TChartLayout& Layout() const { return FModel.Layout(); }
 
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseDown;
@@ -94,19 +101,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
+    const TChartProperties& Properties() const { return FModel.Properties(); }
     template <typename T>
     void SetProperty(T TChartProperties::*Field, const T& Value);
     void SetGrid(bool TChartProperties::*Field, bool Value);
     void SetScale(float TChartProperties::*Field, float Value);
-    void PaintChart(TCanvas& Canvas);
-    // Runs an event handler; what it raises goes to the error box, not into Qt's event loop.
-    template <typename Handler>
-    void Guarded(Handler&& Run);
 
-    TBrushBitmaps FBrushBitmaps;
-    TLabelWidths FLabelWidths;
-    TSeriesList FSeries;
-    TChartProperties FProperties;
+    TChartModel FModel;
     bool FUpdating = false;
-    TChartLayout FLayout;
 };

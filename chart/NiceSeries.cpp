@@ -1,28 +1,17 @@
 #include "chart/NiceSeries.h"
 
-#include "chart/AxisScaling.h"
-#include "chart/NiceChart.h"
-
 #include <algorithm>
+#include <cmath>
 
-namespace {
-
-template <typename Better>
-double Extreme(const std::vector<TXYInfo>& Values, double TXYInfo::*Field, double Start,
-               Better IsBetter) {
-    double Result = Start;
-    for (const TXYInfo& Value : Values) {
-        if (IsBetter(Value.*Field, Result))
-            Result = Value.*Field;
-    }
-    return Result;
-}
-
-} // namespace
-
-TNiceSeries::TNiceSeries(TNiceChart& Chart, TSeriesKind Kind) : FChart(Chart), FKind(Kind) {}
+TNiceSeries::TNiceSeries(TSeriesOwner& Chart, TSeriesKind Kind) : FChart(Chart), FKind(Kind) {}
 
 int TNiceSeries::AddValue(double X, double Y, const std::string& Hint) {
+    const bool Number = !std::isnan(X);
+    FXSorted = FXSorted && Number && (FValues.empty() || X >= FValues.back().X);
+    FXAscending = FXAscending && Number && (FValues.empty() || X > FValues.back().X);
+    FXExtremes.Add(X);
+    FYExtremes.Add(Y);
+    FYRanges.Add(Y);
     TXYInfo Value;
     Value.X = X;
     Value.Y = Y;
@@ -40,24 +29,20 @@ void TNiceSeries::SetCaption(const std::string& Caption) {
 }
 
 void TNiceSeries::HintForX(double X, std::string& Text) const {
-    for (const TXYInfo& Value : FValues) {
-        if (Value.X == X)
-            Text = Value.Hint;
+    if (!FXSorted) {
+        for (const TXYInfo& Value : FValues) {
+            if (Value.X == X)
+                Text = Value.Hint;
+        }
+        return;
     }
+    const auto After =
+        std::upper_bound(FValues.begin(), FValues.end(), X,
+                         [](double Wanted, const TXYInfo& Value) { return Wanted < Value.X; });
+    if (After != FValues.begin() && std::prev(After)->X == X)
+        Text = std::prev(After)->Hint;
 }
 
-double TNiceSeries::MaxX() const {
-    return Extreme(FValues, &TXYInfo::X, -NoValue, std::greater<>());
-}
-
-double TNiceSeries::MinX() const {
-    return Extreme(FValues, &TXYInfo::X, NoValue, std::less<>());
-}
-
-double TNiceSeries::MaxY() const {
-    return Extreme(FValues, &TXYInfo::Y, -NoValue, std::greater<>());
-}
-
-double TNiceSeries::MinY() const {
-    return Extreme(FValues, &TXYInfo::Y, NoValue, std::less<>());
+TExtremes TNiceSeries::YExtremes(int From, int To) const {
+    return FYRanges.Of(From, To, [this](int i) { return FValues[i].Y; });
 }

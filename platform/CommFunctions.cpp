@@ -1,5 +1,6 @@
 #include "platform/CommFunctions.h"
 
+#include "platform/ByteQueue.h"
 #include "platform/DeviceAccess.h"
 
 // The kernel's termios2 is used throughout (any baud rate through BOTHER), so glibc's
@@ -29,8 +30,6 @@ namespace {
 
 thread_local std::uint32_t LastError = 0;
 
-// Bytes a reader leaves unread are kept here, never dropped, up to this much.
-constexpr std::size_t InputQueueLimit = 16 * 1024 * 1024;
 // How often line signals and error counters are looked at while waiting: the kernel has no
 // poll for them.
 constexpr int LinePollMs = 50;
@@ -66,7 +65,7 @@ public:
 
     std::mutex Lock;
     // Received bytes not yet read: the device's input queue. Guarded by Lock.
-    std::string Input;
+    TByteQueue Input;
     std::uint32_t InputSize = 4096;
     std::uint32_t EventMask = 0;
     TCommTimeouts Timeouts;
@@ -114,12 +113,27 @@ bool ReadModemStatus(THandle Handle, std::uint32_t& Status) {
     return true;
 }
 
+// Adds received bytes to the input queue: without the null bytes when those are discarded, and
+// only as many as fit, the rest counting as an overflow. Lock must be held.
+void Enqueue(THandle Handle, char* Bytes, std::size_t Count) {
+    if (Handle->DiscardNull)
+        Count = static_cast<std::size_t>(std::remove(Bytes, Bytes + Count, '\0') - Bytes);
+    const std::size_t Room = InputQueueLimit - Handle->Input.Size();
+    if (Count > Room)
+        Handle->PendingErrors |= CE_RXOVER;
+    const std::size_t Kept = std::min(Count, Room);
+    Handle->Input.Append(Bytes, Kept);
+    if (Kept == 0)
+        return;
+    Handle->NewArrivals = true;
+    Handle->Arrivals.Set();
+}
+
 // Moves what the kernel holds into the input queue, where no hang-up can lose it.
 // Lock must be held.
 void TakeIn(THandle Handle) {
     char Chunk[4096];
     for (;;) {
-        std::size_t Moved = 0;
         const ssize_t Count = read(Handle->Descriptor, Chunk, sizeof Chunk);
         if (Count < 0 && errno == EINTR)
             continue;
@@ -130,19 +144,7 @@ void TakeIn(THandle Handle) {
                 Handle->HungUp = true;
             return;
         }
-        for (ssize_t i = 0; i < Count; ++i) {
-            if (Handle->DiscardNull && Chunk[i] == 0)
-                continue;
-            if (Handle->Input.size() >= InputQueueLimit) {
-                Handle->PendingErrors |= CE_RXOVER;
-                continue;
-            }
-            Handle->Input += Chunk[i];
-            ++Moved;
-        }
-        Handle->NewArrivals = Handle->NewArrivals || Moved > 0;
-        if (Moved > 0)
-            Handle->Arrivals.Set();
+        Enqueue(Handle, Chunk, static_cast<std::size_t>(Count));
     }
 }
 
@@ -174,11 +176,12 @@ std::uint32_t LineEvents(THandle Handle) {
     return Events;
 }
 
+// Bytes that a reader has taken already are not reported. Lock must be held.
 std::uint32_t QueueEvents(THandle Handle) {
-    const bool Arrived = Handle->NewArrivals;
+    const bool Arrived = Handle->NewArrivals && Handle->Input.Size() > 0;
     Handle->NewArrivals = false;
     Handle->Arrivals.Reset();
-    const bool Full = Handle->Input.size() * 5 >= std::size_t{Handle->InputSize} * 4;
+    const bool Full = Handle->Input.Size() * 5 >= std::size_t{Handle->InputSize} * 4;
     const bool NewlyFull = Full && !Handle->Rx80Reported;
     Handle->Rx80Reported = Full;
     return (Arrived ? EV_RXCHAR : 0) | (NewlyFull ? EV_RX80FULL : 0);
@@ -387,32 +390,50 @@ bool SetCommMask(THandle Handle, std::uint32_t EventMask) {
     return true;
 }
 
+namespace {
+
+// What one look at the device found: the events of the mask, a hang-up, and whether line
+// signals and error counters must be looked at again while waiting.
+struct TDeviceLook {
+    std::uint32_t Events = 0;
+    bool HungUp = false;
+    bool WatchLines = false;
+};
+
+// Takes the kernel's bytes in and collects the events since the last look.
+TDeviceLook LookAtDevice(THandle Handle) {
+    const std::lock_guard Guard(Handle->Lock);
+    TakeIn(Handle);
+    TDeviceLook Look;
+    Look.Events = (QueueEvents(Handle) | LineEvents(Handle)) & Handle->EventMask;
+    Look.HungUp = Handle->HungUp;
+    const bool Watching =
+        Handle->EventMask & (EV_CTS | EV_DSR | EV_RLSD | EV_ERR | EV_BREAK | EV_RING);
+    Look.WatchLines = Watching && (Handle->HasModemLines || Handle->HasCounters);
+    return Look;
+}
+
+} // namespace
+
 TCommWaitResult WaitCommEvent(THandle Handle, const TEventObject& Stop, std::uint32_t& Mask) {
     if (Handle == INVALID_HANDLE_VALUE) {
         Fail(EBADF);
         return TCommWaitResult::Failed;
     }
     for (;;) {
-        std::unique_lock Guard(Handle->Lock);
-        TakeIn(Handle);
-        const std::uint32_t Events = (QueueEvents(Handle) | LineEvents(Handle)) & Handle->EventMask;
-        const bool Watching =
-            Handle->EventMask & (EV_CTS | EV_DSR | EV_RLSD | EV_ERR | EV_BREAK | EV_RING);
-        const bool Lines = Watching && (Handle->HasModemLines || Handle->HasCounters);
-        const bool HungUp = Handle->HungUp;
-        Guard.unlock();
-        if (Events != 0) {
-            Mask = Events;
+        const TDeviceLook Look = LookAtDevice(Handle);
+        if (Look.Events != 0) {
+            Mask = Look.Events;
             return TCommWaitResult::Events;
         }
-        if (HungUp) {
+        if (Look.HungUp) {
             Fail(EIO);
             return TCommWaitResult::Failed;
         }
         pollfd Entries[3] = {{Stop.Descriptor(), POLLIN, 0},
                              {Handle->Descriptor, POLLIN, 0},
                              {Handle->Arrivals.Descriptor(), POLLIN, 0}};
-        if (!RetryingPoll(Entries, 3, Lines ? LinePollMs : -1)) {
+        if (!RetryingPoll(Entries, 3, Look.WatchLines ? LinePollMs : -1)) {
             Fail(errno);
             return TCommWaitResult::Failed;
         }
@@ -471,10 +492,11 @@ bool ReadFile(THandle Handle, void* Buffer, std::uint32_t Count, std::uint32_t& 
     const TReadLimits Limits = LimitsFor(Handle->Timeouts, Count);
     auto LastByte = TClock::now();
     for (;;) {
-        TakeIn(Handle);
-        const std::size_t Taken = std::min<std::size_t>(Count - BytesRead, Handle->Input.size());
-        std::memcpy(static_cast<char*>(Buffer) + BytesRead, Handle->Input.data(), Taken);
-        Handle->Input.erase(0, Taken);
+        // The kernel's bytes are needed only when the queue cannot fill the read alone.
+        if (Handle->Input.Size() < Count - BytesRead)
+            TakeIn(Handle);
+        const std::size_t Taken =
+            Handle->Input.Take(static_cast<char*>(Buffer) + BytesRead, Count - BytesRead);
         BytesRead += static_cast<std::uint32_t>(Taken);
         const auto Now = TClock::now();
         LastByte = Taken > 0 ? Now : LastByte;
@@ -522,7 +544,7 @@ bool ClearCommError(THandle Handle, std::uint32_t& Errors, TComStat& Stat) {
     }
     Handle->PendingErrors = 0;
     int Outgoing = 0;
-    Stat.cbInQue = static_cast<std::uint32_t>(Handle->Input.size());
+    Stat.cbInQue = static_cast<std::uint32_t>(Handle->Input.Size());
     Stat.cbOutQue = Control(Handle, TIOCOUTQ, &Outgoing) == 0 ? Outgoing : 0;
     return true;
 }
@@ -537,7 +559,7 @@ bool PurgeComm(THandle Handle, std::uint32_t Flags) {
         return true;
     const std::lock_guard Guard(Handle->Lock);
     if (Flags & PURGE_RXCLEAR)
-        Handle->Input.clear();
+        Handle->Input.Clear();
     const long Which = Queues == 3 ? TCIOFLUSH : Queues == 2 ? TCIFLUSH : TCOFLUSH;
     return ioctl(Handle->Descriptor, TCFLSH, Which) == 0 ? true : Fail(errno);
 }

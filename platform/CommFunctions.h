@@ -8,6 +8,7 @@
 
 #include "platform/EventObject.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -79,6 +80,10 @@ constexpr std::uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPTY = 0x0
 constexpr std::uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002, CE_RXPARITY = 0x0004,
                         CE_FRAME = 0x0008, CE_BREAK = 0x0010, CE_TXFULL = 0x0100, CE_IOE = 0x0400,
                         CE_MODE = 0x8000;
+
+// Received bytes that no read has taken yet are kept, never dropped, up to this much; the bytes
+// beyond it are lost and ClearCommError reports CE_RXOVER.
+constexpr std::size_t InputQueueLimit = 16 * 1024 * 1024;
 
 struct TComStat {
     std::uint32_t cbInQue = 0;

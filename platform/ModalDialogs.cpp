@@ -1,5 +1,7 @@
 #include "platform/ModalDialogs.h"
 
+#include "platform/ErrorDisplay.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -59,5 +61,17 @@ TModalDialogs& ModalDialogs() {
 void SetModalDialogs(TModalDialogs* Dialogs) {
     CurrentDialogs = Dialogs ? Dialogs : &QtDialogs;
 }
+
+namespace {
+
+void ShowInErrorBox(const std::string& Message) {
+    ModalDialogs().ShowError(nullptr, Message);
+}
+
+// This file is part of every program that shows dialogs: errors that reach no handler are shown
+// there in the error box of the dialogs in force.
+[[maybe_unused]] const bool ErrorBoxInForce = (SetApplicationErrorDisplay(ShowInErrorBox), true);
+
+} // namespace
 
 } // namespace platform

@@ -2,7 +2,8 @@
 
 // Every modal interaction of the program (confirmations, the error box, modal windows, file
 // dialogs, opening a web address) goes through one interface. The default shows Qt's real
-// dialogs; tests put a scripted one in force and never wait on a real window.
+// dialogs; tests put a scripted one in force and never wait on a real window. A program that uses
+// them also shows the application's errors (platform/ErrorDisplay.h) in their error box.
 
 #include <optional>
 #include <string>

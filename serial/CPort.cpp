@@ -1,7 +1,8 @@
 #include "serial/CPort.h"
 
-#include "platform/ModalDialogs.h"
+#include "platform/ErrorDisplay.h"
 #include "platform/NumberFormats.h"
+#include "platform/ScopeGuard.h"
 #include "serial/CPortThread.h"
 
 #include <algorithm>
@@ -11,31 +12,36 @@ using namespace platform;
 
 namespace {
 
-const std::array<std::string, 24> ErrorMessages = {
-    "Unable to open com port",
-    "WriteFile function failed",
-    "ReadFile function failed",
-    "Invalid Async parameter",
-    "PurgeComm function failed",
-    "Unable to get async status",
-    "SetCommState function failed",
-    "SetCommTimeouts failed",
-    "SetupComm function failed",
-    "ClearCommError function failed",
-    "GetCommModemStatus function failed",
-    "EscapeCommFunction function failed",
-    "TransmitCommChar function failed",
-    "Cannot set property while connected",
-    "EnumPorts function failed",
-    "Failed to store settings",
-    "Failed to load settings",
-    "Link (un)registration failed",
-    "Cannot change led state if ComPort is selected",
-    "Cannot wait for event if event thread is created",
-    "WaitForEvent method failed",
-    "A component is linked to OnRxBuf event",
-    "Registry error",
-    "Port Not Open",
+struct TErrorText {
+    TComErrorCode Code;
+    std::string Text;
+};
+
+const TErrorText ErrorMessages[] = {
+    {ceOpenFailed, "Unable to open com port"},
+    {ceWriteFailed, "WriteFile function failed"},
+    {ceReadFailed, "ReadFile function failed"},
+    {ceInvalidAsync, "Invalid Async parameter"},
+    {cePurgeFailed, "PurgeComm function failed"},
+    {ceAsyncStatusFailed, "Unable to get async status"},
+    {ceSetStateFailed, "SetCommState function failed"},
+    {ceSetTimeoutsFailed, "SetCommTimeouts failed"},
+    {ceSetupComFailed, "SetupComm function failed"},
+    {ceClearComFailed, "ClearCommError function failed"},
+    {ceModemStatusFailed, "GetCommModemStatus function failed"},
+    {ceEscapeComFailed, "EscapeCommFunction function failed"},
+    {ceTransmitCharFailed, "TransmitCommChar function failed"},
+    {ceSetWhileConnected, "Cannot set property while connected"},
+    {ceEnumPortsFailed, "EnumPorts function failed"},
+    {ceStoreFailed, "Failed to store settings"},
+    {ceLoadFailed, "Failed to load settings"},
+    {ceLinkFailed, "Link (un)registration failed"},
+    {ceLedStateFixed, "Cannot change led state if ComPort is selected"},
+    {ceThreadCreated, "Cannot wait for event if event thread is created"},
+    {ceWaitFailed, "WaitForEvent method failed"},
+    {ceDataLinked, "A component is linked to OnRxBuf event"},
+    {ceRegistryError, "Registry error"},
+    {cePortNotOpen, "Port Not Open"},
 };
 
 constexpr std::uint32_t BaudRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
@@ -57,7 +63,9 @@ std::string SystemErrorText(std::int64_t Code) {
 
 const std::string& ComErrorMessage(TComExceptions Code) {
     static const std::string Unknown = "Unknown error";
-    return Code >= 1 && Code <= ErrorMessages.size() ? ErrorMessages[Code - 1] : Unknown;
+    const auto Found = std::find_if(std::begin(ErrorMessages), std::end(ErrorMessages),
+                                    [Code](const TErrorText& Entry) { return Entry.Code == Code; });
+    return Found == std::end(ErrorMessages) ? Unknown : Found->Text;
 }
 
 EComPort::EComPort(TComExceptions Code, std::int32_t WinCode)
@@ -96,7 +104,7 @@ void TCustomComPort::Loaded() {
     try {
         OpenPort();
     } catch (const std::exception& Error) {
-        ModalDialogs().ShowError(nullptr, Error.what());
+        ShowApplicationError(Error.what());
     }
 }
 
@@ -179,7 +187,7 @@ void TCustomComPort::SetBuffer(const TComBuffer& Value) {
 
 void TCustomComPort::SetTriggersOnRxChar(bool Value) {
     if (FHasDataLink)
-        ReportComError(22, 0);
+        ReportComError(ceDataLinked, 0);
     FTriggersOnRxChar = Value;
 }
 
@@ -187,7 +195,7 @@ void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
     if (Value == FSyncMethod)
         return;
     if (FConnected && !IsLoadingOrDesigning()) {
-        ReportComError(14, 0);
+        ReportComError(ceSetWhileConnected, 0);
         return;
     }
     FSyncMethod = Value;
@@ -196,7 +204,7 @@ void TCustomComPort::SetSyncMethod(TSyncMethod Value) {
 void TCustomComPort::OpenDevice() {
     FHandle = CreateFile(FPort);
     if (FHandle == INVALID_HANDLE_VALUE)
-        ReportComError(1, LastError());
+        ReportComError(ceOpenFailed, LastError());
 }
 
 void TCustomComPort::CloseDevice() {
@@ -251,18 +259,14 @@ void TCustomComPort::ClosePort() {
     // one already under way.
     if (!FConnected || FClosing || FComponentState.Contains(csDesigning))
         return;
-    FClosing = true;
-    try {
+    {
+        const auto Closing = ScopedValue(FClosing, true);
         BeforeClose();
         AbortAllIO();
-    } catch (...) {
-        FClosing = false;
-        throw;
+        StopEventThread();
+        CloseDevice();
+        FConnected = false;
     }
-    StopEventThread();
-    CloseDevice();
-    FConnected = false;
-    FClosing = false;
     AfterClose();
 }
 
@@ -306,7 +310,7 @@ void TCustomComPort::AfterClose() {
 void TCustomComPort::EventThreadFailed(unsigned Generation, std::exception_ptr Error) {
     if (!FConnected || !FThreadCreated || Generation != FThreadGeneration)
         return;
-    TComExceptions Code = 21;
+    TComExceptions Code = ceWaitFailed;
     std::int64_t WinError = 0;
     std::string Message;
     try {
@@ -329,9 +333,9 @@ void TCustomComPort::EventThreadFailed(unsigned Generation, std::exception_ptr E
     try {
         ReportConnectionLost(Code, WinError, Message);
     } catch (const std::exception& Error) {
-        ModalDialogs().ShowError(nullptr, Error.what());
+        ShowApplicationError(Error.what());
     } catch (...) {
-        ModalDialogs().ShowError(nullptr, Message);
+        ShowApplicationError(Message);
     }
 }
 
@@ -342,7 +346,7 @@ void TCustomComPort::ReportConnectionLost(TComExceptions Code, std::int64_t WinE
     else if (OnConnectionLost)
         OnConnectionLost(this, Message, static_cast<std::int32_t>(WinError));
     else
-        ModalDialogs().ShowError(nullptr, Message);
+        ShowApplicationError(Message);
 }
 
 void TCustomComPort::HandlePortMessage(std::uint32_t EventFlag) {
@@ -351,9 +355,9 @@ void TCustomComPort::HandlePortMessage(std::uint32_t EventFlag) {
     try {
         ProcessPortEvent(*this, EventFlag);
     } catch (const std::exception& Error) {
-        ModalDialogs().ShowError(nullptr, Error.what());
+        ShowApplicationError(Error.what());
     } catch (...) {
-        ModalDialogs().ShowError(nullptr, ComErrorMessage(21));
+        ShowApplicationError(ComErrorMessage(ceWaitFailed));
     }
 }
 
@@ -364,8 +368,13 @@ void TCustomComPort::BeginSettingsUpdate() {
 void TCustomComPort::EndSettingsUpdate() {
     if (FUpdateCount < 1)
         return;
-    if (--FUpdateCount == 0)
+    LeaveSettingsUpdate();
+    if (FUpdateCount == 0)
         ApplyAllSettings();
+}
+
+void TCustomComPort::LeaveSettingsUpdate() {
+    FUpdateCount = std::max(FUpdateCount - 1, 0);
 }
 
 void TCustomComPort::ApplyAllSettings() {
@@ -380,12 +389,12 @@ bool TCustomComPort::CanApply() const {
 
 void TCustomComPort::ApplyBufferSizes() {
     if (CanApply() && !SetupComm(FHandle, FBuffer->InputSize(), FBuffer->OutputSize()))
-        ReportComError(9, LastError());
+        ReportComError(ceSetupComFailed, LastError());
 }
 
 void TCustomComPort::ApplyLineSettings() {
     if (CanApply() && !SetCommState(FHandle, DeviceControlBlock()))
-        ReportComError(7, LastError());
+        ReportComError(ceSetStateFailed, LastError());
 }
 
 void TCustomComPort::ApplyTimeoutSettings() {
@@ -397,7 +406,7 @@ void TCustomComPort::ApplyTimeoutSettings() {
                                static_cast<std::uint32_t>(FTimeouts->WriteTotalMultiplier()),
                                static_cast<std::uint32_t>(FTimeouts->WriteTotalConstant())};
     if (!SetCommTimeouts(FHandle, Values))
-        ReportComError(8, LastError());
+        ReportComError(ceSetTimeoutsFailed, LastError());
 }
 
 TDCB TCustomComPort::DeviceControlBlock() const {
@@ -432,13 +441,12 @@ void TCustomComPort::ReportComError(TComExceptions Code, std::int64_t WinError) 
             throw EComPort(Code, static_cast<std::int32_t>(WinError & 0xFFFFFFFF));
         throw EComPort(Code);
     }
-    OnException(this, Code, ComErrorMessage(Code), WinError,
-                WinError > 0 ? SystemErrorText(GetLastError()) : "");
+    OnException(this, Code, ComErrorMessage(Code), WinError, SystemErrorText(WinError));
 }
 
 void TCustomComPort::AttachLink(TComLink* Link) {
     if (std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end())
-        ReportComError(18, 0);
+        ReportComError(ceLinkFailed, 0);
     else
         FLinks.push_back(Link);
     UpdateHasDataLink();
@@ -447,15 +455,14 @@ void TCustomComPort::AttachLink(TComLink* Link) {
 void TCustomComPort::DetachLink(TComLink* Link) {
     const auto Found = std::find(FLinks.begin(), FLinks.end(), Link);
     if (Found == FLinks.end())
-        ReportComError(18, 0);
+        ReportComError(ceLinkFailed, 0);
     else
         FLinks.erase(Found);
     UpdateHasDataLink();
 }
 
 void TCustomComPort::UpdateHasDataLink() {
-    FHasDataLink = std::any_of(FLinks.begin(), FLinks.end(),
-                               [](const TComLink* Link) { return bool(Link->DataReceived); });
+    FHasDataLink = HasLink(&TComLink::DataReceived);
 }
 
 void TCustomComPort::NotifyLinks(const std::function<void(const TComLink&)>& Notify) {

@@ -8,6 +8,7 @@
 #include "serial/CPortTypes.h"
 
 #include <QObject>
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -106,16 +107,21 @@ public:
     TComExceptionEvent OnException;
     // The port closed itself because its device went away or a handler failed; Message says
     // what happened, SystemCode is the system's error code or 0. Unset (and without
-    // OnException), the message goes to the error box.
+    // OnException), the message goes to the application's error display.
     std::function<void(QObject* Sender, const std::string& Message, std::int32_t SystemCode)>
         OnConnectionLost;
 
     void OpenPort();
     void ClosePort();
-    // The setup dialog for this port's name and line settings.
+    // The setup dialog for this port's name and line settings. It is a widget, so it is defined
+    // with the port's controls (serial/CPortSetup): a program that shows it links those.
     void ShowSetupDialog();
+    // Settings written between Begin and End are stored only; the outermost End applies them
+    // all to an open device at once. Leave ends an update without applying anything, for a way
+    // out that must not raise.
     void BeginSettingsUpdate();
     void EndSettingsUpdate();
+    void LeaveSettingsUpdate();
     virtual void ApplyAllSettings();
     virtual void ApplyLineSettings();
     virtual void ApplyTimeoutSettings();
@@ -195,6 +201,12 @@ private:
     // False, after reporting "Port Not Open", when there is no device to read from.
     bool CheckDeviceOpen();
     void NotifyLinks(const std::function<void(const TComLink&)>& Notify);
+    // Whether a link has set the notification Slot.
+    template <typename TSlot>
+    bool HasLink(TSlot TComLink::*Slot) const {
+        return std::any_of(FLinks.begin(), FLinks.end(),
+                           [Slot](const TComLink* Link) { return bool(Link->*Slot); });
+    }
     void UpdateHasDataLink();
     // Runs on the user-interface thread when the event thread Generation ended by a failure:
     // the port closes itself and the user is told.

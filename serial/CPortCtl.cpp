@@ -322,7 +322,7 @@ void TComLed::SetGlyphOff(const QPixmap& Value) {
 
 void TComLed::SetState(TLedState Value) {
     if (FComPort)
-        throw EComPort(19);
+        throw EComPort(ceLedStateFixed);
     ChangeState(Value);
 }
 

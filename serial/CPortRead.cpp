@@ -22,7 +22,7 @@ void FreeAsyncRequest(std::unique_ptr<TAsyncRequest>& Request) {
 
 std::int32_t TCustomComPort::BeginRead(char* Buffer, std::int32_t Count, TAsyncRequest* Request) {
     if (!Request) {
-        ReportComError(4, 0);
+        ReportComError(ceInvalidAsync, 0);
         return 0;
     }
     Request->Operation = okRead;
@@ -30,7 +30,7 @@ std::int32_t TCustomComPort::BeginRead(char* Buffer, std::int32_t Count, TAsyncR
         return 0;
     std::uint32_t Read = 0;
     if (!ReadFile(FHandle, Buffer, static_cast<std::uint32_t>(Count), Read, Request->Overlapped))
-        ReportComError(3, LastError());
+        ReportComError(ceReadFailed, LastError());
     return static_cast<std::int32_t>(Read);
 }
 
@@ -42,19 +42,21 @@ std::int32_t TCustomComPort::BeginReadText(std::string& Text, std::int32_t Count
 
 std::int32_t TCustomComPort::WaitForCompletion(TAsyncRequest* Request) {
     if (!Request) {
-        ReportComError(4, 0);
+        ReportComError(ceInvalidAsync, 0);
         return 0;
     }
     std::uint32_t Transferred = 0;
     if (!Request->Overlapped.hEvent.Wait() ||
         !GetOverlappedResult(FHandle, Request->Overlapped, Transferred))
-        ReportComError(Request->Operation == okRead ? 3 : 2, LastError());
-    if (Request->Operation == okRead && BytesWaiting() == 0)
-        NotifyLinks([this](const TComLink& Link) {
-            if (Link.ReceiveActivity)
-                Link.ReceiveActivity(this, false);
-        });
-    else if (Request->Data)
+        ReportComError(Request->Operation == okRead ? ceReadFailed : ceWriteFailed, LastError());
+    if (Request->Operation == okRead) {
+        // Whether bytes still wait matters only to a link that shows the receiving.
+        if (HasLink(&TComLink::ReceiveActivity) && BytesWaiting() == 0)
+            NotifyLinks([this](const TComLink& Link) {
+                if (Link.ReceiveActivity)
+                    Link.ReceiveActivity(this, false);
+            });
+    } else if (Request->Data)
         NotifyLinks([this, Request](const TComLink& Link) {
             if (Link.DataSent)
                 Link.DataSent(this, Request->Data.get(), Request->Size);
@@ -82,27 +84,28 @@ std::string TCustomComPort::ReadText(std::int32_t Count) {
 bool TCustomComPort::CheckDeviceOpen() {
     if (FHandle != INVALID_HANDLE_VALUE)
         return true;
-    ReportComError(24, -24);
+    // Negative: no system error goes with it.
+    ReportComError(cePortNotOpen, -cePortNotOpen);
     return false;
 }
 
 void TCustomComPort::AbortAllIO() {
     if (!PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT))
-        ReportComError(5, LastError());
+        ReportComError(cePurgeFailed, LastError());
 }
 
 std::int32_t TCustomComPort::BytesWaiting() {
     std::uint32_t Errors = 0;
     TComStat Stat;
     if (!ClearCommError(FHandle, Errors, Stat))
-        ReportComError(10, LastError());
+        ReportComError(ceClearComFailed, LastError());
     return static_cast<std::int32_t>(Stat.cbInQue);
 }
 
 TLineSignals TCustomComPort::LineSignals() {
     std::uint32_t Status = 0;
     if (!GetCommModemStatus(FHandle, Status))
-        ReportComError(11, LastError());
+        ReportComError(ceModemStatusFailed, LastError());
     TLineSignals Signals;
     const std::pair<std::uint32_t, TLineSignal> Flags[] = {
         {MS_CTS_ON, lnCTS}, {MS_DSR_ON, lnDSR}, {MS_RING_ON, lnRing}, {MS_RLSD_ON, lnRLSD}};
@@ -116,7 +119,7 @@ TComErrors TCustomComPort::LineErrors() {
     std::uint32_t Flags = 0;
     TComStat Stat;
     if (!ClearCommError(FHandle, Flags, Stat))
-        ReportComError(10, LastError());
+        ReportComError(ceClearComFailed, LastError());
     const std::pair<std::uint32_t, TComError> Map[] = {
         {CE_FRAME, erFraming},        {CE_RXPARITY, erParity},  {CE_OVERRUN, erOverrun},
         {CE_BREAK, erBreak},          {CE_IOE, erDeviceIO},     {CE_MODE, erMode},

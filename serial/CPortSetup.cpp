@@ -1,6 +1,7 @@
 #include "serial/CPortSetup.h"
 
 #include "platform/ModalDialogs.h"
+#include "platform/ScopeGuard.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -80,15 +81,13 @@ void RunPortSetupDialog(TCustomComPort& Port) {
         Combo->ReadFromPort();
     if (platform::ModalDialogs().Execute(*Form) != QDialog::Accepted)
         return;
-    Port.BeginSettingsUpdate();
-    try {
+    {
+        Port.BeginSettingsUpdate();
+        const platform::TScopeGuard EndUpdate([&Port] { Port.LeaveSettingsUpdate(); });
         for (TComComboBox* Combo : Combos)
             Combo->ApplyToPort();
-    } catch (...) {
-        Port.EndSettingsUpdate();
-        throw;
     }
-    Port.EndSettingsUpdate();
+    Port.ApplyAllSettings();
 }
 
 void TCustomComPort::ShowSetupDialog() {

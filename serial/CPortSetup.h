@@ -40,5 +40,6 @@ public:
 
 // Shows the dialog for Port, modally. OK writes the six choices inside one settings update, so
 // an open port receives its new line settings once; Cancel changes nothing. An error while
-// writing leaves through the exception, after the update has ended.
+// writing leaves through the exception, after the update has ended; the choices written before
+// it then reach the device with the next change or opening.
 void RunPortSetupDialog(TCustomComPort& Port);

@@ -1,5 +1,6 @@
 #include "serial/CPortThread.h"
 
+#include "platform/ScopeGuard.h"
 #include "platform/ThreadSync.h"
 #include "serial/CPort.h"
 
@@ -26,20 +27,6 @@ constexpr TEventRoute HandlerOrder[] = {
     {evRxFlag, platform::EV_RXFLAG, &TCustomComPort::ProcessRxFlag},
     {evRLSD, platform::EV_RLSD, &TCustomComPort::ProcessRLSDChange},
     {evRx80Full, platform::EV_RX80FULL, &TCustomComPort::ProcessRx80Full},
-};
-
-// Records the thread that runs the port's routines for the event thread, while it does.
-class TDispatchMark {
-public:
-    explicit TDispatchMark(std::atomic<std::thread::id>& Dispatcher) : FDispatcher(Dispatcher) {
-        FDispatcher = std::this_thread::get_id();
-    }
-    ~TDispatchMark() { FDispatcher = std::thread::id(); }
-    TDispatchMark(const TDispatchMark&) = delete;
-    TDispatchMark& operator=(const TDispatchMark&) = delete;
-
-private:
-    std::atomic<std::thread::id>& FDispatcher;
 };
 
 } // namespace
@@ -139,12 +126,20 @@ void TComThread::WaitForEvents() {
         case platform::TCommWaitResult::Stopped:
             return;
         case platform::TCommWaitResult::Failed:
-            throw EComPort(21, static_cast<std::int32_t>(platform::GetLastError()));
+            throw EComPort(ceWaitFailed, static_cast<std::int32_t>(platform::GetLastError()));
         case platform::TCommWaitResult::Events:
             FPendingEvents = MaskToEvents(Mask);
+            GatherFollowingBytes();
             DispatchEvents();
+            FDispatchedAt = std::chrono::steady_clock::now();
         }
     }
+}
+
+void TComThread::GatherFollowingBytes() {
+    if (FPendingEvents == TComEvents{evRxChar} &&
+        std::chrono::steady_clock::now() - FDispatchedAt < GatherTime)
+        FStopEvent.Wait(static_cast<int>(GatherTime.count()));
 }
 
 void TComThread::DispatchEvents() {
@@ -162,7 +157,8 @@ void TComThread::DispatchEvents() {
 }
 
 void TComThread::CallEventHandlers() {
-    const TDispatchMark Mark(FDispatcher);
+    FDispatcher = std::this_thread::get_id();
+    const platform::TScopeGuard Unmark([this] { FDispatcher = std::thread::id(); });
     // A stop means the port was closed from a handler: it may be open again, or gone.
     for (const TEventRoute& Route : HandlerOrder)
         if (FPendingEvents.Contains(Route.Event) && !FStopEvent.IsSet() && FPort.Connected() &&

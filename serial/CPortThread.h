@@ -7,6 +7,7 @@
 #include "serial/CPortTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -45,6 +46,10 @@ public:
 private:
     void Execute();
     void WaitForEvents();
+    // Bytes that follow a dispatch closely are gathered for GatherTime before they are handed
+    // on: a device sending at full speed then costs one handler call per gathering instead of
+    // one per record, while a record after a pause is handed on at once.
+    void GatherFollowingBytes();
     void DispatchEvents();
     void CallEventHandlers();
     void SendEventMessages();
@@ -55,6 +60,8 @@ private:
     const unsigned FGeneration;
     platform::TEventObject FStopEvent;
     TComEvents FPendingEvents;
+    static constexpr std::chrono::milliseconds GatherTime{1};
+    std::chrono::steady_clock::time_point FDispatchedAt;
     std::exception_ptr FFailure;
     std::atomic<bool> FFinished{false};
     // The thread running the port's routines for this one, while it does.

@@ -65,8 +65,34 @@ using TComEvents = TEnumSet<TComEvent, 10>;
 using TStoredProps = TEnumSet<TStoredProp, 6>;
 using TLineSignals = TEnumSet<TLineSignal, 4>;
 using TComErrors = TEnumSet<TComError, 8>;
-// The error codes 1 to 24 of EComPort.
+// The error codes 1 to 24 of EComPort; ComErrorMessage gives the text of each.
 using TComExceptions = std::uint16_t;
+enum TComErrorCode : TComExceptions {
+    ceOpenFailed = 1,
+    ceWriteFailed,
+    ceReadFailed,
+    ceInvalidAsync,
+    cePurgeFailed,
+    ceAsyncStatusFailed,
+    ceSetStateFailed,
+    ceSetTimeoutsFailed,
+    ceSetupComFailed,
+    ceClearComFailed,
+    ceModemStatusFailed,
+    ceEscapeComFailed,
+    ceTransmitCharFailed,
+    ceSetWhileConnected,
+    ceEnumPortsFailed,
+    ceStoreFailed,
+    ceLoadFailed,
+    ceLinkFailed,
+    ceLedStateFixed,
+    ceThreadCreated,
+    ceWaitFailed,
+    ceDataLinked,
+    ceRegistryError,
+    cePortNotOpen
+};
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TRxCharEvent = std::function<void(QObject* Sender, int Count)>;
@@ -92,7 +118,7 @@ struct TComLink {
     TComSignalEvent ReceiveActivity;
 };
 
-// The message of error code Code (1 to 24).
+// The message of error code Code, "Unknown error" for a number outside 1 to 24.
 const std::string& ComErrorMessage(TComExceptions Code);
 
 class EComPort : public std::runtime_error {

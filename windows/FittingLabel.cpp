@@ -52,3 +52,10 @@ void TFittingLabel::paintEvent(QPaintEvent* Event) {
     style()->drawItemText(&Painter, contentsRect(), static_cast<int>(alignment()), palette(),
                           isEnabled(), text(), foregroundRole());
 }
+
+QLabel* NewFittingLabel(QWidget* Parent, int Left, int Top, int Width, Qt::Alignment Alignment) {
+    auto* Label = new TFittingLabel(Parent);
+    Label->setGeometry(Left, Top, Width, 16);
+    Label->setAlignment(Alignment | Qt::AlignVCenter);
+    return Label;
+}

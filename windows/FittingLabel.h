@@ -10,6 +10,10 @@
 // pixels wide.
 int FittedPixelSize(QFont Font, const QString& Text, int PixelSize, int Width);
 
+// A one-line label of a window laid out by hand, 16 pixels high. Captions in other languages can
+// be longer than their place: they are drawn smaller, never cut.
+QLabel* NewFittingLabel(QWidget* Parent, int Left, int Top, int Width, Qt::Alignment Alignment);
+
 class TFittingLabel : public QLabel {
 public:
     explicit TFittingLabel(QWidget* Parent);

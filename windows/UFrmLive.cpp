@@ -1,13 +1,13 @@
 #include "windows/UFrmLive.h"
 
+#include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
-#include "platform/HandlerGuard.h"
 #include "windows/UFrmSetup.h"
-#include "platform/Fonts.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

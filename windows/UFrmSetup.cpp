@@ -1,12 +1,12 @@
 #include "windows/UFrmSetup.h"
 
+#include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
-#include "platform/HandlerGuard.h"
 #include "windows/SpinButton.h"
-#include "platform/Fonts.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

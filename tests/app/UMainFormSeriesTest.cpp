@@ -3,6 +3,7 @@
 // importing other chronographs' files.
 
 #include "app/UMainForm.h"
+#include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "tests/app/PdfReading.h"
@@ -131,12 +132,12 @@ TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
     Run(Form.actDeleteShot);
     EXPECT_EQ(Column(0), (TStrings{"1", "2", "3"}));
     EXPECT_EQ(Column(1), (TStrings{"171.00", "172.00", "174.00"}));
-    EXPECT_EQ(Form.lblShotsValue->text(), "3");
-    EXPECT_EQ(Form.lblMAXSpeedValue->text(), "174.00");
+    EXPECT_EQ(Form.gbStatistics->lblShotsValue->text(), "3");
+    EXPECT_EQ(Form.gbStatistics->lblMAXSpeedValue->text(), "174.00");
     SelectRows({1, 3});
     Run(Form.actDeleteShot);
     EXPECT_EQ(Column(1), (TStrings{"172.00"}));
-    EXPECT_EQ(Form.lblAVGSpeedValue->text(), "172.00");
+    EXPECT_EQ(Form.gbStatistics->lblAVGSpeedValue->text(), "172.00");
     EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
     EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to delete shot 1?",
                                            "Do you really want to delete shot 3?",
@@ -406,8 +407,10 @@ TEST_F(MainFormSeriesTest, ReportHoldsStatisticsAndEveryShotOverSeveralPages) {
     const std::string Text =
         QString::fromStdString(tests::PdfText(FileName)).simplified().toStdString();
     for (const std::string& Expected :
-         {std::string("TARVEX shot report"), Form.lblMAXSpeedValue->text().toStdString(),
-          Form.lblAVGSpeedValue->text().toStdString(), Form.lblMINEnergyValue->text().toStdString(),
+         {std::string("TARVEX shot report"),
+          Form.gbStatistics->lblMAXSpeedValue->text().toStdString(),
+          Form.gbStatistics->lblAVGSpeedValue->text().toStdString(),
+          Form.gbStatistics->lblMINEnergyValue->text().toStdString(),
           std::string("Standard deviation"), std::string("Pelet Weight [g] 0.547"),
           std::string("Page 2 of")})
         EXPECT_NE(Text.find(Expected), std::string::npos) << Expected;
@@ -526,3 +529,32 @@ TEST_F(MainFormSeriesTest, ExportedSeriesImportsBackAndSavesInTheNativeFormat) {
 }
 
 } // namespace
+
+// A series stops at a million shots: a larger file is refused whole, by Load data and by Import,
+// and a shot received into a full series is dropped, the user told once.
+TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
+    const std::string Full = Folder.File("full.csv"), TooMany = Folder.File("too-many.csv");
+    std::string Lines = "speed\n";
+    for (std::size_t i = 0; i < TSeries::MaxShots; ++i)
+        Lines += "175.5\n";
+    tests::WriteFileText(Full, Lines);
+    tests::WriteFileText(TooMany, Lines + "176\n");
+    Receive("170\n");
+    Dialogs.YesNoAnswers = {true};
+    Dialogs.FileNames = {TooMany};
+    Run(Form.actImport);
+    Dialogs.FileNames = {TooMany, Full};
+    RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
+    ASSERT_EQ(Dialogs.Errors.size(), 2u);
+    EXPECT_EQ(Dialogs.Errors[0], TooMany + " holds more shots than a series can (1000000): "
+                                           "nothing was read.");
+    EXPECT_EQ(Form.Shots().size(), 0u);
+    RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
+    EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
+    EXPECT_EQ(Form.RowCount(), static_cast<int>(TSeries::MaxShots) + 1);
+    Receive("176\n177\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
+    ASSERT_EQ(Dialogs.Errors.size(), 3u);
+    EXPECT_NE(Dialogs.Errors[2].find("as many as it can"), std::string::npos);
+}

@@ -3,6 +3,7 @@
 
 #include "app/UMainForm.h"
 
+#include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/PseudoTerminal.h"
@@ -84,15 +85,15 @@ TEST_F(MainFormTest, ShotsFromTheChronographReachTableStatisticsAndChart) {
     Form->ComPort().OpenPort();
     EXPECT_EQ(Form->btnConnectToCOM->text(), "Disconnect");
     Device.Write("170;m/s\r\n175.0;m/s\r\n180;M/S\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return Text(Form->lblShotsValue) == "3"; }));
+    ASSERT_TRUE(WaitUntil([&] { return Text(Form->gbStatistics->lblShotsValue) == "3"; }));
     EXPECT_EQ(Form->RowCount(), 4);
     EXPECT_EQ(Form->CellText(1, 2), "175.00");
     EXPECT_EQ(Form->CellText(2, 2), "8.38");
-    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "180.00");
-    EXPECT_EQ(Text(Form->lblAVGSpeedValue), "175.00");
-    EXPECT_EQ(Text(Form->lblMINSpeedValue), "170.00");
-    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "5.00");
-    EXPECT_EQ(Text(Form->lblMINSpeedDiffValue), "-5.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "180.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblAVGSpeedValue), "175.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedValue), "170.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedDiffValue), "5.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedDiffValue), "-5.00");
     ASSERT_EQ(Form->chNiceChart->SeriesCount(), 1);
     EXPECT_EQ(Form->chNiceChart->GetSeries(0).Values().size(), 3u);
     EXPECT_TRUE(Dialogs.Errors.empty());
@@ -113,14 +114,14 @@ TEST_F(MainFormTest, StatisticsOfOneShotAndOfNone) {
     auto Form = Start();
     EXPECT_EQ(Form->RowCount(), 2);
     EXPECT_EQ(Form->CellText(1, 1), "");
-    EXPECT_EQ(Text(Form->lblShotsValue), "0");
-    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "\u2013\u2013\u2013\u2013. \u2013\u2013");
-    EXPECT_EQ(Text(Form->lblMINEnergyDiffValue), "\u2013\u2013. \u2013\u2013");
+    EXPECT_EQ(Text(Form->gbStatistics->lblShotsValue), "0");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "\u2013\u2013\u2013\u2013. \u2013\u2013");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMINEnergyDiffValue), "\u2013\u2013. \u2013\u2013");
     EXPECT_EQ(Form->chNiceChart->SeriesCount(), 0);
     Receive(*Form, "175.5\n", 1);
-    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "175.50");
-    EXPECT_EQ(Text(Form->lblMINSpeedValue), "175.50");
-    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "0.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "175.50");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedValue), "175.50");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedDiffValue), "0.00");
     const auto& Points = Form->chNiceChart->GetSeries(0).Values();
     ASSERT_EQ(Points.size(), 2u);
     EXPECT_EQ(Points[1].X, 2);
@@ -130,16 +131,17 @@ TEST_F(MainFormTest, StatisticsOfOneShotAndOfNone) {
 TEST_F(MainFormTest, PlaceholdersFollowTheDecimalSeparator) {
     const TScopedFormatSettings Comma(",");
     auto Form = Start();
-    EXPECT_EQ(Text(Form->lblAVGEnergyValue), "\u2013\u2013\u2013\u2013, \u2013\u2013");
+    EXPECT_EQ(Text(Form->gbStatistics->lblAVGEnergyValue),
+              "\u2013\u2013\u2013\u2013, \u2013\u2013");
     Receive(*Form, "175,5\n", 1);
-    EXPECT_EQ(Text(Form->lblAVGSpeedValue), "175,50");
+    EXPECT_EQ(Text(Form->gbStatistics->lblAVGSpeedValue), "175,50");
 }
 
 TEST_F(MainFormTest, NegativeSpeedsShowTheirTrueMaximum) {
     auto Form = Start();
     Receive(*Form, "-10\n-20\n", 2);
-    EXPECT_EQ(Text(Form->lblMAXSpeedValue), "-10.00");
-    EXPECT_EQ(Text(Form->lblMAXSpeedDiffValue), "5.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "-10.00");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedDiffValue), "5.00");
 }
 
 TEST_F(MainFormTest, SwitchingUnitsRecomputesAndSecondSwitchDoesNothing) {
@@ -148,7 +150,7 @@ TEST_F(MainFormTest, SwitchingUnitsRecomputesAndSecondSwitchDoesNothing) {
     Form->SetImperial();
     EXPECT_EQ(Form->CellText(1, 1), "328.08");
     EXPECT_EQ(Form->CellText(1, 0), "Speed [fps]");
-    EXPECT_EQ(Text(Form->lblMAXEnergyCaption), "MAX Energy [fpe]:");
+    EXPECT_EQ(Text(Form->gbStatistics->lblMAXEnergyCaption), "MAX Energy [fpe]:");
     Form->SetImperial();
     EXPECT_TRUE(Form->IsImperial());
     Form->SetMetric();

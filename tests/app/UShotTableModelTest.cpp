@@ -69,7 +69,7 @@ TEST_F(ShotTableModelTest, EveryRowIsReadAgainInOtherUnits) {
         double Weight;
         TTexts Second;
     } Cases[] = {
-        {ImperialUnits, 8.44, {"2", "590.55", "6.54"}},
+        {ImperialUnits, 8.44, {"2", "590.55", "6.53"}},
         {MetricUnits, 0.547, {"2", "180.00", "8.86"}},
     };
     for (const auto& Case : Cases) {

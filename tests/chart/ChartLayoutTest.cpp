@@ -208,6 +208,16 @@ TEST_F(ChartLayoutTest, LegendEntriesTakeTheirLines) {
     EXPECT_EQ(Layout.LegendRect().Right, Chart.width() - 20);
     EXPECT_EQ(Layout.LegendRect().Top, Layout.PlotRect().Top);
     EXPECT_EQ(Layout.PlotRect().Right, Layout.LegendRect().Left - 20);
+    // The symbol is 20 pixels square, 10 inside the box; the caption starts 2 pixels right of it,
+    // its lines centred on the symbol when they are fewer than it is high.
+    const TLegendEntry& Entry = Layout.LegendEntries()[1];
+    const int Top = Layout.LegendRect().Top + Chart.GetSeries(1).LegendTop;
+    EXPECT_EQ(Entry.Symbol,
+              (TRect{Layout.LegendRect().Left + 10, Top, Layout.LegendRect().Left + 30, Top + 20}));
+    ASSERT_EQ(Entry.Lines.size(), 1U);
+    EXPECT_EQ(Entry.Lines[0].At, QPoint(Layout.LegendRect().Left + 32, Top + (20 - lh) / 2));
+    EXPECT_EQ(Layout.LegendEntries()[0].Lines[2].At.y(),
+              Layout.LegendRect().Top + 10 + (20 - lh) / 2 + 2 * lh);
 }
 
 TEST_F(ChartLayoutTest, TheTitleSitsAboveThePlot) {

@@ -1,7 +1,7 @@
 #include "chart/LabelWidths.h"
 
 #include "chart/Canvas.h"
-#include "chart/ChartProperties.h"
+#include "platform/Fonts.h"
 
 #include <QImage>
 #include <QPainter>

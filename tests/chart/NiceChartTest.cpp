@@ -130,6 +130,20 @@ TEST_F(NiceChartTest, AddValueLaysOutUnlessSuspended) {
     EXPECT_EQ(Chart.Layout().XAxis().back().Value, 3);
 }
 
+TEST_F(NiceChartTest, SuspendedUpdatesResumeAlsoWhenAnExceptionLeavesTheScope) {
+    TNiceSeries& Series = Chart.AddSeries(skLine);
+    const auto Refill = [&] {
+        const auto Suspended = Chart.SuspendedUpdates();
+        Series.AddValue(1, 1, "");
+        EXPECT_TRUE(Chart.Updating());
+        throw std::runtime_error("refill failed");
+    };
+    EXPECT_THROW(Refill(), std::runtime_error);
+    EXPECT_FALSE(Chart.Updating());
+    EXPECT_TRUE(LaidOut(Series.Values()[0]));
+    EXPECT_EQ(Counter.Paints, 1);
+}
+
 TEST_F(NiceChartTest, TheGridSwitchesRepaintAtOnceEvenWhenSuspended) {
     Chart.SuspendUpdates();
     TNiceSeries& Series = Chart.AddSeries(skLine);
@@ -186,35 +200,6 @@ TEST_F(NiceChartTest, SeriesAccess) {
     EXPECT_EQ(Chart.GetSeries(1).Kind(), skSmooth);
     EXPECT_THROW(Chart.GetSeries(2), std::out_of_range);
     EXPECT_THROW(Chart.GetSeries(-1), std::out_of_range);
-}
-
-TEST_F(NiceChartTest, ExtremesOfASeries) {
-    TNiceSeries& Series = Chart.AddSeries(skLine);
-    EXPECT_EQ(Series.MaxX(), -1.7e308);
-    EXPECT_EQ(Series.MinX(), 1.7e308);
-    EXPECT_EQ(Series.MaxY(), -1.7e308);
-    EXPECT_EQ(Series.MinY(), 1.7e308);
-    Series.AddValue(3, -2, "");
-    Series.AddValue(-1, 7, "");
-    EXPECT_EQ(Series.MaxX(), 3);
-    EXPECT_EQ(Series.MinX(), -1);
-    EXPECT_EQ(Series.MaxY(), 7);
-    EXPECT_EQ(Series.MinY(), -2);
-}
-
-TEST_F(NiceChartTest, HintForXTakesTheLastMatch) {
-    TNiceSeries& Series = Chart.AddSeries(skLine);
-    Series.AddValue(1, 5, "first");
-    Series.AddValue(2, 5, "second");
-    Series.AddValue(1, 6, "again");
-    std::string Text = "kept";
-    Series.HintForX(1, Text);
-    EXPECT_EQ(Text, "again");
-    Series.HintForX(2, Text);
-    EXPECT_EQ(Text, "second");
-    Text = "kept";
-    Series.HintForX(1.5, Text);
-    EXPECT_EQ(Text, "kept");
 }
 
 TEST_F(NiceChartTest, ClientToValuesInsideThePlotOnly) {

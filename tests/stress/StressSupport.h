@@ -7,6 +7,7 @@
 #include "app/UMainForm.h"
 #include "platform/PseudoTerminal.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ProcessStatus.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -64,14 +65,7 @@ inline TProcessResources ProcessResources() {
     return {EntriesIn("/proc/self/fd"), EntriesIn("/proc/self/task")};
 }
 
-// A line of /proc/self/status in KiB ("VmRSS", "VmHWM"), 0 when the kernel has none.
-inline long StatusKiB(const std::string& Field) {
-    std::ifstream Status("/proc/self/status");
-    for (std::string Line; std::getline(Status, Line);)
-        if (Line.starts_with(Field + ":"))
-            return std::atol(Line.c_str() + Field.size() + 1);
-    return 0;
-}
+using tests::StatusKiB;
 
 // Record number Index: its speed is Index + 0.25, exact in binary, so that every shot can be
 // traced back to the one record it came from.

@@ -1,12 +1,12 @@
 #include "windows/UFrmLive.h"
 
+#include "platform/Fonts.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/windows/OwnerWindow.h"
 #include "tests/windows/RecordingSettings.h"
 #include "windows/FittingLabel.h"
 #include "windows/UFrmSetup.h"
-#include "platform/Fonts.h"
 
 #include <QAction>
 #include <QApplication>

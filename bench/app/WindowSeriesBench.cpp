@@ -1,0 +1,111 @@
+// The main window with large series, each figure a ratio against a baseline measured in the same
+// run: the memory the window adds per shot beyond the shot itself, a load of a 1,000,000-line
+// data file through the window against the reader alone, and the recalculation after one more
+// shot at 100,000 shots against the same at 100 shots. The window is offscreen and painted as on
+// a screen.
+
+#include "app/UMainForm.h"
+#include "bench/app/BenchDataFiles.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <algorithm>
+#include <chrono>
+#include <malloc.h>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// The quickest of a few runs of Action, in seconds: the least disturbed by the machine.
+template <typename TAction>
+double Quickest(int Runs, TAction Action) {
+    double Best = 1e300;
+    for (int Run = 0; Run < Runs; ++Run) {
+        const auto Start = TClock::now();
+        Action();
+        Best = std::min(Best, std::chrono::duration<double>(TClock::now() - Start).count());
+    }
+    return Best;
+}
+
+// An offscreen main window as a user sees it, loaded with the shots of FileName.
+struct TLoadedWindow {
+    explicit TLoadedWindow(const std::string& FileName = {}) {
+        Form.show();
+        QApplication::processEvents();
+        if (!FileName.empty())
+            Load(FileName);
+    }
+    void Load(const std::string& FileName) {
+        Dialogs.FileNames = {FileName};
+        Dialogs.YesNoAnswers = {true};
+        Form.btnLoadDataClick();
+        QApplication::processEvents();
+    }
+    TScriptedDialogs Dialogs;
+    TMainForm Form{{}, std::chrono::milliseconds(0)};
+};
+
+void BM_WindowMemoryPerShot(benchmark::State& State) {
+    constexpr std::int64_t Shots = 100'000;
+    const std::string FileName = bench::DataFile(Shots);
+    for (auto _ : State) {
+        TLoadedWindow Window;
+        ::malloc_trim(0);
+        const long Before = bench::StatusKiB("VmRSS");
+        Window.Load(FileName);
+        ::malloc_trim(0);
+        const double Added = static_cast<double>(bench::StatusKiB("VmRSS") - Before) * 1024;
+        State.counters["bytes_per_shot_beyond_record"] =
+            Added / Shots - static_cast<double>(sizeof(TData));
+    }
+}
+
+void BM_LoadThroughWindowPerReader(benchmark::State& State) {
+    const std::string FileName = bench::DataFile(1'000'000);
+    for (auto _ : State) {
+        const double Reader = Quickest(3, [&] {
+            std::vector<TData> Shots;
+            LoadDataFile(
+                FileName, "m/s",
+                [&](const std::string& Unit, double Speed) { Shots.emplace_back(Unit, Speed); },
+                nullptr);
+            benchmark::DoNotOptimize(Shots.data());
+        });
+        TLoadedWindow Window;
+        const double Through = Quickest(3, [&] { Window.Load(FileName); });
+        State.counters["reader_s"] = Reader;
+        State.counters["window_s"] = Through;
+        State.counters["ratio"] = Through / Reader;
+    }
+}
+
+// One more shot received and shown, table, statistics, chart and all painted.
+double OneMoreShot(TLoadedWindow& Window) {
+    return Quickest(20, [&] {
+        Window.Form.Receiver().ReceiveText("175.5\n");
+        Window.Form.RecalculateNow();
+        Window.Form.repaint();
+        QApplication::processEvents();
+    });
+}
+
+void BM_RecalculationAt100000PerAt100(benchmark::State& State) {
+    TLoadedWindow Small(bench::DataFile(100)), Large(bench::DataFile(100'000));
+    for (auto _ : State) {
+        const double AtSmall = OneMoreShot(Small), AtLarge = OneMoreShot(Large);
+        State.counters["at_100_ms"] = AtSmall * 1000;
+        State.counters["at_100000_ms"] = AtLarge * 1000;
+        State.counters["ratio"] = AtLarge / AtSmall;
+    }
+}
+
+BENCHMARK(BM_WindowMemoryPerShot)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadThroughWindowPerReader)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecalculationAt100000PerAt100)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::RunBenchmarks(argc, argv);
+}

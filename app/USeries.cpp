@@ -44,6 +44,8 @@ void TSeries::Replace(std::vector<TData> Shots) {
         throw ESeriesFull("A series holds at most " + std::to_string(MaxShots) + " shots; " +
                           std::to_string(Shots.size()) + " are too many.");
     FShots = std::move(Shots);
+    // A series read from a file grew by doubling: what it did not fill goes back.
+    FShots.shrink_to_fit();
     Recompute();
 }
 

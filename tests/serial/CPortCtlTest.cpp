@@ -330,7 +330,7 @@ TEST_F(LedOnPseudoTerminal, AConnectionLedFollowsOpenAndClose) {
         Led.SetState(lsOn);
         FAIL();
     } catch (const EComPort& Error) {
-        EXPECT_EQ(Error.Reason(), 19);
+        EXPECT_EQ(Error.Reason(), ceLedStateFixed);
         EXPECT_STREQ(Error.what(), "Cannot change led state if ComPort is selected");
     }
     EXPECT_EQ(Led.State(), lsOff);

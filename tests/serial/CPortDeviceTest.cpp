@@ -100,7 +100,7 @@ TEST_F(PortOnPseudoTerminal, AValueTheDeviceCannotTakeFailsTheOpen) {
         Port.OpenPort();
         FAIL();
     } catch (const EComPort& Error) {
-        EXPECT_EQ(Error.Reason(), 7);
+        EXPECT_EQ(Error.Reason(), ceSetStateFailed);
     }
     EXPECT_FALSE(Port.Connected());
     Port.SetStopBits(sbOneStopBit);
@@ -375,7 +375,7 @@ TEST_F(PortOnPseudoTerminal, LosingTheDeviceIsReportedToOnException) {
     Port.OpenPort();
     Device.CloseMaster();
     ASSERT_TRUE(WaitUntil([&] { return !Port.Connected(); }));
-    EXPECT_EQ(Codes, std::vector<TComExceptions>{21});
+    EXPECT_EQ(Codes, std::vector<TComExceptions>{ceWaitFailed});
     EXPECT_TRUE(Dialogs.Errors.empty());
 }
 
@@ -419,7 +419,7 @@ TEST(TComPortDevice, WithOnExceptionAFailedOpenStopsThere) {
     Port.OnAfterOpen = [&](QObject*) { AfterOpen = true; };
     Port.SetPort("/dev/tarvex-no-such-device");
     Port.OpenPort();
-    EXPECT_EQ(Codes, std::vector<TComExceptions>{1});
+    EXPECT_EQ(Codes, std::vector<TComExceptions>{ceOpenFailed});
     EXPECT_FALSE(Port.Connected());
     EXPECT_FALSE(AfterOpen);
 }
@@ -444,7 +444,7 @@ TEST(TComPortDevice, WithOnExceptionReadingAClosedPortReportsPortNotOpenAlone) {
     char Bytes[4] = {};
     EXPECT_EQ(Port.ReadText(5), "");
     EXPECT_EQ(Port.ReadBytes(Bytes, 4), 0);
-    EXPECT_EQ(Codes, (std::vector<TComExceptions>{24, 24}));
+    EXPECT_EQ(Codes, (std::vector<TComExceptions>{cePortNotOpen, cePortNotOpen}));
 }
 
 TEST(TComPortDevice, AnOpenDeviceIsNotOpenedTwice) {
@@ -457,7 +457,7 @@ TEST(TComPortDevice, AnOpenDeviceIsNotOpenedTwice) {
         Second.OpenPort();
         FAIL();
     } catch (const EComPort& Error) {
-        EXPECT_EQ(Error.Reason(), 1);
+        EXPECT_EQ(Error.Reason(), ceOpenFailed);
         EXPECT_EQ(Error.SystemCode(), 16);
     }
     First.ClosePort();

@@ -1,6 +1,8 @@
 #include "serial/CPort.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <set>
 
 namespace {
 
@@ -149,33 +151,59 @@ TEST(TComPortSettings, EventMaskMapping) {
     EXPECT_EQ(MaskToEvents(0x0080 | 0x0200), TComEvents{evError});
 }
 
-TEST(TComPortSettings, ErrorsCarryTheirMessages) {
-    EXPECT_STREQ(EComPort(1, 2).what(), "Unable to open com port (Error: 2)");
-    EXPECT_EQ(EComPort(1, 2).SystemCode(), 2);
-    EXPECT_EQ(EComPort(1, 2).Reason(), 1);
-    EXPECT_STREQ(EComPort(24).what(), "Port Not Open");
-    EXPECT_EQ(EComPort(24).SystemCode(), -1);
-    EXPECT_EQ(ComErrorMessage(22), "A component is linked to OnRxBuf event");
-    EXPECT_EQ(ComErrorMessage(8), "SetCommTimeouts failed");
+TEST(TComPortSettings, ErrorTextsFormatTheCodesTheyAreGiven) {
+    struct TCase {
+        TComExceptions Code;
+        std::optional<std::int32_t> SystemCode;
+        const char* Text;
+    };
+    const TCase Cases[] = {
+        {ceOpenFailed, 2, "Unable to open com port (Error: 2)"},
+        {ceSetStateFailed, 22, "SetCommState function failed (Error: 22)"},
+        {ceSetTimeoutsFailed, 1234567, "SetCommTimeouts failed (Error: 1234567)"},
+        {ceWaitFailed, -5, "WaitForEvent method failed (Error: -5)"},
+        {ceDataLinked, std::nullopt, "A component is linked to OnRxBuf event"},
+        {cePortNotOpen, std::nullopt, "Port Not Open"},
+        {25, 7, "Unknown error (Error: 7)"},
+    };
+    for (const TCase& Case : Cases) {
+        const EComPort Error =
+            Case.SystemCode ? EComPort(Case.Code, *Case.SystemCode) : EComPort(Case.Code);
+        EXPECT_STREQ(Error.what(), Case.Text) << Case.Code;
+        EXPECT_EQ(Error.Reason(), Case.Code);
+        EXPECT_EQ(Error.SystemCode(), Case.SystemCode.value_or(-1)) << Case.Code;
+    }
+    std::set<std::string> Texts;
+    for (TComExceptions Code = ceOpenFailed; Code <= cePortNotOpen; ++Code)
+        Texts.insert(ComErrorMessage(Code));
+    EXPECT_EQ(Texts.size(), 24u);
+    EXPECT_EQ(Texts.count(ComErrorMessage(0)), 0u);
 }
 
 TEST(TComPortSettings, ReportComErrorRaisesOrHandsOver) {
     TComPort Port;
     try {
-        Port.ReportComError(7, 22);
+        Port.ReportComError(ceSetStateFailed, 22);
         FAIL();
     } catch (const EComPort& Error) {
         EXPECT_STREQ(Error.what(), "SetCommState function failed (Error: 22)");
     }
-    EXPECT_THROW(Port.ReportComError(24, -24), EComPort);
+    EXPECT_THROW(Port.ReportComError(cePortNotOpen, -cePortNotOpen), EComPort);
     std::vector<std::string> Reports;
     Port.OnException = [&](QObject* Sender, TComExceptions Code, const std::string& Message,
-                           std::int64_t WinError, const std::string&) {
+                           std::int64_t WinError, const std::string& WinMessage) {
         EXPECT_EQ(Sender, &Port);
-        Reports.push_back(std::to_string(Code) + " " + Message + " " + std::to_string(WinError));
+        Reports.push_back(std::to_string(Code) + " " + Message + " " + std::to_string(WinError) +
+                          " " + WinMessage);
     };
-    Port.ReportComError(18, 0);
-    EXPECT_EQ(Reports, std::vector<std::string>{"18 Link (un)registration failed 0"});
+    Port.ReportComError(ceLinkFailed, 0);
+    // The system's text is that of the code given, whatever the thread's last error is.
+    platform::SetLastError(5);
+    Port.ReportComError(ceSetStateFailed, 22);
+    EXPECT_EQ(Reports, (std::vector<std::string>{
+                           "18 Link (un)registration failed 0 ",
+                           "7 SetCommState function failed 22 System Error.  Code: 22.\n" +
+                               platform::SysErrorMessage(22)}));
 }
 
 TEST(TComPortSettings, LinksAndTheTriggersFlag) {

@@ -168,7 +168,7 @@ TEST_F(PortSetupDialog, AFailedWriteStillEndsTheUpdateAndReleasesTheForm) {
         Run({"/tmp/tarvex-no-such-port", "57600"}, QDialog::Accepted);
         FAIL();
     } catch (const EComPort& Error) {
-        EXPECT_EQ(Error.Reason(), 1);
+        EXPECT_EQ(Error.Reason(), ceOpenFailed);
     }
     EXPECT_TRUE(Shown.isNull());
     EXPECT_FALSE(Port.Connected());

@@ -183,6 +183,7 @@ private:
     std::optional<std::string> AskExportFileName(const std::string& Extension);
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
+    void FitNumberColumn();
     void ShowChart(bool Redraw);
     std::string ChartHint(double X) const;
     void RedrawChart();

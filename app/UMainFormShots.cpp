@@ -7,13 +7,13 @@
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
-#include "platform/ScopeGuard.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 void TMainForm::RestartRecalculateTimer() {
     recalculateTimer->stop();
@@ -51,12 +51,21 @@ void TMainForm::Recalculate() {
     Log(" - Pelet Weight Unit: " + WeightUnit());
     const bool Redraw = std::exchange(FRedrawPending, false);
     FTableModel->ShowSeries(Redraw);
+    FitNumberColumn();
     ShowChart(Redraw);
     ShowLastShotLive();
     gbStatistics->ShowStatistics(FSeries.Statistics());
     ShowSpread(FSeries.Statistics());
     RefreshChartReadOut();
     Log("...Recalculated.");
+}
+
+// The number column widens, never narrows, so that the numbers of a long series stay whole.
+void TMainForm::FitNumberColumn() {
+    const QString Widest = QString::number(std::max<std::size_t>(FSeries.Count(), 1));
+    const int Needed = stringGridLeft->fontMetrics().horizontalAdvance(Widest) + 10;
+    if (Needed > stringGridLeft->columnWidth(0))
+        stringGridLeft->setColumnWidth(0, Needed);
 }
 
 void TMainForm::RedrawChart() {
@@ -73,13 +82,15 @@ void TMainForm::ShowChart(bool Redraw) {
     Redraw = Redraw || FChartShots <= 1 || Count < FChartShots;
     if (!Redraw && Count == FChartShots)
         return;
-    chNiceChart->SuspendUpdates();
-    const auto Resume = platform::TScopeGuard([this] { chNiceChart->ResumeUpdates(); });
+    const auto Resume = chNiceChart->SuspendedUpdates();
     if (Redraw) {
         chNiceChart->ClearSeries();
         FChartShots = 0;
-        if (Count > 0)
-            chNiceChart->AddSeries(skLine).SetCaption("Energy");
+        if (Count > 0) {
+            TNiceSeries& Series = chNiceChart->AddSeries(skLine);
+            Series.SetCaption("Energy");
+            Series.Reserve(Count);
+        }
     }
     const bool Energy = sbEnergyChart->isChecked();
     for (std::size_t i = FChartShots; i < Count; ++i) {

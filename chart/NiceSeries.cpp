@@ -15,8 +15,12 @@ int TNiceSeries::AddValue(double X, double Y, const std::string& Hint) {
     TXYInfo Value;
     Value.X = X;
     Value.Y = Y;
-    Value.Hint = Hint;
-    FValues.push_back(std::move(Value));
+    FValues.push_back(Value);
+    // Hints are kept beside the values, and only once a value has one.
+    if (!Hint.empty() || !FHints.empty()) {
+        FHints.resize(FValues.size() - 1);
+        FHints.push_back(Hint);
+    }
     FChart.UpdateChart();
     return static_cast<int>(FValues.size()) - 1;
 }
@@ -30,9 +34,9 @@ void TNiceSeries::SetCaption(const std::string& Caption) {
 
 void TNiceSeries::HintForX(double X, std::string& Text) const {
     if (!FXSorted) {
-        for (const TXYInfo& Value : FValues) {
-            if (Value.X == X)
-                Text = Value.Hint;
+        for (std::size_t Index = 0; Index < FValues.size(); ++Index) {
+            if (FValues[Index].X == X)
+                Text = HintOf(Index);
         }
         return;
     }
@@ -40,7 +44,11 @@ void TNiceSeries::HintForX(double X, std::string& Text) const {
         std::upper_bound(FValues.begin(), FValues.end(), X,
                          [](double Wanted, const TXYInfo& Value) { return Wanted < Value.X; });
     if (After != FValues.begin() && std::prev(After)->X == X)
-        Text = std::prev(After)->Hint;
+        Text = HintOf(static_cast<std::size_t>(std::prev(After) - FValues.begin()));
+}
+
+std::string TNiceSeries::HintOf(std::size_t Index) const {
+    return Index < FHints.size() ? FHints[Index] : std::string();
 }
 
 TExtremes TNiceSeries::YExtremes(int From, int To) const {

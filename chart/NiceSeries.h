@@ -33,7 +33,6 @@ struct TXYInfo {
     int ScreenX = 0;
     int ScreenY = 0;
     TRect HitRect;
-    std::string Hint;
 };
 
 // What the painter draws of a series, placed by the layout: the line through the values (unless
@@ -52,6 +51,9 @@ public:
 
     // Appends a value and refreshes the chart; gives the value's 0-based index.
     int AddValue(double X, double Y, const std::string& Hint);
+    // Room for Count values, so that a long series added value by value takes no more memory
+    // than its values need.
+    void Reserve(std::size_t Count) { FValues.reserve(Count); }
     const std::string& Caption() const { return FCaption; }
     // Several lines are separated by line breaks; the legend shows them one under the other.
     void SetCaption(const std::string& Caption);
@@ -82,7 +84,12 @@ private:
     // The layout writes the values' screen positions and hit rectangles, and the drawing.
     friend class TChartLayout;
 
+    std::string HintOf(std::size_t Index) const;
+
     std::vector<TXYInfo> FValues;
+    // The hint of each value up to the last one that has a hint; none while no value has one, as
+    // a long series of shots whose read-out the window makes itself.
+    std::vector<std::string> FHints;
     TSeriesOwner& FChart;
     std::string FCaption = "Series";
     TBSpline FSpline;

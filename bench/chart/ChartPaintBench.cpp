@@ -144,7 +144,9 @@ public:
     void ReportRuns(const std::vector<Run>& Runs) override {
         for (const Run& R : Runs) {
             Times[R.benchmark_name()] = R.GetAdjustedRealTime();
-            if (R.counters.count("ratio"))
+            // With repetitions, the median of the ratios rather than their spread.
+            const bool Measured = R.run_type == Run::RT_Iteration || R.aggregate_name == "median";
+            if (Measured && R.counters.count("ratio"))
                 ScalingRatio = R.counters.at("ratio");
         }
         ConsoleReporter::ReportRuns(Runs);

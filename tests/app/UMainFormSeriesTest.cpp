@@ -552,6 +552,8 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
     EXPECT_EQ(Form.RowCount(), static_cast<int>(TSeries::MaxShots) + 1);
+    // The numbers of such a series stay whole.
+    EXPECT_GT(Form.ColumnWidth(0), Form.stringGridLeft->fontMetrics().horizontalAdvance("1000000"));
     Receive("176\n177\n");
     QCoreApplication::processEvents();
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);

@@ -1,6 +1,7 @@
 #include "app/UMainForm.h"
 
 #include "app/CommandLine.h"
+#include "app/USeriesCommands.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTableModel.h"
 #include "app/UStatisticsPanel.h"
@@ -69,7 +70,7 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
     CreateConnection();
     CreateChart();
     CreatePort();
-    CreateSeriesCommands();
+    SeriesCommands = new TSeriesCommands(*this);
     ConnectHandlers();
     FormCreate(Arguments);
 }
@@ -399,7 +400,9 @@ void TMainForm::ApplyTranslation() {
     chNiceChart->SetAxisXTitle(Translate("Shots"));
     Set(btnSetup, Translate("Setup"));
     Set(btnLive, Translate("Live"));
-    TranslateSeriesCommands();
+    SeriesCommands->ApplyTranslation();
+    lblSpreadText->setToolTip(QString::fromStdString(
+        Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
     RecalculateNow();
 }
 

@@ -29,11 +29,10 @@ class QTimer;
 class QToolButton;
 class TComLed;
 class TFrmLive;
-struct TImportedSeries;
 class TNiceChart;
 class TShotTableModel;
-struct TReportContent;
 class TSpinButton;
+class TSeriesCommands;
 class TStatisticsPanel;
 namespace platform {
 class TQtTranslations;
@@ -115,14 +114,6 @@ public:
     void comPortRxChar(int Count);
     void comPortConnectionLost(const std::string& Message, std::int32_t SystemCode);
 
-    // The series commands of the table's and the chart's context menus.
-    void actDeleteShotExecute();
-    void actCopyShotsExecute();
-    void actExportSpreadsheetExecute();
-    void actPrintReportExecute();
-    void actSaveChartPictureExecute();
-    void actImportExecute();
-
     // The table as the design counts it: row 0 the header, column 0 the shot numbers.
     std::string CellText(int Column, int Row) const;
     int RowCount() const;
@@ -151,10 +142,12 @@ public:
     QTimer* const recalculateTimer;
     QTimer* const StringGridLeftTimer;
     QAction* const actDebug;
-    QAction *actDeleteShot, *actCopyShots, *actImport, *actExportSpreadsheet, *actPrintReport,
-        *actSaveChartPicture;
+    // The commands of the table's and the chart's menus.
+    TSeriesCommands* SeriesCommands;
 
 protected:
+    friend class TSeriesCommands;
+
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -170,17 +163,7 @@ private:
     void OpenPortExplained();
     void ShowSpread(const TShotStatistics& Statistics);
     void RefreshChartReadOut();
-    void CreateSeriesCommands();
-    void TranslateSeriesCommands();
-    std::vector<std::size_t> SelectedShots() const;
-    void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
-    TSeriesFigures SeriesFigures() const;
     void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
-    TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
-    TReportContent ReportContent(const TSeriesFigures& Figures) const;
-    void ShowPendingShots();
-    TImportedSeries ReadImportFile(const std::string& FileName);
-    std::optional<std::string> AskExportFileName(const std::string& Extension);
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void FitNumberColumn();

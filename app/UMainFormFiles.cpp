@@ -4,6 +4,7 @@
 #include "app/UDataFile.h"
 #include "app/UMainForm.h"
 #include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
 
 #include <QLineEdit>
 
@@ -54,4 +55,12 @@ void TMainForm::btnLoadDataClick() {
     }
     if (Stopped)
         std::rethrow_exception(Stopped);
+}
+
+// A file bigger than a series refuses before anything of the series is touched.
+void TMainForm::CheckSeriesFits(std::size_t Shots, const std::string& FileName) const {
+    if (Shots > TSeries::MaxShots)
+        throw std::runtime_error(platform::Format(
+            Translate("%s holds more shots than a series can (%s): nothing was read."),
+            {FileName, std::to_string(TSeries::MaxShots)}));
 }

@@ -1,6 +1,7 @@
 // The setup and live windows, the read-outs under the mouse, and the About box of the logo.
 
 #include "app/UMainForm.h"
+#include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
@@ -105,4 +106,22 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     if ((Watched == pnlLED || Watched == lblComPort) && Event->type() == QEvent::MouseButtonRelease)
         RunGuarded(this, [this] { comLEDConnectionClick(); });
     return QWidget::eventFilter(Watched, Event);
+}
+
+void TMainForm::ShowSpread(const TShotStatistics& Statistics) {
+    const auto Spread = [this](const TRunningValues& Values, const std::string& Unit) {
+        const TSpreadTexts Texts = SpreadTexts(Values);
+        return platform::Format(Translate("ES %s  SD %s %s"),
+                                {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
+    };
+    lblSpreadText->setText(QString::fromStdString(Spread(Statistics.Speed, SpeedUnit()) + "\n" +
+                                                  Spread(Statistics.Energy, EnergyUnit())));
+}
+
+std::string TMainForm::CellHint(int Column, int Row) const {
+    const std::string Text = CellText(Column, Row);
+    if (Row < 1 || static_cast<std::size_t>(Row) > FTableModel->ShownShots())
+        return Text;
+    const std::string Received = ReceivedText(FSeries.Shots()[Row - 1]);
+    return Received.empty() ? Text : Text + "\n" + TranslateWith("Received: %s", Received);
 }

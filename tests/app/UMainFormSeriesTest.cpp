@@ -3,6 +3,7 @@
 // importing other chronographs' files.
 
 #include "app/UMainForm.h"
+#include "app/USeriesCommands.h"
 #include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
@@ -92,7 +93,7 @@ protected:
     // Exports the series to FileName and reads it back as a spreadsheet would.
     TCsvRows Export(const std::string& FileName, char Separator) {
         Dialogs.FileNames = {FileName};
-        Run(Form.actExportSpreadsheet);
+        Run(Form.SeriesCommands->actExportSpreadsheet);
         return ReadCsv(tests::ReadFileText(FileName), Separator);
     }
 
@@ -124,18 +125,18 @@ TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
     Receive("170\n171\n172\n173\n174\n175\n");
     Dialogs.YesNoAnswers = {true, true, true, true};
     SelectRows({1});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Column(1), (TStrings{"171.00", "172.00", "173.00", "174.00", "175.00"}));
     SelectRows({3});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     SelectRows({4});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Column(0), (TStrings{"1", "2", "3"}));
     EXPECT_EQ(Column(1), (TStrings{"171.00", "172.00", "174.00"}));
     EXPECT_EQ(Form.gbStatistics->lblShotsValue->text(), "3");
     EXPECT_EQ(Form.gbStatistics->lblMAXSpeedValue->text(), "174.00");
     SelectRows({1, 3});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Column(1), (TStrings{"172.00"}));
     EXPECT_EQ(Form.gbStatistics->lblAVGSpeedValue->text(), "172.00");
     EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
@@ -163,7 +164,7 @@ TEST_F(MainFormSeriesTest, DeletingLeavesEveryOtherShotAsItWas) {
                 Kept.push_back(Form.Shots()[static_cast<std::size_t>(Row - 1)]);
         Dialogs.YesNoAnswers = {true, true};
         SelectRows(Rows);
-        Run(Form.actDeleteShot);
+        Run(Form.SeriesCommands->actDeleteShot);
         ASSERT_EQ(Form.Shots().size(), Kept.size()) << Rows.size();
         for (std::size_t i = 0; i < Kept.size(); ++i) {
             const TData& Shot = Form.Shots()[i];
@@ -180,11 +181,11 @@ TEST_F(MainFormSeriesTest, DeletingLeavesEveryOtherShotAsItWas) {
 TEST_F(MainFormSeriesTest, QuestionNamesRunsOfShots) {
     Receive("170\n171\n172\n173\n174\n175\n176\n");
     SelectRows({2, 3, 4, 5, 7});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.at(0), "Do you really want to delete shots 2\u20135, 7?");
     Form.SetLanguage(LANG_CZECH);
     SelectRows({6, 7});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.at(1), "Opravdu chcete smazat výstřely 6, 7?");
 }
 
@@ -192,17 +193,17 @@ TEST_F(MainFormSeriesTest, AnsweringNoOrSelectingNothingDeletesNothing) {
     Receive("170\n175\n180\n");
     SelectRows({2});
     Dialogs.YesNoAnswers = {false};
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Form.Shots().size(), 3u);
     EXPECT_EQ(Column(1), (TStrings{"170.00", "175.00", "180.00"}));
     Form.stringGridLeft->clearSelection();
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.size(), 1u);
     // The one empty row of an empty table holds no shot to delete.
     Dialogs.YesNoAnswers = {true};
     Form.btnClearClick();
     SelectRows({1});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.size(), 2u);
 }
 
@@ -215,7 +216,7 @@ TEST_F(MainFormSeriesTest, TheLiveReadOutKeepsItsShotUntilTheNextOne) {
     EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
     SelectRows({2});
     Dialogs.YesNoAnswers = {true};
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
     EXPECT_EQ(Form.Shots().size(), 1u);
     Receive("181\n");
@@ -233,13 +234,13 @@ TEST_F(MainFormSeriesTest, AShotFiredAroundADeletionReachesTheLiveReadOut) {
     Form.Receiver().ReceiveText("181.5\n");
     SelectRows({1});
     Dialogs.YesNoAnswers = {true};
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_NE(Live->lblSpeed->text().toStdString().find("181"), std::string::npos);
     // Fired while the question is open.
     Dialogs.OnYesNo = [&] { Form.Receiver().ReceiveText("190.25\n"); };
     Dialogs.YesNoAnswers = {true};
     SelectRows({1});
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Form.Shots().size(), 2u);
     EXPECT_NE(Live->lblSpeed->text().toStdString().find("190"), std::string::npos);
     EXPECT_EQ(Live->lblShoot->text().trimmed(), "2.");
@@ -288,7 +289,8 @@ TEST_F(MainFormSeriesTest, KeysDeleteCopyAndImport) {
 
 TEST_F(MainFormSeriesTest, ExportsAskBeforeReplacingAFileSavingDoesNot) {
     for (QAction* Action :
-         {Form.actExportSpreadsheet, Form.actPrintReport, Form.actSaveChartPicture})
+         {Form.SeriesCommands->actExportSpreadsheet, Form.SeriesCommands->actPrintReport,
+          Form.SeriesCommands->actSaveChartPicture})
         Run(Action);
     Form.btnSaveDataClick();
     ASSERT_EQ(Dialogs.FileDialogs.size(), 4u);
@@ -313,7 +315,7 @@ TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
     // Three shots spread over the same width: two thirds across is now the second.
     SelectRows({3});
     Dialogs.YesNoAnswers = {true, true};
-    Run(Form.actDeleteShot);
+    Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(ReadOut(), "Shot: 2; Speed: 171.00 m/s; Energy: 8.00 J");
     Form.btnClearClick();
     EXPECT_EQ(ReadOut(), "");
@@ -344,15 +346,15 @@ TEST_F(MainFormSeriesTest, CopyPutsTheSelectedRowsOnTheClipboard) {
     Receive("170\n175\n180\n");
     QGuiApplication::clipboard()->setText("before");
     SelectRows({3, 1});
-    Run(Form.actCopyShots);
+    Run(Form.SeriesCommands->actCopyShots);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "1\t170.00\t7.90\n3\t180.00\t8.86\n");
     Form.stringGridLeft->clearSelection();
-    Run(Form.actCopyShots);
+    Run(Form.SeriesCommands->actCopyShots);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "1\t170.00\t7.90\n3\t180.00\t8.86\n");
-    EXPECT_EQ(Form.actCopyShots->shortcut(), QKeySequence(QKeySequence::Copy));
-    EXPECT_EQ(Form.actDeleteShot->shortcut(), QKeySequence(QKeySequence::Delete));
+    EXPECT_EQ(Form.SeriesCommands->actCopyShots->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(Form.SeriesCommands->actDeleteShot->shortcut(), QKeySequence(QKeySequence::Delete));
 }
 
 TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
@@ -390,7 +392,7 @@ TEST_F(MainFormSeriesTest, ExportOfOneShotLeavesTheSpreadEmpty) {
     EXPECT_EQ(Rows[1], (TStrings{"1", "2026-12-09 14:55:03", "175,50", "0,00", "8,42"}));
     EXPECT_EQ(Rows[7], (TStrings{"Extreme spread", "", "", "", ""}));
     Dialogs.FileNames = {std::nullopt};
-    Run(Form.actExportSpreadsheet);
+    Run(Form.SeriesCommands->actExportSpreadsheet);
     EXPECT_TRUE(Dialogs.Errors.empty());
 }
 
@@ -401,7 +403,7 @@ TEST_F(MainFormSeriesTest, ReportHoldsStatisticsAndEveryShotOverSeveralPages) {
     Receive(Records);
     const std::string FileName = Folder.File("report.pdf");
     Dialogs.FileNames = {FileName};
-    Run(Form.actPrintReport);
+    Run(Form.SeriesCommands->actPrintReport);
     ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
     EXPECT_GT(tests::PageCount(FileName), 1);
     const std::string Text =
@@ -429,7 +431,7 @@ TEST_F(MainFormSeriesTest, ReportOfTwentyShotsFitsOnePage) {
     Receive(Records);
     const std::string FileName = Folder.File("twenty.pdf");
     Dialogs.FileNames = {FileName};
-    Run(Form.actPrintReport);
+    Run(Form.SeriesCommands->actPrintReport);
     EXPECT_EQ(tests::PageCount(FileName), 1);
     EXPECT_NE(tests::PdfText(FileName).find("Page 1 of 1"), std::string::npos);
 }
@@ -440,9 +442,9 @@ TEST_F(MainFormSeriesTest, ReportAndPictureIncludeAShotJustReceived) {
     ASSERT_TRUE(Form.recalculateTimer->isActive());
     const std::string Report = Folder.File("report.pdf"), Picture = Folder.File("chart.png");
     Dialogs.FileNames = {Report, Picture};
-    Run(Form.actPrintReport);
+    Run(Form.SeriesCommands->actPrintReport);
     EXPECT_NE(tests::PdfText(Report).find("187.25"), std::string::npos);
-    Run(Form.actSaveChartPicture);
+    Run(Form.SeriesCommands->actSaveChartPicture);
     const QImage Image(QString::fromStdString(Picture));
     EXPECT_EQ(Image.size(), Form.chNiceChart->size());
     EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
@@ -450,16 +452,17 @@ TEST_F(MainFormSeriesTest, ReportAndPictureIncludeAShotJustReceived) {
 
 TEST_F(MainFormSeriesTest, ChartMenuOffersReportAndPicture) {
     const QList<QAction*> Chart = Form.chNiceChart->actions();
-    EXPECT_TRUE(Chart.contains(Form.actPrintReport));
-    EXPECT_TRUE(Chart.contains(Form.actSaveChartPicture));
+    EXPECT_TRUE(Chart.contains(Form.SeriesCommands->actPrintReport));
+    EXPECT_TRUE(Chart.contains(Form.SeriesCommands->actSaveChartPicture));
     const QList<QAction*> Table = Form.stringGridLeft->actions();
     for (QAction* Action :
-         {Form.actDeleteShot, Form.actCopyShots, Form.actImport, Form.actExportSpreadsheet,
-          Form.actPrintReport, Form.actSaveChartPicture})
+         {Form.SeriesCommands->actDeleteShot, Form.SeriesCommands->actCopyShots,
+          Form.SeriesCommands->actImport, Form.SeriesCommands->actExportSpreadsheet,
+          Form.SeriesCommands->actPrintReport, Form.SeriesCommands->actSaveChartPicture})
         EXPECT_TRUE(Table.contains(Action)) << Action->text().toStdString();
     Form.SetLanguage(LANG_CZECH);
-    EXPECT_EQ(Form.actPrintReport->text().toStdString(), "Tisk protokolu\u2026");
-    EXPECT_EQ(Form.actImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_EQ(Form.SeriesCommands->actPrintReport->text().toStdString(), "Tisk protokolu\u2026");
+    EXPECT_EQ(Form.SeriesCommands->actImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
 }
 
 std::string Sample(const std::string& Name) {
@@ -470,7 +473,7 @@ TEST_F(MainFormSeriesTest, ImportReplacesTheSeriesInTheUnitsShown) {
     Receive("170\n");
     Dialogs.FileNames = {Sample("radar-export.csv")};
     Dialogs.YesNoAnswers = {true};
-    Run(Form.actImport);
+    Run(Form.SeriesCommands->actImport);
     ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
     EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to clear all values?"}));
     // The radar's speeds are in fps; the window shows m/s.
@@ -488,7 +491,7 @@ TEST_F(MainFormSeriesTest, ImportThatFailsOrIsDeclinedLeavesTheSeries) {
     Dialogs.FileNames = {Sample("no-speed-column.csv"), Garbage, Sample("czech.csv")};
     Dialogs.YesNoAnswers = {false};
     for (int Attempt = 0; Attempt < 3; ++Attempt)
-        RunGuarded(&Form, [&] { Run(Form.actImport); });
+        RunGuarded(&Form, [&] { Run(Form.SeriesCommands->actImport); });
     EXPECT_EQ(Column(1), (TStrings{"170.00", "175.00"}));
     ASSERT_EQ(Dialogs.Errors.size(), 2u);
     EXPECT_EQ(Dialogs.Errors[0],
@@ -498,7 +501,7 @@ TEST_F(MainFormSeriesTest, ImportThatFailsOrIsDeclinedLeavesTheSeries) {
     EXPECT_TRUE(Dialogs.Informations.empty());
     Form.SetLanguage(LANG_GERMAN);
     Dialogs.FileNames = {Sample("no-speed-column.csv")};
-    Run(Form.actImport);
+    Run(Form.SeriesCommands->actImport);
     EXPECT_EQ(Dialogs.Errors.at(2), "In " + Sample("no-speed-column.csv") +
                                         " wurde keine Spalte mit Geschwindigkeiten gefunden.");
 }
@@ -512,8 +515,8 @@ TEST_F(MainFormSeriesTest, ExportedSeriesImportsBackAndSavesInTheNativeFormat) {
         const std::string Export = Folder.File("export.csv"), Native = Folder.File("native.csv");
         Dialogs.FileNames = {Export, Export, Native};
         Dialogs.YesNoAnswers = {true};
-        Run(Form.actExportSpreadsheet);
-        Run(Form.actImport);
+        Run(Form.SeriesCommands->actExportSpreadsheet);
+        Run(Form.SeriesCommands->actImport);
         ASSERT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
         EXPECT_EQ(Dialogs.Informations.back(), "Shots imported: 3; lines skipped: 7.");
         EXPECT_EQ(Form.Shots().size(), 3u);
@@ -542,7 +545,7 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     Receive("170\n");
     Dialogs.YesNoAnswers = {true};
     Dialogs.FileNames = {TooMany};
-    Run(Form.actImport);
+    Run(Form.SeriesCommands->actImport);
     Dialogs.FileNames = {TooMany, Full};
     RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
     ASSERT_EQ(Dialogs.Errors.size(), 2u);

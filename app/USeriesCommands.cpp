@@ -1,0 +1,238 @@
+#include "app/USeriesCommands.h"
+
+#include "app/BusyCursor.h"
+#include "app/UImportFile.h"
+#include "app/UMainForm.h"
+#include "app/USeriesReport.h"
+#include "app/UShotTableModel.h"
+#include "chart/NiceChart.h"
+#include "platform/HandlerGuard.h"
+#include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
+#include "platform/ScopeGuard.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+QAction* NewAction(QWidget* Owner, const QKeySequence& Shortcut = {}) {
+    auto* Action = new QAction(Owner);
+    Action->setShortcut(Shortcut);
+    Action->setShortcutContext(Qt::WidgetShortcut);
+    return Action;
+}
+
+QAction* NewSeparator(QWidget* Owner) {
+    auto* Separator = new QAction(Owner);
+    Separator->setSeparator(true);
+    return Separator;
+}
+
+// Shot numbers as a user reads them: "3", "3, 5" or "3–7, 9".
+std::string ShotNumbers(const std::vector<std::size_t>& Indexes) {
+    std::string Text;
+    for (std::size_t i = 0; i < Indexes.size();) {
+        std::size_t Last = i;
+        while (Last + 1 < Indexes.size() && Indexes[Last + 1] == Indexes[Last] + 1)
+            ++Last;
+        Text += (Text.empty() ? "" : ", ") + std::to_string(Indexes[i] + 1);
+        if (Last > i)
+            Text += (Last == i + 1 ? ", " : "\u2013") + std::to_string(Indexes[Last] + 1);
+        i = Last + 1;
+    }
+    return Text;
+}
+
+} // namespace
+
+TSeriesCommands::TSeriesCommands(TMainForm& Form)
+    : QObject(&Form), FForm(Form),
+      actDeleteShot(NewAction(Form.stringGridLeft, QKeySequence::Delete)),
+      actCopyShots(NewAction(Form.stringGridLeft, QKeySequence::Copy)),
+      actImport(NewAction(&Form, QKeySequence(Qt::CTRL | Qt::Key_I))),
+      actExportSpreadsheet(NewAction(&Form)), actPrintReport(NewAction(&Form)),
+      actSaveChartPicture(NewAction(&Form)) {
+    actImport->setShortcutContext(Qt::WindowShortcut);
+    Form.addAction(actImport);
+    QTableView* const Table = Form.stringGridLeft;
+    Table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Table->addActions({actDeleteShot, actCopyShots, NewSeparator(Table), actImport,
+                       actExportSpreadsheet, NewSeparator(Table), actPrintReport,
+                       actSaveChartPicture});
+    Form.chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Form.chNiceChart->addActions({actPrintReport, actSaveChartPicture});
+    const auto Trigger = [this](QAction* Action, void (TSeriesCommands::*Handler)()) {
+        connect(Action, &QAction::triggered, this,
+                [this, Handler] { RunGuarded(&FForm, [this, Handler] { (this->*Handler)(); }); });
+    };
+    Trigger(actDeleteShot, &TSeriesCommands::actDeleteShotExecute);
+    Trigger(actCopyShots, &TSeriesCommands::actCopyShotsExecute);
+    Trigger(actImport, &TSeriesCommands::actImportExecute);
+    Trigger(actExportSpreadsheet, &TSeriesCommands::actExportSpreadsheetExecute);
+    Trigger(actPrintReport, &TSeriesCommands::actPrintReportExecute);
+    Trigger(actSaveChartPicture, &TSeriesCommands::actSaveChartPictureExecute);
+}
+
+void TSeriesCommands::ApplyTranslation() {
+    const auto Set = [this](QAction* Action, const char* Text) {
+        Action->setText(QString::fromStdString(FForm.Translate(Text)));
+    };
+    Set(actDeleteShot, "Delete shot");
+    Set(actCopyShots, "Copy");
+    Set(actImport, "Import\u2026");
+    Set(actExportSpreadsheet, "Export for spreadsheet\u2026");
+    Set(actPrintReport, "Print report\u2026");
+    Set(actSaveChartPicture, "Save chart as picture\u2026");
+}
+
+// The shots of the selected rows, first to last; the empty row of an empty table is none.
+std::vector<std::size_t> TSeriesCommands::SelectedShots() const {
+    std::vector<std::size_t> Indexes;
+    for (const QModelIndex& Row : FForm.stringGridLeft->selectionModel()->selectedRows()) {
+        if (static_cast<std::size_t>(Row.row()) < FForm.FTableModel->ShownShots())
+            Indexes.push_back(static_cast<std::size_t>(Row.row()));
+    }
+    std::sort(Indexes.begin(), Indexes.end());
+    return Indexes;
+}
+
+void TSeriesCommands::actDeleteShotExecute() {
+    const std::vector<std::size_t> Indexes = SelectedShots();
+    if (Indexes.empty())
+        return;
+    // The live read-out shows the last shot fired before the question; one fired while the
+    // question is open is the next shot, which it must show.
+    ShowPendingShots();
+    const std::size_t ShotsBefore = FForm.FSeries.Count();
+    const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
+                                               : "Do you really want to delete shots %s?";
+    if (!platform::ModalDialogs().AskYesNo(&FForm,
+                                           FForm.TranslateWith(Question, ShotNumbers(Indexes))))
+        return;
+    DeleteShots(Indexes,
+                FForm.FSeries.Count() == ShotsBefore && !FForm.recalculateTimer->isActive());
+}
+
+// Indexes are in increasing order. Unless KeepLive is false, the live read-out keeps the shot it
+// shows: only a new shot replaces it.
+void TSeriesCommands::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
+    FForm.Log("Deleting shots: " + ShotNumbers(Indexes));
+    FForm.FSeries.Delete(Indexes);
+    FForm.stringGridLeft->clearSelection();
+    const TLiveUpdate Live = KeepLive ? std::exchange(FForm.LiveUpdate, nullptr) : FForm.LiveUpdate;
+    const auto Restore = platform::TScopeGuard([&] { FForm.LiveUpdate = Live; });
+    FForm.RecalculateNow();
+}
+
+void TSeriesCommands::actCopyShotsExecute() {
+    std::vector<TSheetRow> Rows;
+    for (const std::size_t Index : SelectedShots()) {
+        const int Row = static_cast<int>(Index) + 1;
+        Rows.push_back({FForm.CellText(0, Row), FForm.CellText(1, Row), FForm.CellText(2, Row)});
+    }
+    if (!Rows.empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(Rows)));
+}
+
+TSeriesFigures TSeriesCommands::SeriesFigures() const {
+    return FForm.FSeries.Figures([this](const std::string& Text) { return FForm.Translate(Text); });
+}
+
+TSeriesSheet TSeriesCommands::SeriesSheet(const TSeriesFigures& Figures) const {
+    TSeriesSheet Sheet;
+    Sheet.Header = Figures.Header;
+    Sheet.Rows = Figures.Shots;
+    Sheet.Summary.push_back(Figures.Count);
+    for (const TSheetRow& Row : Figures.Statistics)
+        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
+    Sheet.Summary.push_back(Figures.PeletWeight);
+    return Sheet;
+}
+
+TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) const {
+    TReportContent Report;
+    Report.Title = FForm.Translate("TARVEX shot report");
+    Report.Printed = FForm.TranslateWith("Printed: %s", LocalTimeText(platform::LocalTimeNow()));
+    Report.Facts = {{FForm.Translate("Units"),
+                     FForm.SpeedUnit() + ", " + FForm.EnergyUnit() + ", " + FForm.WeightUnit()},
+                    {Figures.PeletWeight[0], Figures.PeletWeight[1]},
+                    {Figures.Count[0], Figures.Count[1]}};
+    Report.StatisticsHeader = {"", FForm.TranslateWith("Speed [%s]", FForm.SpeedUnit()),
+                               FForm.TranslateWith("Energy [%s]", FForm.EnergyUnit())};
+    Report.Statistics = Figures.Statistics;
+    Report.TableHeader = Figures.Header;
+    Report.Rows = Figures.Shots;
+    Report.PagePattern = FForm.Translate("Page %s of %s");
+    return Report;
+}
+
+std::optional<std::string> TSeriesCommands::AskExportFileName(const std::string& Extension) {
+    return platform::ModalDialogs().AskFileName(&FForm, platform::TFileDialogKind::Export,
+                                                "*." + Extension, Extension);
+}
+
+void TSeriesCommands::actExportSpreadsheetExecute() {
+    if (const std::optional<std::string> FileName = AskExportFileName("csv"))
+        ExportSpreadsheet(*FileName, SeriesSheet(SeriesFigures()));
+}
+
+// The chart of the report and the picture is the one on the screen: a shot received within the
+// last half second is drawn first.
+void TSeriesCommands::ShowPendingShots() {
+    if (FForm.recalculateTimer->isActive())
+        FForm.RecalculateNow();
+}
+
+void TSeriesCommands::actPrintReportExecute() {
+    const std::optional<std::string> FileName = AskExportFileName("pdf");
+    if (!FileName)
+        return;
+    ShowPendingShots();
+    const TBusyCursor Busy;
+    WriteReportPdf(*FileName, ReportContent(SeriesFigures()), *FForm.chNiceChart);
+}
+
+void TSeriesCommands::actSaveChartPictureExecute() {
+    const std::optional<std::string> FileName = AskExportFileName("png");
+    if (!FileName)
+        return;
+    ShowPendingShots();
+    SaveChartPicture(*FileName, *FForm.chNiceChart);
+}
+
+// The file is read first and the series replaced only then: a file that cannot be imported
+// leaves the shots as they were.
+void TSeriesCommands::actImportExecute() {
+    const std::optional<std::string> FileName = platform::ModalDialogs().AskFileName(
+        &FForm, platform::TFileDialogKind::Open, "*.csv *.txt *.tsv *.dat *.prn;;*", "csv");
+    if (!FileName)
+        return;
+    FForm.Log("Importing file: " + *FileName);
+    TImportedSeries Imported = ReadImportFile(*FileName);
+    FForm.CheckSeriesFits(Imported.Shots.size(), *FileName);
+    if (!FForm.FSeries.Empty())
+        FForm.btnClearClick();
+    if (!FForm.FSeries.Empty())
+        return;
+    const std::size_t Count = Imported.Shots.size();
+    FForm.FSeries.Replace(std::move(Imported.Shots));
+    FForm.RecalculateNow();
+    platform::ModalDialogs().ShowInformation(
+        &FForm, platform::Format(FForm.Translate("Shots imported: %s; lines skipped: %s."),
+                                 {std::to_string(Count), std::to_string(Imported.SkippedLines)}));
+}
+
+TImportedSeries TSeriesCommands::ReadImportFile(const std::string& FileName) {
+    const TBusyCursor Busy;
+    try {
+        return ImportSeries(FileName, FForm.SpeedUnit());
+    } catch (const EImportError& Error) {
+        throw std::runtime_error(Error.FilledIn(FForm.Translate(Error.Pattern())));
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+// The commands on a series as a whole or on chosen shots, in the shot table's and the chart's
+// menus: deleting shots, copying rows, the spreadsheet export, the report, the chart picture and
+// importing other chronographs' files.
+
+#include "app/UImportFile.h"
+#include "app/USeries.h"
+#include "app/USeriesReport.h"
+
+#include <QObject>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class TMainForm;
+
+class TSeriesCommands : public QObject {
+public:
+    // Puts the commands into Form's table and chart menus; they act on Form's series.
+    explicit TSeriesCommands(TMainForm& Form);
+
+    void ApplyTranslation();
+
+    void actDeleteShotExecute();
+    void actCopyShotsExecute();
+    void actExportSpreadsheetExecute();
+    void actPrintReportExecute();
+    void actSaveChartPictureExecute();
+    void actImportExecute();
+
+private:
+    TMainForm& FForm;
+
+public:
+    QAction *const actDeleteShot, *const actCopyShots, *const actImport,
+                                                           *const actExportSpreadsheet,
+                                                               *const actPrintReport,
+                                                                   *const actSaveChartPicture;
+
+private:
+    std::vector<std::size_t> SelectedShots() const;
+    void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
+    TSeriesFigures SeriesFigures() const;
+    TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
+    TReportContent ReportContent(const TSeriesFigures& Figures) const;
+    void ShowPendingShots();
+    TImportedSeries ReadImportFile(const std::string& FileName);
+    std::optional<std::string> AskExportFileName(const std::string& Extension);
+};

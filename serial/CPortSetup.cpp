@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <exception>
 #include <iterator>
 #include <memory>
 
@@ -81,13 +82,22 @@ void RunPortSetupDialog(TCustomComPort& Port) {
         Combo->ReadFromPort();
     if (platform::ModalDialogs().Execute(*Form) != QDialog::Accepted)
         return;
+    // The choices taken before one that fails still reach the device, so that the port and the
+    // device never disagree; the failure is reported afterwards.
+    std::exception_ptr Failed;
     {
         Port.BeginSettingsUpdate();
         const platform::TScopeGuard EndUpdate([&Port] { Port.LeaveSettingsUpdate(); });
-        for (TComComboBox* Combo : Combos)
-            Combo->ApplyToPort();
+        try {
+            for (TComComboBox* Combo : Combos)
+                Combo->ApplyToPort();
+        } catch (...) {
+            Failed = std::current_exception();
+        }
     }
     Port.ApplyAllSettings();
+    if (Failed)
+        std::rethrow_exception(Failed);
 }
 
 void TCustomComPort::ShowSetupDialog() {

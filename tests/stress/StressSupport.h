@@ -43,7 +43,9 @@ inline TStressSizes StressSizes() {
 struct TProcessResources {
     std::size_t Descriptors = 0;
     std::size_t Threads = 0;
-    bool operator==(const TProcessResources&) const = default;
+    bool NoMoreThan(const TProcessResources& Other) const {
+        return Descriptors <= Other.Descriptors && Threads <= Other.Threads;
+    }
 };
 
 inline std::ostream& operator<<(std::ostream& Stream, const TProcessResources& Resources) {

@@ -1,6 +1,7 @@
 #include "app/UMainForm.h"
 
 #include "app/CommandLine.h"
+#include "app/UChartPanel.h"
 #include "app/USeriesCommands.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTableModel.h"
@@ -139,50 +140,8 @@ void TMainForm::CreateConnection() {
 }
 
 void TMainForm::CreateChart() {
-    pnlMiddleBottom = NewPanel(pnlMiddle, 0, 149, 771, 460);
-    pnlChartCaption = NewPanel(pnlMiddleBottom, 0, 0, 771, 31);
-    pnlChartCaption->setAutoFillBackground(true);
-    pnlChartCaption->setPalette(QPalette(Qt::white));
-    const auto NewToggle = [this](int Left, const char* Caption) {
-        auto* Toggle = new QToolButton(pnlChartCaption);
-        Toggle->setGeometry(Left, 5, 141, 22);
-        Toggle->setText(Caption);
-        Toggle->setCheckable(true);
-        Toggle->setAutoRaise(true);
-        return Toggle;
-    };
-    sbSpeedChart = NewToggle(4, "Speed [m/s]");
-    sbEnergyChart = NewToggle(144, "Energy [J]");
-    auto* Toggles = new QButtonGroup(this);
-    Toggles->addButton(sbSpeedChart);
-    Toggles->addButton(sbEnergyChart);
-    sbSpeedChart->setChecked(true);
-    // The read-out under the mouse and the spread share the strip: the spread takes two short
-    // lines at the right, and a long read-out is drawn smaller rather than run into it.
-    lblChartText = NewFittingLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft);
-    lblChartText->setText("   ");
-    lblSpreadText = new QLabel(pnlChartCaption);
-    lblSpreadText->setGeometry(611, 2, 156, 27);
-    lblSpreadText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblSpreadText->setFont(SansSerifFont(11));
-    auto* ChartFrame = new QFrame(pnlMiddleBottom);
-    ChartFrame->setGeometry(0, 31, 771, 429);
-    ChartFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    chNiceChart = new TNiceChart(ChartFrame);
-    chNiceChart->setGeometry(1, 1, 769, 427);
-    chNiceChart->SetShowLegend(false);
-    chNiceChart->SetShowTitle(false);
-    chNiceChart->SetShowXGrid(true);
-    chNiceChart->SetShowYGrid(true);
-    chNiceChart->SetTitle("Chart Title");
-    chNiceChart->SetTitleFont(ArialFont(19));
-    chNiceChart->SetAxisXTitle("Shot");
-    chNiceChart->SetAxisYTitle("Energy");
-    chNiceChart->SetAxisXOnePerValue(true);
-    chNiceChart->SetAxisXScale(1);
-    chNiceChart->SetAxisYScale(1);
-    chNiceChart->SetMonochrome(false);
-    chNiceChart->SetSoftColors(false);
+    pnlMiddleBottom = new TChartPanel(pnlMiddle);
+    pnlMiddleBottom->setGeometry(0, 149, 771, 460);
 }
 
 void TMainForm::CreatePort() {
@@ -220,15 +179,14 @@ void TMainForm::ConnectHandlers() {
     Click(btnConnectToCOM, &TMainForm::btnConnectToCOMClick);
     Click(btnSetup, &TMainForm::btnSetupClick);
     Click(imgLogo, &TMainForm::imgLogoClick);
-    Click(sbSpeedChart, &TMainForm::sbSpeedChartClick);
-    Click(sbEnergyChart, &TMainForm::sbEnergyChartClick);
+    Click(pnlMiddleBottom->sbSpeedChart, &TMainForm::sbSpeedChartClick);
+    Click(pnlMiddleBottom->sbEnergyChart, &TMainForm::sbEnergyChartClick);
     connect(ePeletWeight, &QLineEdit::textChanged, this,
             Guarded(this, &TMainForm::ePeletWeightChange));
     spinPeletWeight->OnUpClick = [this] { spinPeletWeightUpClick(); };
     spinPeletWeight->OnDownClick = [this] { spinPeletWeightDownClick(); };
-    chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
-        chNiceChartMouseMove(X, Y);
-    };
+    pnlMiddleBottom->chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X,
+                                                       int Y) { chNiceChartMouseMove(X, Y); };
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
             Guarded(this, &TMainForm::recalculateTimerTimer));
@@ -351,6 +309,10 @@ std::string TMainForm::Translate(const std::string& Text) const {
     return FTranslator ? FTranslator->Translate(Text, FLanguage) : Text;
 }
 
+TTranslate TMainForm::Translator() const {
+    return [this](const std::string& Text) { return Translate(Text); };
+}
+
 std::string TMainForm::TranslateWith(const std::string& Pattern, const std::string& Value) const {
     return platform::Format(Translate(Pattern), {Value});
 }
@@ -395,14 +357,10 @@ void TMainForm::ApplyTranslation() {
     FTableModel->SetCaptions({QString::fromStdString(Translate("No.")),
                               QString::fromStdString(TranslateWith("Speed [%s]", SpeedUnit())),
                               QString::fromStdString(TranslateWith("Energy [%s]", EnergyUnit()))});
-    Set(sbEnergyChart, TranslateWith("Energy [%s]", EnergyUnit()));
-    Set(sbSpeedChart, TranslateWith("Speed [%s]", SpeedUnit()));
-    chNiceChart->SetAxisXTitle(Translate("Shots"));
+    pnlMiddleBottom->ApplyTranslation(Translator(), FSeries.Units());
     Set(btnSetup, Translate("Setup"));
     Set(btnLive, Translate("Live"));
     SeriesCommands->ApplyTranslation();
-    lblSpreadText->setToolTip(QString::fromStdString(
-        Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
     RecalculateNow();
 }
 

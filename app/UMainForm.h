@@ -29,7 +29,7 @@ class QTimer;
 class QToolButton;
 class TComLed;
 class TFrmLive;
-class TNiceChart;
+class TChartPanel;
 class TShotTableModel;
 class TSpinButton;
 class TSeriesCommands;
@@ -133,12 +133,8 @@ public:
     QFrame* pnlLED;
     QLabel* lblComPort;
     TComLed* comLEDConnection;
-    QWidget* pnlMiddleBottom;
-    QWidget* pnlChartCaption;
-    QToolButton *sbSpeedChart, *sbEnergyChart;
-    QLabel* lblChartText;
-    QLabel* lblSpreadText;
-    TNiceChart* chNiceChart;
+    // The chart with its strip of toggles, read-out and spread.
+    TChartPanel* pnlMiddleBottom;
     QTimer* const recalculateTimer;
     QTimer* const StringGridLeftTimer;
     QAction* const actDebug;
@@ -161,18 +157,15 @@ private:
     void ConnectHandlers();
     void StepPeletWeight(double Step);
     void OpenPortExplained();
-    void ShowSpread(const TShotStatistics& Statistics);
-    void RefreshChartReadOut();
     void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void FitNumberColumn();
-    void ShowChart(bool Redraw);
-    std::string ChartHint(double X) const;
     void RedrawChart();
     void TellSeriesFull();
     void SetUnits(const TUnitSystem& Units);
     std::string Translate(const std::string& Text) const;
+    TTranslate Translator() const;
     std::string TranslateWith(const std::string& Pattern, const std::string& Value) const;
     void ReadSettings();
     void WriteSettings();
@@ -183,8 +176,6 @@ private:
     TShotTableModel* const FTableModel;
     // Set when every shot's row and point must be shown again at the next recalculation.
     bool FRedrawPending = true;
-    // The shots the chart shows.
-    std::size_t FChartShots = 0;
     // Set once the user was told that the series is full, until it has room again.
     bool FToldFull = false;
     std::string FDataFolder;

@@ -1,5 +1,6 @@
 // The shot table, the statistics, the chart and the live read-out, as the series tells them.
 
+#include "app/UChartPanel.h"
 #include "app/UMainForm.h"
 #include "app/UShotTableModel.h"
 #include "app/UStatisticsPanel.h"
@@ -52,11 +53,11 @@ void TMainForm::Recalculate() {
     const bool Redraw = std::exchange(FRedrawPending, false);
     FTableModel->ShowSeries(Redraw);
     FitNumberColumn();
-    ShowChart(Redraw);
+    pnlMiddleBottom->ShowSeries(FSeries, Redraw);
     ShowLastShotLive();
     gbStatistics->ShowStatistics(FSeries.Statistics());
-    ShowSpread(FSeries.Statistics());
-    RefreshChartReadOut();
+    pnlMiddleBottom->ShowSpread(FSeries, Translator());
+    pnlMiddleBottom->RefreshReadOut(FSeries, Translator());
     Log("...Recalculated.");
 }
 
@@ -71,36 +72,6 @@ void TMainForm::FitNumberColumn() {
 void TMainForm::RedrawChart() {
     FRedrawPending = true;
     RecalculateNow();
-}
-
-// One shot is drawn as a level line to a second point, which goes when a second shot comes;
-// the first shot makes the chart its series.
-void TMainForm::ShowChart(bool Redraw) {
-    const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
-    chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
-    const std::size_t Count = FSeries.Count();
-    Redraw = Redraw || FChartShots <= 1 || Count < FChartShots;
-    if (!Redraw && Count == FChartShots)
-        return;
-    const auto Resume = chNiceChart->SuspendedUpdates();
-    if (Redraw) {
-        chNiceChart->ClearSeries();
-        FChartShots = 0;
-        if (Count > 0) {
-            TNiceSeries& Series = chNiceChart->AddSeries(skLine);
-            Series.SetCaption("Energy");
-            Series.Reserve(Count);
-        }
-    }
-    const bool Energy = sbEnergyChart->isChecked();
-    for (std::size_t i = FChartShots; i < Count; ++i) {
-        const TShotValues& Shot = FSeries.Values(i);
-        chNiceChart->GetSeries(0).AddValue(static_cast<double>(i + 1),
-                                           Energy ? Shot.Energy : Shot.Speed, "");
-    }
-    if (Count == 1)
-        chNiceChart->GetSeries(0).AddValue(2, chNiceChart->GetSeries(0).Values()[0].Y, "");
-    FChartShots = Count;
 }
 
 void TMainForm::ShowLastShotLive() {

@@ -1,5 +1,6 @@
 // The setup and live windows, the read-outs under the mouse, and the About box of the logo.
 
+#include "app/UChartPanel.h"
 #include "app/UMainForm.h"
 #include "app/UShotTableModel.h"
 #include "chart/NiceChart.h"
@@ -48,36 +49,8 @@ void TMainForm::imgLogoClick() {
     platform::ModalDialogs().ShowInformation(this, About);
 }
 
-// The read-out follows the shots under a resting mouse, so that a deleted, cleared or replaced
-// shot is not shown as if it were still there.
-void TMainForm::RefreshChartReadOut() {
-    const QPoint Mouse = QCursor::pos();
-    if (QApplication::widgetAt(Mouse) != chNiceChart) {
-        lblChartText->clear();
-        return;
-    }
-    const QPoint At = chNiceChart->mapFromGlobal(Mouse);
-    chNiceChartMouseMove(At.x(), At.y());
-}
-
 void TMainForm::chNiceChartMouseMove(int X, int Y) {
-    double XValue = 0, YValue = 0;
-    std::string Hint;
-    if (chNiceChart->SeriesCount() > 0 && chNiceChart->ClientToValues(X, Y, XValue, YValue))
-        Hint = ChartHint(XValue);
-    lblChartText->setText(QString::fromStdString(Hint));
-}
-
-// The point at X is shot X; the one shot of a series is drawn at 1 and 2.
-std::string TMainForm::ChartHint(double X) const {
-    const std::size_t Shots = std::min(FChartShots, FSeries.Count());
-    const double Last = static_cast<double>(Shots == 1 ? 2 : Shots);
-    if (X != std::floor(X) || X < 1 || X > Last)
-        return {};
-    const TShotValues& Shot = FSeries.Values(std::min(static_cast<std::size_t>(X), Shots) - 1);
-    return platform::Format(Translate("Shot: %s; Speed: %s %s; Energy: %s %s"),
-                            {std::to_string(static_cast<long long>(X)), FormatValue(Shot.Speed),
-                             SpeedUnit(), FormatValue(Shot.Energy), EnergyUnit()});
+    pnlMiddleBottom->ShowReadOut(X, Y, FSeries, Translator());
 }
 
 void TMainForm::stringGridLeftMouseMove(int X, int Y) {
@@ -106,16 +79,6 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     if ((Watched == pnlLED || Watched == lblComPort) && Event->type() == QEvent::MouseButtonRelease)
         RunGuarded(this, [this] { comLEDConnectionClick(); });
     return QWidget::eventFilter(Watched, Event);
-}
-
-void TMainForm::ShowSpread(const TShotStatistics& Statistics) {
-    const auto Spread = [this](const TRunningValues& Values, const std::string& Unit) {
-        const TSpreadTexts Texts = SpreadTexts(Values);
-        return platform::Format(Translate("ES %s  SD %s %s"),
-                                {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
-    };
-    lblSpreadText->setText(QString::fromStdString(Spread(Statistics.Speed, SpeedUnit()) + "\n" +
-                                                  Spread(Statistics.Energy, EnergyUnit())));
 }
 
 std::string TMainForm::CellHint(int Column, int Row) const {

@@ -1,6 +1,7 @@
 #include "app/USeriesCommands.h"
 
 #include "app/BusyCursor.h"
+#include "app/UChartPanel.h"
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
@@ -65,8 +66,8 @@ TSeriesCommands::TSeriesCommands(TMainForm& Form)
     Table->addActions({actDeleteShot, actCopyShots, NewSeparator(Table), actImport,
                        actExportSpreadsheet, NewSeparator(Table), actPrintReport,
                        actSaveChartPicture});
-    Form.chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
-    Form.chNiceChart->addActions({actPrintReport, actSaveChartPicture});
+    Form.pnlMiddleBottom->chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Form.pnlMiddleBottom->chNiceChart->addActions({actPrintReport, actSaveChartPicture});
     const auto Trigger = [this](QAction* Action, void (TSeriesCommands::*Handler)()) {
         connect(Action, &QAction::triggered, this,
                 [this, Handler] { RunGuarded(&FForm, [this, Handler] { (this->*Handler)(); }); });
@@ -195,7 +196,7 @@ void TSeriesCommands::actPrintReportExecute() {
         return;
     ShowPendingShots();
     const TBusyCursor Busy;
-    WriteReportPdf(*FileName, ReportContent(SeriesFigures()), *FForm.chNiceChart);
+    WriteReportPdf(*FileName, ReportContent(SeriesFigures()), *FForm.pnlMiddleBottom->chNiceChart);
 }
 
 void TSeriesCommands::actSaveChartPictureExecute() {
@@ -203,7 +204,7 @@ void TSeriesCommands::actSaveChartPictureExecute() {
     if (!FileName)
         return;
     ShowPendingShots();
-    SaveChartPicture(*FileName, *FForm.chNiceChart);
+    SaveChartPicture(*FileName, *FForm.pnlMiddleBottom->chNiceChart);
 }
 
 // The file is read first and the series replaced only then: a file that cannot be imported

@@ -2,6 +2,7 @@
 // the time of a shot, copying rows, the spreadsheet export, the report, the chart picture and
 // importing other chronographs' files.
 
+#include "app/UChartPanel.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "app/UStatisticsPanel.h"
@@ -88,7 +89,7 @@ protected:
         return Texts;
     }
 
-    std::string Spread() const { return Form.lblSpreadText->text().toStdString(); }
+    std::string Spread() const { return Form.pnlMiddleBottom->lblSpreadText->text().toStdString(); }
 
     // Exports the series to FileName and reads it back as a spreadsheet would.
     TCsvRows Export(const std::string& FileName, char Separator) {
@@ -117,8 +118,9 @@ TEST_F(MainFormSeriesTest, SpreadStripShowsExtremeSpreadAndDeviation) {
     EXPECT_EQ(Spread(), "ES 32.81  SD 16.40 fps\nES 0.05  SD 0.02 fpe");
     Form.SetLanguage(LANG_GERMAN);
     EXPECT_EQ(Spread(), "ES 32.81  SA 16.40 fps\nES 0.05  SA 0.02 fpe");
-    EXPECT_NE(Form.lblSpreadText->toolTip().toStdString().find("Standardabweichung"),
-              std::string::npos);
+    EXPECT_NE(
+        Form.pnlMiddleBottom->lblSpreadText->toolTip().toStdString().find("Standardabweichung"),
+        std::string::npos);
 }
 
 TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
@@ -139,7 +141,7 @@ TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
     Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Column(1), (TStrings{"172.00"}));
     EXPECT_EQ(Form.gbStatistics->lblAVGSpeedValue->text(), "172.00");
-    EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
+    EXPECT_EQ(Form.pnlMiddleBottom->chNiceChart->GetSeries(0).Values().size(), 2u);
     EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to delete shot 1?",
                                            "Do you really want to delete shot 3?",
                                            "Do you really want to delete shot 4?",
@@ -304,13 +306,14 @@ TEST_F(MainFormSeriesTest, ExportsAskBeforeReplacingAFileSavingDoesNot) {
 
 TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
     Receive("170\n171\n172\n173\n");
-    const TXYInfo& Third = Form.chNiceChart->GetSeries(0).Values()[2];
+    const TXYInfo& Third = Form.pnlMiddleBottom->chNiceChart->GetSeries(0).Values()[2];
     const QPoint Saved = QCursor::pos();
     const std::unique_ptr<void, std::function<void(void*)>> PutBack(
         &Form, [Saved](void*) { QCursor::setPos(Saved); });
-    QCursor::setPos(Form.chNiceChart->mapToGlobal(QPoint(Third.ScreenX, Third.ScreenY)));
+    QCursor::setPos(
+        Form.pnlMiddleBottom->chNiceChart->mapToGlobal(QPoint(Third.ScreenX, Third.ScreenY)));
     Form.RecalculateNow();
-    const auto ReadOut = [&] { return Form.lblChartText->text().toStdString(); };
+    const auto ReadOut = [&] { return Form.pnlMiddleBottom->lblChartText->text().toStdString(); };
     EXPECT_EQ(ReadOut(), "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
     // Three shots spread over the same width: two thirds across is now the second.
     SelectRows({3});
@@ -446,12 +449,12 @@ TEST_F(MainFormSeriesTest, ReportAndPictureIncludeAShotJustReceived) {
     EXPECT_NE(tests::PdfText(Report).find("187.25"), std::string::npos);
     Run(Form.SeriesCommands->actSaveChartPicture);
     const QImage Image(QString::fromStdString(Picture));
-    EXPECT_EQ(Image.size(), Form.chNiceChart->size());
-    EXPECT_EQ(Form.chNiceChart->GetSeries(0).Values().size(), 2u);
+    EXPECT_EQ(Image.size(), Form.pnlMiddleBottom->chNiceChart->size());
+    EXPECT_EQ(Form.pnlMiddleBottom->chNiceChart->GetSeries(0).Values().size(), 2u);
 }
 
 TEST_F(MainFormSeriesTest, ChartMenuOffersReportAndPicture) {
-    const QList<QAction*> Chart = Form.chNiceChart->actions();
+    const QList<QAction*> Chart = Form.pnlMiddleBottom->chNiceChart->actions();
     EXPECT_TRUE(Chart.contains(Form.SeriesCommands->actPrintReport));
     EXPECT_TRUE(Chart.contains(Form.SeriesCommands->actSaveChartPicture));
     const QList<QAction*> Table = Form.stringGridLeft->actions();

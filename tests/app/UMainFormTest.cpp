@@ -3,6 +3,7 @@
 
 #include "app/UMainForm.h"
 
+#include "app/UChartPanel.h"
 #include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
@@ -94,8 +95,8 @@ TEST_F(MainFormTest, ShotsFromTheChronographReachTableStatisticsAndChart) {
     EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedValue), "170.00");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedDiffValue), "5.00");
     EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedDiffValue), "-5.00");
-    ASSERT_EQ(Form->chNiceChart->SeriesCount(), 1);
-    EXPECT_EQ(Form->chNiceChart->GetSeries(0).Values().size(), 3u);
+    ASSERT_EQ(Form->pnlMiddleBottom->chNiceChart->SeriesCount(), 1);
+    EXPECT_EQ(Form->pnlMiddleBottom->chNiceChart->GetSeries(0).Values().size(), 3u);
     EXPECT_TRUE(Dialogs.Errors.empty());
 }
 
@@ -117,12 +118,12 @@ TEST_F(MainFormTest, StatisticsOfOneShotAndOfNone) {
     EXPECT_EQ(Text(Form->gbStatistics->lblShotsValue), "0");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "\u2013\u2013\u2013\u2013. \u2013\u2013");
     EXPECT_EQ(Text(Form->gbStatistics->lblMINEnergyDiffValue), "\u2013\u2013. \u2013\u2013");
-    EXPECT_EQ(Form->chNiceChart->SeriesCount(), 0);
+    EXPECT_EQ(Form->pnlMiddleBottom->chNiceChart->SeriesCount(), 0);
     Receive(*Form, "175.5\n", 1);
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "175.50");
     EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedValue), "175.50");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedDiffValue), "0.00");
-    const auto& Points = Form->chNiceChart->GetSeries(0).Values();
+    const auto& Points = Form->pnlMiddleBottom->chNiceChart->GetSeries(0).Values();
     ASSERT_EQ(Points.size(), 2u);
     EXPECT_EQ(Points[1].X, 2);
     EXPECT_EQ(Points[0].Y, Points[1].Y);
@@ -303,19 +304,20 @@ TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {
 TEST_F(MainFormTest, ChartReadOutOverShotThree) {
     auto Form = Start();
     Receive(*Form, "170\n171\n172\n173\n", 4);
-    const TXYInfo& Third = Form->chNiceChart->GetSeries(0).Values()[2];
+    const TXYInfo& Third = Form->pnlMiddleBottom->chNiceChart->GetSeries(0).Values()[2];
     Form->chNiceChartMouseMove(Third.ScreenX, Third.ScreenY);
-    EXPECT_EQ(Text(Form->lblChartText), "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
+    EXPECT_EQ(Text(Form->pnlMiddleBottom->lblChartText),
+              "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
     Form->chNiceChartMouseMove(1, 1);
-    EXPECT_EQ(Text(Form->lblChartText), "");
+    EXPECT_EQ(Text(Form->pnlMiddleBottom->lblChartText), "");
 }
 
 TEST_F(MainFormTest, EnergyChartPlotsEnergies) {
     auto Form = Start();
     Receive(*Form, "175\n", 1);
-    Form->sbEnergyChart->click();
-    EXPECT_EQ(Form->chNiceChart->AxisYTitle(), "Energy [J]");
-    EXPECT_NEAR(Form->chNiceChart->GetSeries(0).Values()[0].Y, 8.3759, 1e-4);
+    Form->pnlMiddleBottom->sbEnergyChart->click();
+    EXPECT_EQ(Form->pnlMiddleBottom->chNiceChart->AxisYTitle(), "Energy [J]");
+    EXPECT_NEAR(Form->pnlMiddleBottom->chNiceChart->GetSeries(0).Values()[0].Y, 8.3759, 1e-4);
 }
 
 TEST_F(MainFormTest, OneClickOnTheConnectionPanelRunsTheSetupOnce) {

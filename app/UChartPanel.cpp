@@ -1,0 +1,167 @@
+#include "app/UChartPanel.h"
+
+#include "chart/NiceChart.h"
+#include "platform/Fonts.h"
+#include "platform/NumberFormats.h"
+#include "windows/FittingLabel.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QWidget* NewCaptionStrip(QWidget* Parent) {
+    auto* Strip = new QWidget(Parent);
+    Strip->setGeometry(0, 0, 771, 31);
+    Strip->setAutoFillBackground(true);
+    Strip->setPalette(QPalette(Qt::white));
+    return Strip;
+}
+
+QToolButton* NewToggle(QWidget* Parent, int Left, const char* Caption) {
+    auto* Toggle = new QToolButton(Parent);
+    Toggle->setGeometry(Left, 5, 141, 22);
+    Toggle->setText(Caption);
+    Toggle->setCheckable(true);
+    Toggle->setAutoRaise(true);
+    return Toggle;
+}
+
+QLabel* NewSpreadLabel(QWidget* Parent) {
+    auto* Label = new QLabel(Parent);
+    Label->setGeometry(611, 2, 156, 27);
+    Label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label->setFont(SansSerifFont(11));
+    return Label;
+}
+
+TNiceChart* NewChart(QWidget* Parent) {
+    auto* Frame = new QFrame(Parent);
+    Frame->setGeometry(0, 31, 771, 429);
+    Frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* Chart = new TNiceChart(Frame);
+    Chart->setGeometry(1, 1, 769, 427);
+    Chart->SetShowLegend(false);
+    Chart->SetShowTitle(false);
+    Chart->SetShowXGrid(true);
+    Chart->SetShowYGrid(true);
+    Chart->SetTitle("Chart Title");
+    Chart->SetTitleFont(ArialFont(19));
+    Chart->SetAxisXTitle("Shot");
+    Chart->SetAxisYTitle("Energy");
+    Chart->SetAxisXOnePerValue(true);
+    Chart->SetAxisXScale(1);
+    Chart->SetAxisYScale(1);
+    Chart->SetMonochrome(false);
+    Chart->SetSoftColors(false);
+    return Chart;
+}
+
+std::string With(const TTranslate& Translate, const char* Pattern, const std::string& Value) {
+    return platform::Format(Translate(Pattern), {Value});
+}
+
+} // namespace
+
+// The read-out under the mouse and the spread share the strip: the spread takes two short lines
+// at the right, and a long read-out is drawn smaller rather than run into it.
+TChartPanel::TChartPanel(QWidget* Parent)
+    : QWidget(Parent), pnlChartCaption(NewCaptionStrip(this)),
+      sbSpeedChart(NewToggle(pnlChartCaption, 4, "Speed [m/s]")),
+      sbEnergyChart(NewToggle(pnlChartCaption, 144, "Energy [J]")),
+      lblChartText(NewFittingLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft)),
+      lblSpreadText(NewSpreadLabel(pnlChartCaption)), chNiceChart(NewChart(this)) {
+    auto* Toggles = new QButtonGroup(this);
+    Toggles->addButton(sbSpeedChart);
+    Toggles->addButton(sbEnergyChart);
+    sbSpeedChart->setChecked(true);
+    lblChartText->setText("   ");
+}
+
+void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSystem& Units) {
+    sbEnergyChart->setText(
+        QString::fromStdString(With(Translate, "Energy [%s]", Units.EnergyUnit)));
+    sbSpeedChart->setText(QString::fromStdString(With(Translate, "Speed [%s]", Units.SpeedUnit)));
+    chNiceChart->SetAxisXTitle(Translate("Shots"));
+    lblSpreadText->setToolTip(QString::fromStdString(
+        Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
+}
+
+// One shot is drawn as a level line to a second point, which goes when a second shot comes;
+// the first shot makes the chart its series.
+void TChartPanel::ShowSeries(const TSeries& Series, bool Redraw) {
+    const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
+    chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
+    const std::size_t Count = Series.Count();
+    Redraw = Redraw || FShownShots <= 1 || Count < FShownShots;
+    if (!Redraw && Count == FShownShots)
+        return;
+    const auto Resume = chNiceChart->SuspendedUpdates();
+    if (Redraw) {
+        chNiceChart->ClearSeries();
+        FShownShots = 0;
+        if (Count > 0) {
+            TNiceSeries& Points = chNiceChart->AddSeries(skLine);
+            Points.SetCaption("Energy");
+            Points.Reserve(Count);
+        }
+    }
+    const bool Energy = sbEnergyChart->isChecked();
+    for (std::size_t i = FShownShots; i < Count; ++i) {
+        const TShotValues& Shot = Series.Values(i);
+        chNiceChart->GetSeries(0).AddValue(static_cast<double>(i + 1),
+                                           Energy ? Shot.Energy : Shot.Speed, "");
+    }
+    if (Count == 1)
+        chNiceChart->GetSeries(0).AddValue(2, chNiceChart->GetSeries(0).Values()[0].Y, "");
+    FShownShots = Count;
+}
+
+void TChartPanel::ShowSpread(const TSeries& Series, const TTranslate& Translate) {
+    const auto Spread = [&](const TRunningValues& Values, const std::string& Unit) {
+        const TSpreadTexts Texts = SpreadTexts(Values);
+        return platform::Format(Translate("ES %s  SD %s %s"),
+                                {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
+    };
+    const TShotStatistics& Statistics = Series.Statistics();
+    lblSpreadText->setText(
+        QString::fromStdString(Spread(Statistics.Speed, Series.Units().SpeedUnit) + "\n" +
+                               Spread(Statistics.Energy, Series.Units().EnergyUnit)));
+}
+
+void TChartPanel::ShowReadOut(int X, int Y, const TSeries& Series, const TTranslate& Translate) {
+    double XValue = 0, YValue = 0;
+    std::string Text;
+    if (chNiceChart->SeriesCount() > 0 && chNiceChart->ClientToValues(X, Y, XValue, YValue))
+        Text = Hint(XValue, Series, Translate);
+    lblChartText->setText(QString::fromStdString(Text));
+}
+
+void TChartPanel::RefreshReadOut(const TSeries& Series, const TTranslate& Translate) {
+    const QPoint Mouse = QCursor::pos();
+    if (QApplication::widgetAt(Mouse) != chNiceChart) {
+        lblChartText->clear();
+        return;
+    }
+    const QPoint At = chNiceChart->mapFromGlobal(Mouse);
+    ShowReadOut(At.x(), At.y(), Series, Translate);
+}
+
+// The point at X is shot X; the one shot of a series is drawn at 1 and 2.
+std::string TChartPanel::Hint(double X, const TSeries& Series, const TTranslate& Translate) const {
+    const std::size_t Shots = std::min(FShownShots, Series.Count());
+    const double Last = static_cast<double>(Shots == 1 ? 2 : Shots);
+    if (X != std::floor(X) || X < 1 || X > Last)
+        return {};
+    const TShotValues& Shot = Series.Values(std::min(static_cast<std::size_t>(X), Shots) - 1);
+    return platform::Format(Translate("Shot: %s; Speed: %s %s; Energy: %s %s"),
+                            {std::to_string(static_cast<long long>(X)), FormatValue(Shot.Speed),
+                             Series.Units().SpeedUnit, FormatValue(Shot.Energy),
+                             Series.Units().EnergyUnit});
+}

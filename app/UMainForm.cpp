@@ -196,6 +196,10 @@ void TMainForm::ConnectHandlers() {
     actDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     addAction(actDebug);
     connect(actDebug, &QAction::triggered, this, Guarded(this, &TMainForm::actDebugExecute));
+    FSettings.ApplyTranslation = [this] { ApplyTranslation(); };
+    FSettings.ShowPeletWeight = [this] { ShowPeletWeight(); };
+    FSettings.RecalculateNow = [this] { RecalculateNow(); };
+    FSettings.RestartRecalculation = [this] { RestartRecalculateTimer(); };
 }
 
 void TMainForm::FormCreate(const std::vector<std::string>& Arguments) {
@@ -220,7 +224,7 @@ void TMainForm::showEvent(QShowEvent* Event) {
 }
 
 void TMainForm::FormShow() {
-    FLanguage = LANG_ENGLISH;
+    FSettings.LoadLanguage(LANG_ENGLISH);
     FTranslator = std::make_unique<TTranslator>();
     FReceiver = std::make_unique<TShotReceiver>(FSeries);
     FReceiver->Log = [this](const std::string& Message) { Log(Message); };
@@ -250,22 +254,25 @@ std::string TMainForm::SettingsFileName() const {
 }
 
 void TMainForm::ReadSettings() {
-    TSettings Settings{FLanguage,     false,          PeletWeight(), SpeedLimit(),
-                       EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
+    TSettings Settings{
+        FSettings.Language(),    false,          FSettings.PeletWeight(), FSettings.SpeedLimit(),
+        FSettings.EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
     ReadSettingsFile(SettingsFileName(), Settings, [this](const std::string& Line) { Log(Line); });
     FSeries.SetPeletWeight(Settings.PeletWeight);
     FSeries.SetSpeedLimit(Settings.SpeedLimit);
     FSeries.SetEnergyLimit(Settings.EnergyLimit);
     stringGridLeft->setColumnWidth(1, Settings.ColumnWidth1);
     stringGridLeft->setColumnWidth(2, Settings.ColumnWidth2);
-    FLanguage = Settings.Language;
+    FSettings.LoadLanguage(Settings.Language);
     FSeries.SetUnits(Settings.Imperial ? ImperialUnits : MetricUnits);
 }
 
 void TMainForm::WriteSettings() {
-    const TSettings Settings{FLanguage,     IsImperial(),   PeletWeight(), SpeedLimit(),
-                             EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
-    WriteSettingsFile(SettingsFileName(), Settings, SpeedUnit(),
+    const TSettings Settings{FSettings.Language(),    FSettings.IsImperial(),
+                             FSettings.PeletWeight(), FSettings.SpeedLimit(),
+                             FSettings.EnergyLimit(), ColumnWidth(1),
+                             ColumnWidth(2)};
+    WriteSettingsFile(SettingsFileName(), Settings, FSettings.SpeedUnit(),
                       [this](const std::string& Line) { Log(Line); });
 }
 
@@ -306,7 +313,7 @@ void TMainForm::actDebugExecute() {
 }
 
 std::string TMainForm::Translate(const std::string& Text) const {
-    return FTranslator ? FTranslator->Translate(Text, FLanguage) : Text;
+    return FTranslator ? FTranslator->Translate(Text, FSettings.Language()) : Text;
 }
 
 TTranslate TMainForm::Translator() const {
@@ -317,46 +324,26 @@ std::string TMainForm::TranslateWith(const std::string& Pattern, const std::stri
     return platform::Format(Translate(Pattern), {Value});
 }
 
-void TMainForm::SetLanguage(int Code) {
-    FLanguage = Code;
-    ApplyTranslation();
-}
-
-void TMainForm::SetSpeedLimit(double Value) {
-    FSeries.SetSpeedLimit(Value);
-    RestartRecalculateTimer();
-}
-
-void TMainForm::SetEnergyLimit(double Value) {
-    FSeries.SetEnergyLimit(Value);
-    RestartRecalculateTimer();
-}
-
-void TMainForm::SetPeletWeight(double Value) {
-    FSeries.SetPeletWeight(Value);
-    ShowPeletWeight();
-    RestartRecalculateTimer();
-}
-
 void TMainForm::ApplyTranslation() {
     const auto Set = [](auto* Control, const std::string& Text) {
         Control->setText(QString::fromStdString(Text));
     };
-    Log("Language: " + TTranslator::LanguageName(FLanguage));
-    FQtTranslations->Use(TTranslator::LanguageCode(FLanguage));
+    Log("Language: " + TTranslator::LanguageName(FSettings.Language()));
+    FQtTranslations->Use(TTranslator::LanguageCode(FSettings.Language()));
     Set(btnLoadData, Translate("Load Data"));
     Set(btnSaveData, Translate("Save Data"));
     Set(btnClear, Translate("Clear Data"));
     const bool Connected = comPort && comPort->Connected();
     Set(btnConnectToCOM, Translate(Connected ? "Disconnect" : "Connect"));
     Set(lblComPort, Connected ? comPort->Port() : Translate("Unknown COM"));
-    Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", WeightUnit()));
+    Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", FSettings.WeightUnit()));
     lblPeletWeightCaption->adjustSize();
     gbStatistics->ApplyTranslation([this](const std::string& Text) { return Translate(Text); },
-                                   SpeedUnit(), EnergyUnit());
-    FTableModel->SetCaptions({QString::fromStdString(Translate("No.")),
-                              QString::fromStdString(TranslateWith("Speed [%s]", SpeedUnit())),
-                              QString::fromStdString(TranslateWith("Energy [%s]", EnergyUnit()))});
+                                   FSettings.SpeedUnit(), FSettings.EnergyUnit());
+    FTableModel->SetCaptions(
+        {QString::fromStdString(Translate("No.")),
+         QString::fromStdString(TranslateWith("Speed [%s]", FSettings.SpeedUnit())),
+         QString::fromStdString(TranslateWith("Energy [%s]", FSettings.EnergyUnit()))});
     pnlMiddleBottom->ApplyTranslation(Translator(), FSeries.Units());
     Set(btnSetup, Translate("Setup"));
     Set(btnLive, Translate("Live"));
@@ -366,7 +353,8 @@ void TMainForm::ApplyTranslation() {
 
 void TMainForm::ShowPeletWeight() {
     const auto Guard = platform::ScopedValue(FWeightEditGuard, true);
-    ePeletWeight->setText(QString::fromStdString(platform::FormatFloat("0.000", PeletWeight())));
+    ePeletWeight->setText(
+        QString::fromStdString(platform::FormatFloat("0.000", FSettings.PeletWeight())));
 }
 
 double TMainForm::ReadPeletWeightEdit() const {

@@ -6,10 +6,10 @@
 
 #include "app/ShotReceiver.h"
 #include "app/UDiagnosticLog.h"
+#include "app/UDisplaySettings.h"
 #include "app/USeries.h"
 #include "serial/CPort.h"
 #include "text/UTranslator.h"
-#include "windows/MainSettings.h"
 
 #include <QWidget>
 #include <chrono>
@@ -44,7 +44,7 @@ using TLiveUpdate =
                        const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
                        int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit)>;
 
-class TMainForm : public QWidget, public TMainSettings {
+class TMainForm : public QWidget {
 public:
     // Arguments: the command line without the program's name. The display follows the shots
     // RecalculateDelay after the last of a burst.
@@ -53,22 +53,7 @@ public:
     ~TMainForm() override;
 
     // Settings, as the setup and live windows read and change them.
-    int Language() const override { return FLanguage; }
-    double SpeedLimit() const override { return FSeries.SpeedLimit(); }
-    double EnergyLimit() const override { return FSeries.EnergyLimit(); }
-    double PeletWeight() const override { return FSeries.PeletWeight(); }
-    std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
-    std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
-    std::string WeightUnit() const override { return FSeries.Units().WeightUnit; }
-    void SetLanguage(int Code) override;
-    void SetSpeedLimit(double Value) override;
-    void SetEnergyLimit(double Value) override;
-    void SetPeletWeight(double Value) override;
-    void SetMetric() override;
-    void SetImperial() override;
-    bool IsMetric() const override;
-    bool IsImperial() const override;
-
+    TDisplaySettings& Settings() { return FSettings; }
     const TSeries& Series() const { return FSeries; }
     const std::vector<TData>& Shots() const { return FSeries.Shots(); }
     const std::string& DataFolder() const { return FDataFolder; }
@@ -163,7 +148,6 @@ private:
     void FitNumberColumn();
     void RedrawChart();
     void TellSeriesFull();
-    void SetUnits(const TUnitSystem& Units);
     std::string Translate(const std::string& Text) const;
     TTranslate Translator() const;
     std::string TranslateWith(const std::string& Pattern, const std::string& Value) const;
@@ -171,8 +155,8 @@ private:
     void WriteSettings();
     std::string SettingsFileName() const;
 
-    int FLanguage = LANG_ENGLISH;
     TSeries FSeries;
+    TDisplaySettings FSettings{FSeries};
     TShotTableModel* const FTableModel;
     // Set when every shot's row and point must be shown again at the next recalculation.
     bool FRedrawPending = true;

@@ -17,8 +17,8 @@ void TMainForm::btnSaveDataClick() {
     for (int Row = 1; Row < RowCount(); ++Row)
         Rows.push_back({CellText(1, Row), CellText(2, Row)});
     const TBusyCursor Busy;
-    SaveDataFile(*FileName, Rows, SpeedUnit(), EnergyUnit(), ePeletWeight->text().toStdString(),
-                 WeightUnit());
+    SaveDataFile(*FileName, Rows, FSettings.SpeedUnit(), FSettings.EnergyUnit(),
+                 ePeletWeight->text().toStdString(), FSettings.WeightUnit());
 }
 
 void TMainForm::btnLoadDataClick() {
@@ -38,7 +38,7 @@ void TMainForm::btnLoadDataClick() {
     std::exception_ptr Stopped;
     try {
         LoadDataFile(
-            *FileName, SpeedUnit(),
+            *FileName, FSettings.SpeedUnit(),
             [&](const std::string& Unit, double Speed) {
                 Loaded.emplace_back(Unit, Speed);
                 CheckSeriesFits(Loaded.size(), *FileName);

@@ -24,15 +24,16 @@ void TMainForm::OpenPortExplained() {
         comPort->OpenPort();
     } catch (const EComPort& Error) {
         Log("Port not opened: " + TechnicalDetail(Error.what(), Error.SystemCode()));
-        throw std::runtime_error(ExplainOpenFailure(Error.what(), Error.SystemCode(),
-                                                    comPort->Port(), *FTranslator, FLanguage));
+        throw std::runtime_error(ExplainOpenFailure(
+            Error.what(), Error.SystemCode(), comPort->Port(), *FTranslator, FSettings.Language()));
     }
 }
 
 void TMainForm::comPortConnectionLost(const std::string& Message, std::int32_t SystemCode) {
     Log("Connection lost: " + TechnicalDetail(Message, SystemCode));
-    platform::ModalDialogs().ShowError(
-        this, ExplainConnectionLost(Message, SystemCode, comPort->Port(), *FTranslator, FLanguage));
+    platform::ModalDialogs().ShowError(this,
+                                       ExplainConnectionLost(Message, SystemCode, comPort->Port(),
+                                                             *FTranslator, FSettings.Language()));
 }
 
 void TMainForm::comLEDConnectionClick() {

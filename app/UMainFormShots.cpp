@@ -47,9 +47,9 @@ void TMainForm::btnClearClick() {
 // change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
     Log("Recalculating...");
-    Log(" - Speed Unit: " + SpeedUnit());
-    Log(" - Energy Unit: " + EnergyUnit());
-    Log(" - Pelet Weight Unit: " + WeightUnit());
+    Log(" - Speed Unit: " + FSettings.SpeedUnit());
+    Log(" - Energy Unit: " + FSettings.EnergyUnit());
+    Log(" - Pelet Weight Unit: " + FSettings.WeightUnit());
     const bool Redraw = std::exchange(FRedrawPending, false);
     FTableModel->ShowSeries(Redraw);
     FitNumberColumn();
@@ -78,9 +78,9 @@ void TMainForm::ShowLastShotLive() {
     if (!LiveUpdate || FSeries.Empty())
         return;
     const TShotValues& Shot = FSeries.Values(FSeries.Count() - 1);
-    LiveUpdate(Shot.Speed, SpeedUnit(), PeletWeight(), WeightUnit(), Shot.Energy, EnergyUnit(),
-               static_cast<int>(FSeries.Count()), FSeries.SpeedAtLimit(Shot),
-               FSeries.EnergyAtLimit(Shot));
+    LiveUpdate(Shot.Speed, FSettings.SpeedUnit(), FSettings.PeletWeight(), FSettings.WeightUnit(),
+               Shot.Energy, FSettings.EnergyUnit(), static_cast<int>(FSeries.Count()),
+               FSeries.SpeedAtLimit(Shot), FSeries.EnergyAtLimit(Shot));
 }
 
 void TMainForm::TellSeriesFull() {
@@ -95,30 +95,6 @@ void TMainForm::TellSeriesFull() {
                                     std::to_string(TSeries::MaxShots)));
         });
     });
-}
-
-void TMainForm::SetUnits(const TUnitSystem& Units) {
-    FSeries.SetUnits(Units);
-    RecalculateNow();
-    ApplyTranslation();
-}
-
-void TMainForm::SetImperial() {
-    if (IsMetric())
-        SetUnits(ImperialUnits);
-}
-
-void TMainForm::SetMetric() {
-    if (IsImperial())
-        SetUnits(MetricUnits);
-}
-
-bool TMainForm::IsMetric() const {
-    return SpeedUnit() == "m/s";
-}
-
-bool TMainForm::IsImperial() const {
-    return SpeedUnit() == "fps";
 }
 
 // Row 0 of the design's table is the view's header; its rows 1... are the view's 0...

@@ -24,12 +24,12 @@
 #include <cmath>
 
 void TMainForm::btnSetupClick() {
-    TFrmSetup Setup(*this, this);
+    TFrmSetup Setup(FSettings, this);
     platform::ModalDialogs().Execute(Setup);
 }
 
 void TMainForm::btnLiveClick() {
-    auto* Live = new TFrmLive(*this, this);
+    auto* Live = new TFrmLive(FSettings, this);
     Live->ShowPlaceholders();
     LiveUpdate = [Live](double Speed, const std::string& SpeedUnit, double PeletWeight,
                         const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,

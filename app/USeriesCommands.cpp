@@ -160,12 +160,13 @@ TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) con
     TReportContent Report;
     Report.Title = FForm.Translate("TARVEX shot report");
     Report.Printed = FForm.TranslateWith("Printed: %s", LocalTimeText(platform::LocalTimeNow()));
-    Report.Facts = {{FForm.Translate("Units"),
-                     FForm.SpeedUnit() + ", " + FForm.EnergyUnit() + ", " + FForm.WeightUnit()},
+    Report.Facts = {{FForm.Translate("Units"), FForm.FSettings.SpeedUnit() + ", " +
+                                                   FForm.FSettings.EnergyUnit() + ", " +
+                                                   FForm.FSettings.WeightUnit()},
                     {Figures.PeletWeight[0], Figures.PeletWeight[1]},
                     {Figures.Count[0], Figures.Count[1]}};
-    Report.StatisticsHeader = {"", FForm.TranslateWith("Speed [%s]", FForm.SpeedUnit()),
-                               FForm.TranslateWith("Energy [%s]", FForm.EnergyUnit())};
+    Report.StatisticsHeader = {"", FForm.TranslateWith("Speed [%s]", FForm.FSettings.SpeedUnit()),
+                               FForm.TranslateWith("Energy [%s]", FForm.FSettings.EnergyUnit())};
     Report.Statistics = Figures.Statistics;
     Report.TableHeader = Figures.Header;
     Report.Rows = Figures.Shots;
@@ -232,7 +233,7 @@ void TSeriesCommands::actImportExecute() {
 TImportedSeries TSeriesCommands::ReadImportFile(const std::string& FileName) {
     const TBusyCursor Busy;
     try {
-        return ImportSeries(FileName, FForm.SpeedUnit());
+        return ImportSeries(FileName, FForm.FSettings.SpeedUnit());
     } catch (const EImportError& Error) {
         throw std::runtime_error(Error.FilledIn(FForm.Translate(Error.Pattern())));
     }

@@ -167,9 +167,9 @@ TEST_P(HostileSettingsFileTest, WindowStartsWithTheDefaultsAndSavesAWholeFileAtC
     {
         TMainForm Form({});
         Form.show();
-        EXPECT_EQ(Form.SpeedLimit(), 999999);
-        EXPECT_TRUE(Form.IsMetric());
-        EXPECT_EQ(Form.Language(), 9);
+        EXPECT_EQ(Form.Settings().SpeedLimit(), 999999);
+        EXPECT_TRUE(Form.Settings().IsMetric());
+        EXPECT_EQ(Form.Settings().Language(), 9);
         Form.ePeletWeight->setText("0.6");
         Form.close();
     }

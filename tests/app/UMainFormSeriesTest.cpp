@@ -114,9 +114,9 @@ TEST_F(MainFormSeriesTest, SpreadStripShowsExtremeSpreadAndDeviation) {
     Receive("170\n180\n");
     EXPECT_EQ(Spread(), "ES 10.00  SD 5.00 m/s\nES 0.96  SD 0.48 J");
     // The pellet weight keeps its number, now in grains.
-    Form.SetImperial();
+    Form.Settings().SetImperial();
     EXPECT_EQ(Spread(), "ES 32.81  SD 16.40 fps\nES 0.05  SD 0.02 fpe");
-    Form.SetLanguage(LANG_GERMAN);
+    Form.Settings().SetLanguage(LANG_GERMAN);
     EXPECT_EQ(Spread(), "ES 32.81  SA 16.40 fps\nES 0.05  SA 0.02 fpe");
     EXPECT_NE(
         Form.pnlMiddleBottom->lblSpreadText->toolTip().toStdString().find("Standardabweichung"),
@@ -153,7 +153,7 @@ TEST_F(MainFormSeriesTest, DeletingShotsRenumbersAndRecalculates) {
 TEST_F(MainFormSeriesTest, DeletingLeavesEveryOtherShotAsItWas) {
     const std::vector<std::vector<int>> Deletions = {
         {1}, {3}, {6}, {2, 4, 5}, {1, 2, 3, 4, 5}, {2, 3, 4, 5, 6}};
-    Form.SetImperial();
+    Form.Settings().SetImperial();
     for (const std::vector<int>& Rows : Deletions) {
         int Second = 0;
         Form.Receiver().Clock = [&] {
@@ -185,7 +185,7 @@ TEST_F(MainFormSeriesTest, QuestionNamesRunsOfShots) {
     SelectRows({2, 3, 4, 5, 7});
     Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.at(0), "Do you really want to delete shots 2\u20135, 7?");
-    Form.SetLanguage(LANG_CZECH);
+    Form.Settings().SetLanguage(LANG_CZECH);
     SelectRows({6, 7});
     Run(Form.SeriesCommands->actDeleteShot);
     EXPECT_EQ(Dialogs.Questions.at(1), "Opravdu chcete smazat výstřely 6, 7?");
@@ -251,7 +251,7 @@ TEST_F(MainFormSeriesTest, AShotFiredAroundADeletionReachesTheLiveReadOut) {
 // Opened during a series, the read-out shows the last shot at once, coloured by the limits; only
 // an empty series shows placeholders.
 TEST_F(MainFormSeriesTest, LiveReadOutOpensWithTheLastShot) {
-    Form.SetSpeedLimit(180);
+    Form.Settings().SetSpeedLimit(180);
     const struct {
         const char* Records;
         const char* Shot;
@@ -335,7 +335,7 @@ TEST_F(MainFormSeriesTest, AReceivedShotKnowsItsTimeALoadedOneDoesNot) {
     EXPECT_EQ(Form.CellHint(1, 1), "175.00\nReceived: 2026-12-09 14:55:03");
     EXPECT_EQ(Form.CellHint(0, 1), "1\nReceived: 2026-12-09 14:55:03");
     EXPECT_EQ(Form.CellHint(1, 0), "Speed [m/s]");
-    Form.SetLanguage(LANG_GERMAN);
+    Form.Settings().SetLanguage(LANG_GERMAN);
     EXPECT_EQ(Form.CellHint(2, 1), "8.38\nEmpfangen: 2026-12-09 14:55:03");
     const std::string FileName = Folder.File("loaded.csv");
     tests::WriteFileText(FileName, "176.5;m/s\n");
@@ -379,7 +379,7 @@ TEST_F(MainFormSeriesTest, ExportOpensInASpreadsheetInBothConventions) {
     EXPECT_EQ(Rows[11], (TStrings{"Pelet Weight [g]", "0.547"}));
 
     const TScopedFormatSettings Comma(",");
-    Form.SetLanguage(LANG_CZECH);
+    Form.Settings().SetLanguage(LANG_CZECH);
     const TCsvRows Czech = Export(FileName, ';');
     ASSERT_EQ(Czech.size(), 12u);
     EXPECT_EQ(Czech[0][2], "Rychlost [m/s]");
@@ -463,7 +463,7 @@ TEST_F(MainFormSeriesTest, ChartMenuOffersReportAndPicture) {
           Form.SeriesCommands->actImport, Form.SeriesCommands->actExportSpreadsheet,
           Form.SeriesCommands->actPrintReport, Form.SeriesCommands->actSaveChartPicture})
         EXPECT_TRUE(Table.contains(Action)) << Action->text().toStdString();
-    Form.SetLanguage(LANG_CZECH);
+    Form.Settings().SetLanguage(LANG_CZECH);
     EXPECT_EQ(Form.SeriesCommands->actPrintReport->text().toStdString(), "Tisk protokolu\u2026");
     EXPECT_EQ(Form.SeriesCommands->actImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
 }
@@ -483,7 +483,7 @@ TEST_F(MainFormSeriesTest, ImportReplacesTheSeriesInTheUnitsShown) {
     EXPECT_EQ(Column(1), (TStrings{"274.74", "273.72", "275.44", "274.29", "274.48"}));
     EXPECT_EQ(Form.CellHint(1, 1), "274.74");
     EXPECT_EQ(Dialogs.Informations, (TStrings{"Shots imported: 5; lines skipped: 6."}));
-    Form.SetImperial();
+    Form.Settings().SetImperial();
     EXPECT_EQ(Form.CellText(1, 1), "901.37");
 }
 
@@ -502,7 +502,7 @@ TEST_F(MainFormSeriesTest, ImportThatFailsOrIsDeclinedLeavesTheSeries) {
     EXPECT_EQ(Dialogs.Errors[1], "No column of speeds was found in " + Garbage + ".");
     EXPECT_EQ(Dialogs.Questions.size(), 1u);
     EXPECT_TRUE(Dialogs.Informations.empty());
-    Form.SetLanguage(LANG_GERMAN);
+    Form.Settings().SetLanguage(LANG_GERMAN);
     Dialogs.FileNames = {Sample("no-speed-column.csv")};
     Run(Form.SeriesCommands->actImport);
     EXPECT_EQ(Dialogs.Errors.at(2), "In " + Sample("no-speed-column.csv") +

@@ -148,15 +148,15 @@ TEST_F(MainFormTest, NegativeSpeedsShowTheirTrueMaximum) {
 TEST_F(MainFormTest, SwitchingUnitsRecomputesAndSecondSwitchDoesNothing) {
     auto Form = Start();
     Receive(*Form, "100;m/s\n", 1);
-    Form->SetImperial();
+    Form->Settings().SetImperial();
     EXPECT_EQ(Form->CellText(1, 1), "328.08");
     EXPECT_EQ(Form->CellText(1, 0), "Speed [fps]");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXEnergyCaption), "MAX Energy [fpe]:");
-    Form->SetImperial();
-    EXPECT_TRUE(Form->IsImperial());
-    Form->SetMetric();
+    Form->Settings().SetImperial();
+    EXPECT_TRUE(Form->Settings().IsImperial());
+    Form->Settings().SetMetric();
     EXPECT_EQ(Form->CellText(1, 1), "100.00");
-    EXPECT_TRUE(Form->IsMetric());
+    EXPECT_TRUE(Form->Settings().IsMetric());
 }
 
 TEST_F(MainFormTest, ClearAsksFirst) {
@@ -174,10 +174,10 @@ TEST_F(MainFormTest, ClearAsksFirst) {
 
 TEST_F(MainFormTest, FirstRunUsesDefaultsAndWritesAllSevenKeysAtClose) {
     auto Form = Start();
-    EXPECT_EQ(Form->Language(), 9);
-    EXPECT_TRUE(Form->IsMetric());
-    EXPECT_EQ(Form->PeletWeight(), 0.547);
-    EXPECT_EQ(Form->SpeedLimit(), 999999);
+    EXPECT_EQ(Form->Settings().Language(), 9);
+    EXPECT_TRUE(Form->Settings().IsMetric());
+    EXPECT_EQ(Form->Settings().PeletWeight(), 0.547);
+    EXPECT_EQ(Form->Settings().SpeedLimit(), 999999);
     EXPECT_EQ(Form->ColumnWidth(1), 80);
     EXPECT_EQ(Form->ePeletWeight->text(), "0.547");
     Form->close();
@@ -195,10 +195,10 @@ TEST_F(MainFormTest, FirstRunUsesDefaultsAndWritesAllSevenKeysAtClose) {
 TEST_F(MainFormTest, SettingsAreReadAtStart) {
     WriteSettings("[data]\nunits=IMPERIAL\nspeed-limit=800\n[user-interface]\nlanguage=7\n");
     auto Form = Start();
-    EXPECT_TRUE(Form->IsImperial());
-    EXPECT_EQ(Form->Language(), 7);
-    EXPECT_EQ(Form->PeletWeight(), 0);
-    EXPECT_EQ(Form->SpeedLimit(), 800);
+    EXPECT_TRUE(Form->Settings().IsImperial());
+    EXPECT_EQ(Form->Settings().Language(), 7);
+    EXPECT_EQ(Form->Settings().PeletWeight(), 0);
+    EXPECT_EQ(Form->Settings().SpeedLimit(), 800);
     EXPECT_EQ(Form->btnLoadData->text(), "Daten laden");
     EXPECT_EQ(Text(Form->lblPeletWeightCaption), "Schussgewicht [gr]:");
 }
@@ -256,7 +256,7 @@ TEST_F(MainFormTest, CaptionsFollowTheLanguageWhileConnected) {
     auto Form = Start();
     Form->ComPort().SetPort(Device.SlavePath());
     Form->ComPort().OpenPort();
-    Form->SetLanguage(7);
+    Form->Settings().SetLanguage(7);
     EXPECT_EQ(Form->btnConnectToCOM->text(), "Trennen");
     EXPECT_EQ(Text(Form->lblComPort), Device.SlavePath());
     EXPECT_EQ(Form->gbStatistics->title(), " Statistik ");
@@ -275,7 +275,7 @@ TEST_F(MainFormTest, LibraryButtonsFollowTheLanguage) {
     } Cases[] = {
         {LANG_CZECH, "&Ano", "&Ne"}, {LANG_GERMAN, "&Ja", "&Nein"}, {LANG_ENGLISH, "&Yes", "&No"}};
     for (const auto& Case : Cases) {
-        Form->SetLanguage(Case.Language);
+        Form->Settings().SetLanguage(Case.Language);
         QMessageBox Box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(Box.button(QMessageBox::Yes)->text().toStdString(), Case.Yes);
         EXPECT_EQ(Box.button(QMessageBox::No)->text().toStdString(), Case.No);
@@ -285,9 +285,9 @@ TEST_F(MainFormTest, LibraryButtonsFollowTheLanguage) {
 TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {
     auto Form = Start();
     Form->ePeletWeight->setText("0");
-    EXPECT_EQ(Form->PeletWeight(), 0.547);
+    EXPECT_EQ(Form->Settings().PeletWeight(), 0.547);
     Form->ePeletWeight->setText("0.6");
-    EXPECT_EQ(Form->PeletWeight(), 0.6);
+    EXPECT_EQ(Form->Settings().PeletWeight(), 0.6);
     EXPECT_TRUE(Form->recalculateTimer->isActive());
     Form->ePeletWeight->setText("0.547");
     Form->spinPeletWeightUpClick();
@@ -295,7 +295,7 @@ TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {
     Form->spinPeletWeightDownClick();
     Form->spinPeletWeightDownClick();
     EXPECT_EQ(Form->ePeletWeight->text(), "0.546");
-    EXPECT_DOUBLE_EQ(Form->PeletWeight(), 0.546);
+    EXPECT_DOUBLE_EQ(Form->Settings().PeletWeight(), 0.546);
     Form->ePeletWeight->setText("abc");
     Form->spinPeletWeightUpClick();
     EXPECT_EQ(Form->ePeletWeight->text(), "abc");

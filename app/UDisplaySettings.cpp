@@ -1,0 +1,43 @@
+#include "app/UDisplaySettings.h"
+
+void TDisplaySettings::Run(const std::function<void()>& Hook) {
+    if (Hook)
+        Hook();
+}
+
+void TDisplaySettings::SetLanguage(int Code) {
+    FLanguage = Code;
+    Run(ApplyTranslation);
+}
+
+void TDisplaySettings::SetSpeedLimit(double Value) {
+    FSeries.SetSpeedLimit(Value);
+    Run(RestartRecalculation);
+}
+
+void TDisplaySettings::SetEnergyLimit(double Value) {
+    FSeries.SetEnergyLimit(Value);
+    Run(RestartRecalculation);
+}
+
+void TDisplaySettings::SetPeletWeight(double Value) {
+    FSeries.SetPeletWeight(Value);
+    Run(ShowPeletWeight);
+    Run(RestartRecalculation);
+}
+
+void TDisplaySettings::SetMetric() {
+    if (IsImperial())
+        SetUnits(MetricUnits);
+}
+
+void TDisplaySettings::SetImperial() {
+    if (IsMetric())
+        SetUnits(ImperialUnits);
+}
+
+void TDisplaySettings::SetUnits(const TUnitSystem& Units) {
+    FSeries.SetUnits(Units);
+    Run(RecalculateNow);
+    Run(ApplyTranslation);
+}

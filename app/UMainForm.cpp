@@ -78,6 +78,9 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
 
 TMainForm::~TMainForm() {
     FormDestroy();
+    // The table's model reads the series, which goes before the window's children do.
+    stringGridLeft->setModel(nullptr);
+    delete FTableModel;
 }
 
 void TMainForm::CreateStatistics() {
@@ -338,8 +341,7 @@ void TMainForm::ApplyTranslation() {
     Set(lblComPort, Connected ? comPort->Port() : Translate("Unknown COM"));
     Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", FSettings.WeightUnit()));
     lblPeletWeightCaption->adjustSize();
-    gbStatistics->ApplyTranslation([this](const std::string& Text) { return Translate(Text); },
-                                   FSettings.SpeedUnit(), FSettings.EnergyUnit());
+    gbStatistics->ApplyTranslation(Translator(), FSettings.SpeedUnit(), FSettings.EnergyUnit());
     FTableModel->SetCaptions(
         {QString::fromStdString(Translate("No.")),
          QString::fromStdString(TranslateWith("Speed [%s]", FSettings.SpeedUnit())),

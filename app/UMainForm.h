@@ -13,6 +13,7 @@
 
 #include <QWidget>
 #include <chrono>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -143,6 +144,8 @@ private:
     void StepPeletWeight(double Step);
     void OpenPortExplained();
     void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
+    std::exception_ptr ReadDataFile(const std::string& FileName, std::size_t Cleared,
+                                    std::vector<TData>& Loaded);
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void FitNumberColumn();

@@ -7,12 +7,17 @@
 #include "platform/NumberFormats.h"
 
 #include <QLineEdit>
+#include <QTimer>
+#include <numeric>
 
 void TMainForm::btnSaveDataClick() {
     const std::optional<std::string> FileName =
         platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Save, "*.csv", "csv");
     if (!FileName)
         return;
+    // A shot received within the last half second is saved too.
+    if (recalculateTimer->isActive())
+        RecalculateNow();
     std::vector<TTableRow> Rows;
     for (int Row = 1; Row < RowCount(); ++Row)
         Rows.push_back({CellText(1, Row), CellText(2, Row)});
@@ -21,10 +26,13 @@ void TMainForm::btnSaveDataClick() {
                  ePeletWeight->text().toStdString(), FSettings.WeightUnit());
 }
 
+// The shots there were when the user agreed to clear them give way to the file's, which follow
+// any shot received meanwhile; until the file has been read, nothing of the series is touched,
+// so a file that cannot be loaded or holds too many shots costs the user nothing.
 void TMainForm::btnLoadDataClick() {
-    if (!FSeries.Empty())
-        btnClearClick();
-    if (!FSeries.Empty())
+    const std::size_t Cleared = FSeries.Count();
+    if (Cleared > 0 && !platform::ModalDialogs().AskYesNo(
+                           this, Translate("Do you really want to clear all values?")))
         return;
     const std::optional<std::string> FileName =
         platform::ModalDialogs().AskFileName(this, platform::TFileDialogKind::Open, "*.csv", "csv");
@@ -32,29 +40,39 @@ void TMainForm::btnLoadDataClick() {
         return;
     const TBusyCursor Busy;
     std::vector<TData> Loaded;
+    const std::exception_ptr Stopped = ReadDataFile(*FileName, Cleared, Loaded);
+    // Shots received meanwhile count too.
+    CheckSeriesFits(FSeries.Count() - Cleared + Loaded.size(), *FileName);
+    std::vector<std::size_t> Old(Cleared);
+    std::iota(Old.begin(), Old.end(), std::size_t{0});
+    FSeries.Delete(Old);
+    // The shots read before a bad line stay and are shown, so that a later save writes what the
+    // series holds.
+    FSeries.AppendAll(std::move(Loaded));
+    RecalculateNow();
+    if (Stopped)
+        std::rethrow_exception(Stopped);
+}
+
+// Reads the shots of FileName into Loaded, as many as fit beside the shots of the series that
+// stay; the error that stopped the reading, if any, comes back.
+std::exception_ptr TMainForm::ReadDataFile(const std::string& FileName, std::size_t Cleared,
+                                           std::vector<TData>& Loaded) {
     std::function<void(const std::string&)> LoadLog;
     if (DebugEnabled())
         LoadLog = [this](const std::string& Message) { Log(Message); };
-    std::exception_ptr Stopped;
     try {
         LoadDataFile(
-            *FileName, FSettings.SpeedUnit(),
+            FileName, FSettings.SpeedUnit(),
             [&](const std::string& Unit, double Speed) {
                 Loaded.emplace_back(Unit, Speed);
-                CheckSeriesFits(Loaded.size(), *FileName);
+                CheckSeriesFits(FSeries.Count() - Cleared + Loaded.size(), FileName);
             },
             LoadLog);
     } catch (...) {
-        Stopped = std::current_exception();
+        return std::current_exception();
     }
-    // The shots read before a bad line stay and are shown, so that a later save writes what the
-    // series holds; a file with more shots than a series can hold leaves the series as it is.
-    if (Loaded.size() <= TSeries::MaxShots) {
-        FSeries.Replace(std::move(Loaded));
-        RecalculateNow();
-    }
-    if (Stopped)
-        std::rethrow_exception(Stopped);
+    return nullptr;
 }
 
 // A file bigger than a series refuses before anything of the series is touched.

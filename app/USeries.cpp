@@ -22,10 +22,35 @@ bool TSeries::Append(TData Shot) {
     if (Full())
         return false;
     FValues.push_back(ValuesOf(Shot));
+    try {
+        FShots.push_back(std::move(Shot));
+    } catch (...) {
+        // Shots and values stay the same length, whatever runs out.
+        FValues.pop_back();
+        throw;
+    }
     FStatistics.Add(FValues.back());
-    FShots.push_back(std::move(Shot));
     Notify(TSeriesChange::Appended, FShots.size() - 1);
     return true;
+}
+
+void TSeries::AppendAll(std::vector<TData> Shots) {
+    CheckRoom(FShots.size() + Shots.size());
+    const std::size_t First = FShots.size();
+    FShots.reserve(First + Shots.size());
+    FValues.reserve(First + Shots.size());
+    for (TData& Shot : Shots) {
+        FValues.push_back(ValuesOf(Shot));
+        FStatistics.Add(FValues.back());
+        FShots.push_back(std::move(Shot));
+    }
+    Notify(TSeriesChange::Appended, First);
+}
+
+void TSeries::CheckRoom(std::size_t Count) {
+    if (Count > MaxShots)
+        throw ESeriesFull("A series holds at most " + std::to_string(MaxShots) + " shots; " +
+                          std::to_string(Count) + " are too many.");
 }
 
 void TSeries::Delete(const std::vector<std::size_t>& Indexes) {
@@ -40,9 +65,7 @@ void TSeries::Delete(const std::vector<std::size_t>& Indexes) {
 }
 
 void TSeries::Replace(std::vector<TData> Shots) {
-    if (Shots.size() > MaxShots)
-        throw ESeriesFull("A series holds at most " + std::to_string(MaxShots) + " shots; " +
-                          std::to_string(Shots.size()) + " are too many.");
+    CheckRoom(Shots.size());
     FShots = std::move(Shots);
     // A series read from a file grew by doubling: what it did not fill goes back.
     FShots.shrink_to_fit();

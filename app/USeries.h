@@ -57,6 +57,8 @@ public:
     bool Append(TData Shot);
     // Removes the shots at Indexes (in increasing order); every other shot stays as it was.
     void Delete(const std::vector<std::size_t>& Indexes);
+    // Adds Shots at the end; more than the series has room for raise ESeriesFull and add none.
+    void AppendAll(std::vector<TData> Shots);
     // The series becomes Shots; more than MaxShots raise ESeriesFull and change nothing.
     void Replace(std::vector<TData> Shots);
     void Clear();
@@ -81,6 +83,7 @@ public:
     TSeriesFigures Figures(const TTranslate& Translate) const;
 
 private:
+    static void CheckRoom(std::size_t Count);
     TShotValues ValuesOf(const TData& Shot) const;
     void Recompute();
     void Notify(TSeriesChange Change, std::size_t First) const;

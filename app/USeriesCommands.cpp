@@ -142,7 +142,7 @@ void TSeriesCommands::actCopyShotsExecute() {
 }
 
 TSeriesFigures TSeriesCommands::SeriesFigures() const {
-    return FForm.FSeries.Figures([this](const std::string& Text) { return FForm.Translate(Text); });
+    return FForm.FSeries.Figures(FForm.Translator());
 }
 
 TSeriesSheet TSeriesCommands::SeriesSheet(const TSeriesFigures& Figures) const {

@@ -34,10 +34,12 @@ private:
     TMainForm& FForm;
 
 public:
-    QAction *const actDeleteShot, *const actCopyShots, *const actImport,
-                                                           *const actExportSpreadsheet,
-                                                               *const actPrintReport,
-                                                                   *const actSaveChartPicture;
+    QAction* const actDeleteShot;
+    QAction* const actCopyShots;
+    QAction* const actImport;
+    QAction* const actExportSpreadsheet;
+    QAction* const actPrintReport;
+    QAction* const actSaveChartPicture;
 
 private:
     std::vector<std::size_t> SelectedShots() const;

@@ -43,7 +43,9 @@ int TShotTableModel::columnCount(const QModelIndex& Parent) const {
 }
 
 QString TShotTableModel::CellText(int Column, std::size_t Row) const {
-    if (Row >= FShown)
+    // A row the series no longer has (it was cleared or shortened and the table not yet told)
+    // reads as the empty row.
+    if (Row >= FShown || Row >= FSeries.Count())
         return Column == 0 && FNumberedOnce ? QStringLiteral("1") : QString();
     if (Column == 0)
         return QString::number(Row + 1);

@@ -50,6 +50,9 @@ TTerminationSignals::TTerminationSignals(std::function<void()> OnSignal, QObject
     for (const int Signal : Signals)
         if (CurrentHandler(Signal) != SIG_IGN)
             Handle(Signal, WriteSignal);
+    // A write to a connection whose other end is gone (the X server, above all) must fail with
+    // an error the program handles, ending it through its close, not kill it where it stands.
+    Handle(SIGPIPE, SIG_IGN);
 }
 
 TTerminationSignals::~TTerminationSignals() {

@@ -3,7 +3,8 @@
 // Ctrl+C in the terminal (SIGINT), the end of a session (SIGTERM) and the closing of the terminal
 // that started the program (SIGHUP) end it the way its close button does: the signal is turned
 // into a call on the user-interface thread. A signal the program was started with ignored, as
-// "nohup tarvex" ignores SIGHUP, stays ignored.
+// "nohup tarvex" ignores SIGHUP, stays ignored. A write to a connection that has gone (SIGPIPE)
+// fails instead of killing the program, so that a lost display ends it through its close.
 
 #include <QObject>
 #include <functional>

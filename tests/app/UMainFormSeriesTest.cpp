@@ -537,7 +537,8 @@ TEST_F(MainFormSeriesTest, ExportedSeriesImportsBackAndSavesInTheNativeFormat) {
 } // namespace
 
 // A series stops at a million shots: a larger file is refused whole, by Load data and by Import,
-// and a shot received into a full series is dropped, the user told once.
+// leaving the series as it was, and a shot received into a full series is dropped, the user told
+// once.
 TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     const std::string Full = Folder.File("full.csv"), TooMany = Folder.File("too-many.csv");
     std::string Lines = "speed\n";
@@ -546,7 +547,7 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     tests::WriteFileText(Full, Lines);
     tests::WriteFileText(TooMany, Lines + "176\n");
     Receive("170\n");
-    Dialogs.YesNoAnswers = {true};
+    Dialogs.YesNoAnswers = {true, true};
     Dialogs.FileNames = {TooMany};
     Run(Form.SeriesCommands->actImport);
     Dialogs.FileNames = {TooMany, Full};
@@ -554,7 +555,7 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     ASSERT_EQ(Dialogs.Errors.size(), 2u);
     EXPECT_EQ(Dialogs.Errors[0], TooMany + " holds more shots than a series can (1000000): "
                                            "nothing was read.");
-    EXPECT_EQ(Form.Shots().size(), 0u);
+    EXPECT_EQ(Form.Shots().size(), 1u);
     RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
     EXPECT_EQ(Form.RowCount(), static_cast<int>(TSeries::MaxShots) + 1);
@@ -565,4 +566,21 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
     ASSERT_EQ(Dialogs.Errors.size(), 3u);
     EXPECT_NE(Dialogs.Errors[2].find("as many as it can"), std::string::npos);
+}
+
+// Loading replaces the shots the user agreed to clear; a shot received meanwhile stays, ahead of
+// the file's, and a load given up at the file dialog leaves the series as it was.
+TEST_F(MainFormSeriesTest, LoadingKeepsShotsReceivedMeanwhile) {
+    const std::string File = Folder.File("two.csv");
+    tests::WriteFileText(File, "175\n176\n");
+    Receive("170\n171\n");
+    Dialogs.OnYesNo = [&] { Form.Receiver().ReceiveText("190\n"); };
+    Dialogs.YesNoAnswers = {true, true};
+    Dialogs.FileNames = {File};
+    RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
+    EXPECT_EQ(Column(1), (TStrings{"190.00", "175.00", "176.00"}));
+    Dialogs.OnYesNo = nullptr;
+    RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
+    EXPECT_EQ(Form.Shots().size(), 3u);
+    EXPECT_TRUE(Dialogs.Errors.empty());
 }

@@ -20,18 +20,17 @@ void TShotTableModel::ShowSeries(bool Reset) {
     FNumberedOnce = FNumberedOnce || FShown > 0;
 }
 
-// The first shot takes the place of the empty row; the others are new rows.
+// The first shot takes the place of the empty row, before the others come as new rows.
 void TShotTableModel::AddRows(std::size_t Count) {
-    const bool FillsEmptyRow = FShown == 0;
-    const int FirstNew = static_cast<int>(FShown) + (FillsEmptyRow ? 1 : 0);
-    const int LastNew = static_cast<int>(Count) - 1;
-    if (FirstNew <= LastNew)
-        beginInsertRows({}, FirstNew, LastNew);
-    FShown = Count;
-    if (FirstNew <= LastNew)
-        endInsertRows();
-    if (FillsEmptyRow)
+    if (FShown == 0) {
+        FShown = 1;
         emit dataChanged(index(0, 0), index(0, columnCount() - 1));
+    }
+    if (Count == FShown)
+        return;
+    beginInsertRows({}, static_cast<int>(FShown), static_cast<int>(Count) - 1);
+    FShown = Count;
+    endInsertRows();
 }
 
 int TShotTableModel::rowCount(const QModelIndex& Parent) const {

@@ -5,6 +5,7 @@
 
 #include "tests/support/ScopedFormatSettings.h"
 
+#include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +36,8 @@ protected:
     TScopedFormatSettings Point{"."};
     TSeries Series;
     TShotTableModel Model{Series, nullptr};
+    // Checks after every signal that what the model says agrees with what it announced.
+    QAbstractItemModelTester Tester{&Model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     std::vector<std::string> Signals;
 };
 

@@ -63,10 +63,6 @@ TNiceChart* NewChart(QWidget* Parent) {
     return Chart;
 }
 
-std::string With(const TTranslate& Translate, const char* Pattern, const std::string& Value) {
-    return platform::Format(Translate(Pattern), {Value});
-}
-
 } // namespace
 
 // The read-out under the mouse and the spread share the strip: the spread takes two short lines
@@ -86,8 +82,9 @@ TChartPanel::TChartPanel(QWidget* Parent)
 
 void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSystem& Units) {
     sbEnergyChart->setText(
-        QString::fromStdString(With(Translate, "Energy [%s]", Units.EnergyUnit)));
-    sbSpeedChart->setText(QString::fromStdString(With(Translate, "Speed [%s]", Units.SpeedUnit)));
+        QString::fromStdString(TranslateWith(Translate, "Energy [%s]", Units.EnergyUnit)));
+    sbSpeedChart->setText(
+        QString::fromStdString(TranslateWith(Translate, "Speed [%s]", Units.SpeedUnit)));
     chNiceChart->SetAxisXTitle(Translate("Shots"));
     lblSpreadText->setToolTip(QString::fromStdString(
         Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));

@@ -324,7 +324,7 @@ TTranslate TMainForm::Translator() const {
 }
 
 std::string TMainForm::TranslateWith(const std::string& Pattern, const std::string& Value) const {
-    return platform::Format(Translate(Pattern), {Value});
+    return ::TranslateWith(Translator(), Pattern, Value);
 }
 
 void TMainForm::ApplyTranslation() {

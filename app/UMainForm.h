@@ -55,7 +55,6 @@ public:
 
     // Settings, as the setup and live windows read and change them.
     TDisplaySettings& Settings() { return FSettings; }
-    const TSeries& Series() const { return FSeries; }
     const std::vector<TData>& Shots() const { return FSeries.Shots(); }
     const std::string& DataFolder() const { return FDataFolder; }
     bool DebugEnabled() const { return FLog->Enabled; }

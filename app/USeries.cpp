@@ -11,12 +11,12 @@ std::string SheetValue(bool Defined, double Value) {
     return Defined ? FormatValue(Value) : std::string();
 }
 
-std::string With(const TTranslate& Translate, const std::string& Pattern,
-                 const std::string& Value) {
+} // namespace
+
+std::string TranslateWith(const TTranslate& Translate, const std::string& Pattern,
+                          const std::string& Value) {
     return platform::Format(Translate(Pattern), {Value});
 }
-
-} // namespace
 
 bool TSeries::Append(TData Shot) {
     if (Full())
@@ -114,9 +114,9 @@ TSeriesFigures TSeries::Figures(const TTranslate& Translate) const {
     const double MeanSpeed = Count > 0 ? FStatistics.Speed.Average() : 0;
     TSeriesFigures Figures;
     Figures.Header = {Translate("Shot"), Translate("Time"),
-                      With(Translate, "Speed [%s]", FUnits->SpeedUnit),
-                      With(Translate, "Difference from mean [%s]", FUnits->SpeedUnit),
-                      With(Translate, "Energy [%s]", FUnits->EnergyUnit)};
+                      TranslateWith(Translate, "Speed [%s]", FUnits->SpeedUnit),
+                      TranslateWith(Translate, "Difference from mean [%s]", FUnits->SpeedUnit),
+                      TranslateWith(Translate, "Energy [%s]", FUnits->EnergyUnit)};
     Figures.Shots.reserve(FShots.size());
     for (std::size_t i = 0; i < FShots.size(); ++i)
         Figures.Shots.push_back(
@@ -134,7 +134,7 @@ TSeriesFigures TSeries::Figures(const TTranslate& Translate) const {
     Add("Standard deviation", Count > 1,
         [](const TRunningValues& V) { return V.StandardDeviation(); });
     Figures.Count = {Translate("Shots"), std::to_string(Count)};
-    Figures.PeletWeight = {With(Translate, "Pelet Weight [%s]", FUnits->WeightUnit),
+    Figures.PeletWeight = {TranslateWith(Translate, "Pelet Weight [%s]", FUnits->WeightUnit),
                            platform::FormatFloat("0.000", FPeletWeight)};
     return Figures;
 }

@@ -40,6 +40,11 @@ struct TSeriesFigures {
 // English text in, the user's language out.
 using TTranslate = std::function<std::string(const std::string&)>;
 
+// Pattern in the user's language, its "%s" filled with Value: patterns are translated first and
+// filled afterwards, so that a translation may place the value where its language needs it.
+std::string TranslateWith(const TTranslate& Translate, const std::string& Pattern,
+                          const std::string& Value);
+
 class TSeries {
 public:
     // Far beyond any string of shots, and what the memory of a laptop holds with room to spare.

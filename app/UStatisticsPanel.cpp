@@ -1,6 +1,5 @@
 #include "app/UStatisticsPanel.h"
 
-#include "platform/NumberFormats.h"
 #include "windows/FittingLabel.h"
 
 #include <QLabel>
@@ -43,20 +42,16 @@ TStatisticsPanel::TStatisticsPanel(QWidget* Parent) : QGroupBox(" Statistics ", 
         *Diffs[i] = NewFittingLabel(this, 240, DiffTops[i], 44, Qt::AlignRight);
 }
 
-void TStatisticsPanel::ApplyTranslation(
-    const std::function<std::string(const std::string&)>& Translate, const std::string& SpeedUnit,
-    const std::string& EnergyUnit) {
-    const auto With = [&](const char* Pattern, const std::string& Unit) {
-        return platform::Format(Translate(Pattern), {Unit});
-    };
+void TStatisticsPanel::ApplyTranslation(const TTranslate& Translate, const std::string& SpeedUnit,
+                                        const std::string& EnergyUnit) {
     setTitle(QString::fromStdString(" " + Translate("Statistics") + " "));
     SetText(lblShotsCaption, Translate("Shots:"));
-    SetText(lblMAXSpeedCaption, With("MAX Speed [%s]:", SpeedUnit));
-    SetText(lblMINSpeedCaption, With("MIN Speed [%s]:", SpeedUnit));
-    SetText(lblAVGSpeedCaption, With("AVG Speed [%s]:", SpeedUnit));
-    SetText(lblMAXEnergyCaption, With("MAX Energy [%s]:", EnergyUnit));
-    SetText(lblMINEnergyCaption, With("MIN Energy [%s]:", EnergyUnit));
-    SetText(lblAVGEnergyCaption, With("AVG Energy [%s]:", EnergyUnit));
+    SetText(lblMAXSpeedCaption, TranslateWith(Translate, "MAX Speed [%s]:", SpeedUnit));
+    SetText(lblMINSpeedCaption, TranslateWith(Translate, "MIN Speed [%s]:", SpeedUnit));
+    SetText(lblAVGSpeedCaption, TranslateWith(Translate, "AVG Speed [%s]:", SpeedUnit));
+    SetText(lblMAXEnergyCaption, TranslateWith(Translate, "MAX Energy [%s]:", EnergyUnit));
+    SetText(lblMINEnergyCaption, TranslateWith(Translate, "MIN Energy [%s]:", EnergyUnit));
+    SetText(lblAVGEnergyCaption, TranslateWith(Translate, "AVG Energy [%s]:", EnergyUnit));
 }
 
 void TStatisticsPanel::ShowStatistics(const TShotStatistics& Statistics) {

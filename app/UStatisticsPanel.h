@@ -3,10 +3,9 @@
 // The statistics box of the main window: the shot count, maximum, mean and minimum of speed and
 // energy, and the spread of maximum and minimum around the mean, in the display units.
 
-#include "app/UShotStatistics.h"
+#include "app/USeries.h"
 
 #include <QGroupBox>
-#include <functional>
 #include <string>
 
 class QLabel;
@@ -16,8 +15,8 @@ public:
     explicit TStatisticsPanel(QWidget* Parent);
 
     // Translate gives the user's text for an English one; the units go into the captions.
-    void ApplyTranslation(const std::function<std::string(const std::string&)>& Translate,
-                          const std::string& SpeedUnit, const std::string& EnergyUnit);
+    void ApplyTranslation(const TTranslate& Translate, const std::string& SpeedUnit,
+                          const std::string& EnergyUnit);
     void ShowStatistics(const TShotStatistics& Statistics);
 
     QLabel *lblShotsCaption, *lblMAXSpeedCaption, *lblAVGSpeedCaption, *lblMINSpeedCaption,

@@ -3,6 +3,8 @@
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
+#include <utility>
+
 namespace {
 
 // The fields of a chronograph record, in the order the chronograph sends them.
@@ -82,10 +84,12 @@ double TShotReceiver::ParseNumber(const std::string& Text) {
 bool TShotReceiver::AddShot(const std::string& Unit, double Speed,
                             std::optional<platform::TLocalTime> Received) {
     WriteLog("Add new speed: " + platform::FloatToStr(Speed) + " " + Unit);
-    if (FSeries.Append(TData(Unit, Speed, Received)))
+    if (FSeries.Append(TData(Unit, Speed, Received))) {
+        FToldFull = false;
         return true;
+    }
     WriteLog("The series is full: the shot is dropped");
-    if (SeriesFull)
+    if (SeriesFull && !std::exchange(FToldFull, true))
         SeriesFull();
     return false;
 }

@@ -22,7 +22,7 @@ public:
     explicit TShotReceiver(TSeries& Series);
 
     // The diagnostic log, the display's debounce timer, and the notice that a shot was dropped
-    // because the series is full; each may stay unset.
+    // because the series is full, given once until a shot is added again; each may stay unset.
     std::function<void(const std::string&)> Log;
     std::function<void()> RestartRecalculateTimer;
     std::function<void()> SeriesFull;
@@ -56,4 +56,6 @@ private:
     std::string FLineBuffer;
     // Set while the rest of an over-long line is being thrown away.
     bool FDiscarding = false;
+    // Set once a dropped shot was told, until a shot is added again.
+    bool FToldFull = false;
 };

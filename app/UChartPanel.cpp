@@ -2,6 +2,7 @@
 
 #include "chart/NiceChart.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "windows/FittingLabel.h"
 
@@ -67,20 +68,28 @@ TNiceChart* NewChart(QWidget* Parent) {
 
 // The read-out under the mouse and the spread share the strip: the spread takes two short lines
 // at the right, and a long read-out is drawn smaller rather than run into it.
-TChartPanel::TChartPanel(QWidget* Parent)
+TChartPanel::TChartPanel(const TSeries& Series, QWidget* Parent)
     : QWidget(Parent), pnlChartCaption(NewCaptionStrip(this)),
       sbSpeedChart(NewToggle(pnlChartCaption, 4, "Speed [m/s]")),
       sbEnergyChart(NewToggle(pnlChartCaption, 144, "Energy [J]")),
       lblChartText(NewFittingLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft)),
-      lblSpreadText(NewSpreadLabel(pnlChartCaption)), chNiceChart(NewChart(this)) {
+      lblSpreadText(NewSpreadLabel(pnlChartCaption)), chNiceChart(NewChart(this)), FSeries(Series) {
     auto* Toggles = new QButtonGroup(this);
     Toggles->addButton(sbSpeedChart);
     Toggles->addButton(sbEnergyChart);
     sbSpeedChart->setChecked(true);
     lblChartText->setText("   ");
+    connect(sbSpeedChart, &QToolButton::clicked, this,
+            Guarded(this, &TChartPanel::sbSpeedChartClick));
+    connect(sbEnergyChart, &QToolButton::clicked, this,
+            Guarded(this, &TChartPanel::sbEnergyChartClick));
+    chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
+        chNiceChartMouseMove(X, Y);
+    };
 }
 
 void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSystem& Units) {
+    FTranslate = Translate;
     sbEnergyChart->setText(
         QString::fromStdString(TranslateWith(Translate, "Energy [%s]", Units.EnergyUnit)));
     sbSpeedChart->setText(
@@ -92,10 +101,10 @@ void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSyste
 
 // One shot is drawn as a level line to a second point, which goes when a second shot comes;
 // the first shot makes the chart its series.
-void TChartPanel::ShowSeries(const TSeries& Series, bool Redraw) {
+void TChartPanel::ShowSeries(bool Redraw) {
     const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
     chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
-    const std::size_t Count = Series.Count();
+    const std::size_t Count = FSeries.Count();
     Redraw = Redraw || FShownShots <= 1 || Count < FShownShots;
     if (!Redraw && Count == FShownShots)
         return;
@@ -111,7 +120,7 @@ void TChartPanel::ShowSeries(const TSeries& Series, bool Redraw) {
     }
     const bool Energy = sbEnergyChart->isChecked();
     for (std::size_t i = FShownShots; i < Count; ++i) {
-        const TShotValues& Shot = Series.Values(i);
+        const TShotValues& Shot = FSeries.Values(i);
         chNiceChart->GetSeries(0).AddValue(static_cast<double>(i + 1),
                                            Energy ? Shot.Energy : Shot.Speed, "");
     }
@@ -120,45 +129,45 @@ void TChartPanel::ShowSeries(const TSeries& Series, bool Redraw) {
     FShownShots = Count;
 }
 
-void TChartPanel::ShowSpread(const TSeries& Series, const TTranslate& Translate) {
+void TChartPanel::ShowSpread() {
     const auto Spread = [&](const TRunningValues& Values, const std::string& Unit) {
         const TSpreadTexts Texts = SpreadTexts(Values);
-        return platform::Format(Translate("ES %s  SD %s %s"),
+        return platform::Format(FTranslate("ES %s  SD %s %s"),
                                 {Texts.ExtremeSpread, Texts.StandardDeviation, Unit});
     };
-    const TShotStatistics& Statistics = Series.Statistics();
+    const TShotStatistics& Statistics = FSeries.Statistics();
     lblSpreadText->setText(
-        QString::fromStdString(Spread(Statistics.Speed, Series.Units().SpeedUnit) + "\n" +
-                               Spread(Statistics.Energy, Series.Units().EnergyUnit)));
+        QString::fromStdString(Spread(Statistics.Speed, FSeries.Units().SpeedUnit) + "\n" +
+                               Spread(Statistics.Energy, FSeries.Units().EnergyUnit)));
 }
 
-void TChartPanel::ShowReadOut(int X, int Y, const TSeries& Series, const TTranslate& Translate) {
+void TChartPanel::chNiceChartMouseMove(int X, int Y) {
     double XValue = 0, YValue = 0;
     std::string Text;
     if (chNiceChart->SeriesCount() > 0 && chNiceChart->ClientToValues(X, Y, XValue, YValue))
-        Text = Hint(XValue, Series, Translate);
+        Text = Hint(XValue);
     lblChartText->setText(QString::fromStdString(Text));
 }
 
-void TChartPanel::RefreshReadOut(const TSeries& Series, const TTranslate& Translate) {
+void TChartPanel::RefreshReadOut() {
     const QPoint Mouse = QCursor::pos();
     if (QApplication::widgetAt(Mouse) != chNiceChart) {
         lblChartText->clear();
         return;
     }
     const QPoint At = chNiceChart->mapFromGlobal(Mouse);
-    ShowReadOut(At.x(), At.y(), Series, Translate);
+    chNiceChartMouseMove(At.x(), At.y());
 }
 
 // The point at X is shot X; the one shot of a series is drawn at 1 and 2.
-std::string TChartPanel::Hint(double X, const TSeries& Series, const TTranslate& Translate) const {
-    const std::size_t Shots = std::min(FShownShots, Series.Count());
+std::string TChartPanel::Hint(double X) const {
+    const std::size_t Shots = std::min(FShownShots, FSeries.Count());
     const double Last = static_cast<double>(Shots == 1 ? 2 : Shots);
     if (X != std::floor(X) || X < 1 || X > Last)
         return {};
-    const TShotValues& Shot = Series.Values(std::min(static_cast<std::size_t>(X), Shots) - 1);
-    return platform::Format(Translate("Shot: %s; Speed: %s %s; Energy: %s %s"),
+    const TShotValues& Shot = FSeries.Values(std::min(static_cast<std::size_t>(X), Shots) - 1);
+    return platform::Format(FTranslate("Shot: %s; Speed: %s %s; Energy: %s %s"),
                             {std::to_string(static_cast<long long>(X)), FormatValue(Shot.Speed),
-                             Series.Units().SpeedUnit, FormatValue(Shot.Energy),
-                             Series.Units().EnergyUnit});
+                             FSeries.Units().SpeedUnit, FormatValue(Shot.Energy),
+                             FSeries.Units().EnergyUnit});
 }

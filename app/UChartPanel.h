@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -15,20 +16,28 @@ class TNiceChart;
 
 class TChartPanel : public QWidget {
 public:
-    explicit TChartPanel(QWidget* Parent);
+    // The panel charts Series, which outlives it.
+    TChartPanel(const TSeries& Series, QWidget* Parent);
 
-    // The toggles' captions and the axis titles in the user's language and the display units.
+    // Every point again, after the other quantity was chosen.
+    std::function<void()> Redraw;
+
+    // The toggles' captions, the axis titles and the read-outs in the user's language and the
+    // display units.
     void ApplyTranslation(const TTranslate& Translate, const TUnitSystem& Units);
     // Adds the points of the shots the chart does not show yet, or, with Redraw, every point
     // again (other units, another weight, a deletion, the other quantity plotted).
-    void ShowSeries(const TSeries& Series, bool Redraw);
+    void ShowSeries(bool Redraw);
     // Extreme spread and standard deviation of speed and energy.
-    void ShowSpread(const TSeries& Series, const TTranslate& Translate);
-    // The read-out of the shot under the chart's point X, Y.
-    void ShowReadOut(int X, int Y, const TSeries& Series, const TTranslate& Translate);
+    void ShowSpread();
     // The read-out follows the shots under a resting mouse, so that a deleted, cleared or
     // replaced shot is not shown as if it were still there.
-    void RefreshReadOut(const TSeries& Series, const TTranslate& Translate);
+    void RefreshReadOut();
+
+    void sbSpeedChartClick() { Redraw(); }
+    void sbEnergyChartClick() { Redraw(); }
+    // The read-out of the shot under the chart's point X, Y.
+    void chNiceChartMouseMove(int X, int Y);
 
     QWidget* const pnlChartCaption;
     QToolButton* const sbSpeedChart;
@@ -38,7 +47,10 @@ public:
     TNiceChart* const chNiceChart;
 
 private:
-    std::string Hint(double X, const TSeries& Series, const TTranslate& Translate) const;
+    std::string Hint(double X) const;
+
+    const TSeries& FSeries;
+    TTranslate FTranslate = [](const std::string& Text) { return Text; };
 
     // The shots the chart shows.
     std::size_t FShownShots = 0;

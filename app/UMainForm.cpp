@@ -2,33 +2,23 @@
 
 #include "app/CommandLine.h"
 #include "app/UChartPanel.h"
+#include "app/UConnectionPanel.h"
+#include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"
 #include "app/USettingsFile.h"
-#include "app/UShotTableModel.h"
+#include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
-#include "chart/NiceChart.h"
 #include "platform/Environment.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
-#include "platform/NumberFormats.h"
+#include "platform/ModalDialogs.h"
 #include "platform/QtTranslations.h"
-#include "platform/ScopeGuard.h"
 #include "resources/Pictures.h"
-#include "serial/CPortCtl.h"
-#include "windows/FittingLabel.h"
-#include "windows/SpinButton.h"
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -51,54 +41,74 @@ QWidget* NewPanel(QWidget* Parent, int Left, int Top, int Width, int Height) {
     return Panel;
 }
 
+// The settings file's values go to the series, the shared settings and the table's columns.
+void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings& Shared,
+                  TShotTable& Table, const TSettingsLog& Log) {
+    TSettings Settings{Shared.Language(),    false,
+                       Shared.PeletWeight(), Shared.SpeedLimit(),
+                       Shared.EnergyLimit(), Table.ColumnWidth(1),
+                       Table.ColumnWidth(2)};
+    ReadSettingsFile(FileName, Settings, Log);
+    Series.SetPeletWeight(Settings.PeletWeight);
+    Series.SetSpeedLimit(Settings.SpeedLimit);
+    Series.SetEnergyLimit(Settings.EnergyLimit);
+    Table.setColumnWidth(1, Settings.ColumnWidth1);
+    Table.setColumnWidth(2, Settings.ColumnWidth2);
+    Shared.LoadLanguage(Settings.Language);
+    Series.SetUnits(Settings.Imperial ? ImperialUnits : MetricUnits);
+}
+
+void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,
+                   const TShotTable& Table, const TSettingsLog& Log) {
+    const TSettings Settings{Shared.Language(),   Shared.IsImperial(),  Shared.PeletWeight(),
+                             Shared.SpeedLimit(), Shared.EnergyLimit(), Table.ColumnWidth(1),
+                             Table.ColumnWidth(2)};
+    WriteSettingsFile(FileName, Settings, Shared.SpeedUnit(), Log);
+}
+
+void TellSeriesFull(QWidget* Window, const TTranslate& Translate) {
+    RunGuarded(Window, [Window, Translate] {
+        platform::ModalDialogs().ShowError(
+            Window, TranslateWith(Translate,
+                                  "The series holds %s shots, as many as it can: further shots "
+                                  "are not added. Save the series and clear it to go on.",
+                                  std::to_string(TSeries::MaxShots)));
+    });
+}
+
 } // namespace
 
 TMainForm::TMainForm(const std::vector<std::string>& Arguments,
                      std::chrono::milliseconds RecalculateDelay)
-    : stringGridLeft(new QTableView(this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
+    : stringGridLeft(new TShotTable(FSeries, this)), pnlMiddle(NewPanel(this, 221, 0, 771, 609)),
       pnlMiddleTop(NewPanel(pnlMiddle, 0, 0, 771, 149)),
-      gbStatistics(new TStatisticsPanel(pnlMiddleTop)), recalculateTimer(new QTimer(this)),
-      StringGridLeftTimer(new QTimer(this)), actDebug(new QAction(this)),
-      FTableModel(new TShotTableModel(FSeries, this)),
-      FQtTranslations(new platform::TQtTranslations(this)) {
+      gbStatistics(new TStatisticsPanel(pnlMiddleTop)),
+      pnlPeletWeight(new TPeletWeightBox(FSeries, pnlMiddleTop)),
+      pnlConnection(new TConnectionPanel(pnlMiddleTop)),
+      pnlMiddleBottom(new TChartPanel(FSeries, pnlMiddle)), recalculateTimer(new QTimer(this)),
+      actDebug(new QAction(this)), FQtTranslations(new platform::TQtTranslations(this)) {
     recalculateTimer->setInterval(RecalculateDelay);
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
     setFont(SansSerifFont(13));
     setWindowTitle("TARVEX");
-    CreateStatistics();
+    stringGridLeft->setGeometry(0, 0, 221, ClientHeight);
+    gbStatistics->setGeometry(4, 4, 297, 141);
+    pnlPeletWeight->setGeometry(472, 102, 156, 42);
+    pnlConnection->setGeometry(628, 64, 137, 53);
+    pnlMiddleBottom->setGeometry(0, 149, 771, 460);
     CreateCommands();
-    CreateConnection();
-    CreateChart();
-    CreatePort();
     SeriesCommands = new TSeriesCommands(*this);
     ConnectHandlers();
     FormCreate(Arguments);
 }
 
+// The series goes before the window's children, so the views that read it are let go of it
+// first.
 TMainForm::~TMainForm() {
     FormDestroy();
-    // The table's model reads the series, which goes before the window's children do.
-    stringGridLeft->setModel(nullptr);
-    delete FTableModel;
-}
-
-void TMainForm::CreateStatistics() {
-    stringGridLeft->setGeometry(0, 0, 221, ClientHeight);
-    FTableModel->SetNumberBackground(stringGridLeft->palette().button());
-    stringGridLeft->setModel(FTableModel);
-    stringGridLeft->verticalHeader()->hide();
-    stringGridLeft->verticalHeader()->setDefaultSectionSize(20);
-    stringGridLeft->horizontalHeader()->setDefaultSectionSize(32);
-    stringGridLeft->horizontalHeader()->setFixedHeight(20);
-    stringGridLeft->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // The desktop's sans-serif font is wider than the one the column widths were made for.
-    stringGridLeft->horizontalHeader()->setFont(SansSerifFont(11));
-    stringGridLeft->setSelectionBehavior(QAbstractItemView::SelectRows);
-    stringGridLeft->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    stringGridLeft->setMouseTracking(true);
-    stringGridLeft->viewport()->installEventFilter(this);
-    gbStatistics->setGeometry(4, 4, 297, 141);
+    delete stringGridLeft;
+    delete pnlMiddle;
 }
 
 void TMainForm::CreateCommands() {
@@ -112,63 +122,7 @@ void TMainForm::CreateCommands() {
     imgLogo->setIcon(QIcon(resources::Picture("logo.png")));
     imgLogo->setCursor(Qt::PointingHandCursor);
     btnLive = NewButton(pnlMiddleTop, "Live", 468, 64);
-    lblPeletWeightCaption = new QLabel("Pelet Weight [g]:", pnlMiddleTop);
-    lblPeletWeightCaption->move(472, 102);
-    ePeletWeight = new QLineEdit("0.547", pnlMiddleTop);
-    ePeletWeight->setGeometry(476, 120, 105, 24);
-    spinPeletWeight = new TSpinButton(pnlMiddleTop);
-    spinPeletWeight->setGeometry(580, 121, 20, 22);
-    spinPeletWeight->setCursor(Qt::PointingHandCursor);
     btnSetup = NewButton(pnlMiddleTop, "Setup", 628, 120);
-}
-
-void TMainForm::CreateConnection() {
-    btnConnectToCOM = NewButton(pnlMiddleTop, "Connect", 628, 64);
-    pnlLED = new QFrame(pnlMiddleTop);
-    pnlLED->setGeometry(628, 92, 137, 25);
-    pnlLED->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlLED->setCursor(Qt::PointingHandCursor);
-    pnlLED->installEventFilter(this);
-    lblComPort = new QLabel("unknown COM", pnlLED);
-    lblComPort->setGeometry(4, 4, 109, 16);
-    lblComPort->setAlignment(Qt::AlignCenter);
-    comLEDConnection = new TComLed(pnlLED);
-    comLEDConnection->setGeometry(112, 0, 25, 25);
-    comLEDConnection->SetLedSignal(lsConn);
-    comLEDConnection->SetKind(lkCustom);
-    comLEDConnection->SetGlyphOn(resources::Picture("led_conn_on.png"));
-    comLEDConnection->SetGlyphOff(resources::Picture("led_conn_off.png"));
-    comLEDConnection->setToolTip("Disconnected");
-    comLEDConnection->setCursor(Qt::PointingHandCursor);
-}
-
-void TMainForm::CreateChart() {
-    pnlMiddleBottom = new TChartPanel(pnlMiddle);
-    pnlMiddleBottom->setGeometry(0, 149, 771, 460);
-}
-
-void TMainForm::CreatePort() {
-    comPort = std::make_unique<TComPort>();
-    comPort->setObjectName("comPort");
-    comPort->SetBaudRate(br19200);
-    comPort->SetDataBits(dbEight);
-    comPort->SetStopBits(sbOneStopBit);
-    comPort->Parity().SetBits(prNone);
-    comPort->FlowControl().SetFlowControl(fcNone);
-    comPort->FlowControl().SetControlDTR(dtrDisable);
-    comPort->FlowControl().SetControlRTS(rtsDisable);
-    comPort->SetTriggersOnRxChar(true);
-    comPort->SetStoredProps({spBasic});
-    comPort->OnBeforeOpen = [this](QObject*) { comPortBeforeOpen(); };
-    comPort->OnAfterOpen = [this](QObject*) { comPortAfterOpen(); };
-    comPort->OnBeforeClose = [this](QObject*) { comPortBeforeClose(); };
-    comPort->OnAfterClose = [this](QObject*) { comPortAfterClose(); };
-    comPort->OnRxChar = [this](QObject*, int Count) { comPortRxChar(Count); };
-    comPort->OnConnectionLost = [this](QObject*, const std::string& Message,
-                                       std::int32_t SystemCode) {
-        comPortConnectionLost(Message, SystemCode);
-    };
-    comLEDConnection->SetComPort(comPort.get());
 }
 
 void TMainForm::ConnectHandlers() {
@@ -179,34 +133,29 @@ void TMainForm::ConnectHandlers() {
     Click(btnSaveData, &TMainForm::btnSaveDataClick);
     Click(btnClear, &TMainForm::btnClearClick);
     Click(btnLive, &TMainForm::btnLiveClick);
-    Click(btnConnectToCOM, &TMainForm::btnConnectToCOMClick);
     Click(btnSetup, &TMainForm::btnSetupClick);
     Click(imgLogo, &TMainForm::imgLogoClick);
-    Click(pnlMiddleBottom->sbSpeedChart, &TMainForm::sbSpeedChartClick);
-    Click(pnlMiddleBottom->sbEnergyChart, &TMainForm::sbEnergyChartClick);
-    connect(ePeletWeight, &QLineEdit::textChanged, this,
-            Guarded(this, &TMainForm::ePeletWeightChange));
-    spinPeletWeight->OnUpClick = [this] { spinPeletWeightUpClick(); };
-    spinPeletWeight->OnDownClick = [this] { spinPeletWeightDownClick(); };
-    pnlMiddleBottom->chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X,
-                                                       int Y) { chNiceChartMouseMove(X, Y); };
+    pnlMiddleBottom->Redraw = [this] { RedrawChart(); };
+    pnlPeletWeight->RestartRecalculation = [this] { RestartRecalculateTimer(); };
+    pnlPeletWeight->RecalculateNow = [this] { RecalculateNow(); };
+    pnlConnection->Log = [this](const std::string& Line) { Log(Line); };
+    // A record cut off when the last connection ended must not be completed by the first bytes
+    // of this one.
+    pnlConnection->Opened = [this] { FReceiver->ClearLineBuffer(); };
+    pnlConnection->Received = [this](const std::string& Text) { FReceiver->ReceiveText(Text); };
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
             Guarded(this, &TMainForm::recalculateTimerTimer));
-    StringGridLeftTimer->setInterval(2000);
-    connect(StringGridLeftTimer, &QTimer::timeout, this,
-            Guarded(this, &TMainForm::StringGridLeftTimerTimer));
     actDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     addAction(actDebug);
     connect(actDebug, &QAction::triggered, this, Guarded(this, &TMainForm::actDebugExecute));
     FSettings.ApplyTranslation = [this] { ApplyTranslation(); };
-    FSettings.ShowPeletWeight = [this] { ShowPeletWeight(); };
+    FSettings.ShowPeletWeight = [this] { pnlPeletWeight->ShowPeletWeight(); };
     FSettings.RecalculateNow = [this] { RecalculateNow(); };
     FSettings.RestartRecalculation = [this] { RestartRecalculateTimer(); };
 }
 
 void TMainForm::FormCreate(const std::vector<std::string>& Arguments) {
-    FWeightEditGuard = false;
     FDataFolder = platform::DataFolder();
     FLog = std::make_unique<TDiagnosticLog>(FDataFolder + "/tarvex.log");
     if (ParseCommandLine(Arguments).Debug) {
@@ -232,51 +181,24 @@ void TMainForm::FormShow() {
     FReceiver = std::make_unique<TShotReceiver>(FSeries);
     FReceiver->Log = [this](const std::string& Message) { Log(Message); };
     FReceiver->RestartRecalculateTimer = [this] { RestartRecalculateTimer(); };
-    FReceiver->SeriesFull = [this] { TellSeriesFull(); };
+    // Told after the port's event has been handled, not from inside it.
+    FReceiver->SeriesFull = [this] {
+        QTimer::singleShot(0, this, [this] { TellSeriesFull(this, Translator()); });
+    };
     FSeries.OnChange = [this](TSeriesChange Change, std::size_t) {
         FRedrawPending = FRedrawPending || Change == TSeriesChange::Reset;
-        FToldFull = FToldFull && FSeries.Full();
     };
     FSeries.SetPeletWeight(0.547);
     FSeries.SetSpeedLimit(999999);
     FSeries.SetEnergyLimit(999999);
-    stringGridLeft->setColumnWidth(0, 32);
-    stringGridLeft->setColumnWidth(1, 80);
-    stringGridLeft->setColumnWidth(2, 80);
-    ReadSettings();
-    ClearShots();
+    const auto LogLine = [this](const std::string& Line) { Log(Line); };
+    ReadSettings(FDataFolder + "/settings.ini", FSeries, FSettings, *stringGridLeft, LogLine);
+    FSeries.Clear();
     FReceiver->ClearLineBuffer();
-    comPort->SetPort("");
-    ShowPeletWeight();
+    pnlConnection->ComPort().SetPort("");
+    pnlPeletWeight->ShowPeletWeight();
     ApplyTranslation();
     RecalculateNow();
-}
-
-std::string TMainForm::SettingsFileName() const {
-    return FDataFolder + "/settings.ini";
-}
-
-void TMainForm::ReadSettings() {
-    TSettings Settings{
-        FSettings.Language(),    false,          FSettings.PeletWeight(), FSettings.SpeedLimit(),
-        FSettings.EnergyLimit(), ColumnWidth(1), ColumnWidth(2)};
-    ReadSettingsFile(SettingsFileName(), Settings, [this](const std::string& Line) { Log(Line); });
-    FSeries.SetPeletWeight(Settings.PeletWeight);
-    FSeries.SetSpeedLimit(Settings.SpeedLimit);
-    FSeries.SetEnergyLimit(Settings.EnergyLimit);
-    stringGridLeft->setColumnWidth(1, Settings.ColumnWidth1);
-    stringGridLeft->setColumnWidth(2, Settings.ColumnWidth2);
-    FSettings.LoadLanguage(Settings.Language);
-    FSeries.SetUnits(Settings.Imperial ? ImperialUnits : MetricUnits);
-}
-
-void TMainForm::WriteSettings() {
-    const TSettings Settings{FSettings.Language(),    FSettings.IsImperial(),
-                             FSettings.PeletWeight(), FSettings.SpeedLimit(),
-                             FSettings.EnergyLimit(), ColumnWidth(1),
-                             ColumnWidth(2)};
-    WriteSettingsFile(SettingsFileName(), Settings, FSettings.SpeedUnit(),
-                      [this](const std::string& Line) { Log(Line); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
@@ -288,18 +210,12 @@ void TMainForm::FormDestroy() {
     if (FDestroyed)
         return;
     FDestroyed = true;
-    WriteSettings();
-    ClearShots();
+    WriteSettings(FDataFolder + "/settings.ini", FSettings, *stringGridLeft,
+                  [this](const std::string& Line) { Log(Line); });
+    FSeries.Clear();
     LiveUpdate = nullptr;
-    comLEDConnection->SetComPort(nullptr);
     // The port is closed and released before the window's controls, which its events update.
-    try {
-        if (comPort->Connected())
-            comPort->ClosePort();
-    } catch (const std::exception&) {
-        // The program is closing: a port that fails to close is released all the same.
-    }
-    comPort.reset();
+    pnlConnection->ReleasePort();
     Log("...Tarvex is closed");
 }
 
@@ -323,10 +239,6 @@ TTranslate TMainForm::Translator() const {
     return [this](const std::string& Text) { return Translate(Text); };
 }
 
-std::string TMainForm::TranslateWith(const std::string& Pattern, const std::string& Value) const {
-    return ::TranslateWith(Translator(), Pattern, Value);
-}
-
 void TMainForm::ApplyTranslation() {
     const auto Set = [](auto* Control, const std::string& Text) {
         Control->setText(QString::fromStdString(Text));
@@ -336,62 +248,13 @@ void TMainForm::ApplyTranslation() {
     Set(btnLoadData, Translate("Load Data"));
     Set(btnSaveData, Translate("Save Data"));
     Set(btnClear, Translate("Clear Data"));
-    const bool Connected = comPort && comPort->Connected();
-    Set(btnConnectToCOM, Translate(Connected ? "Disconnect" : "Connect"));
-    Set(lblComPort, Connected ? comPort->Port() : Translate("Unknown COM"));
-    Set(lblPeletWeightCaption, TranslateWith("Pelet Weight [%s]:", FSettings.WeightUnit()));
-    lblPeletWeightCaption->adjustSize();
+    pnlConnection->ApplyTranslation(Translator());
+    pnlPeletWeight->ApplyTranslation(Translator(), FSettings.WeightUnit());
     gbStatistics->ApplyTranslation(Translator(), FSettings.SpeedUnit(), FSettings.EnergyUnit());
-    FTableModel->SetCaptions(
-        {QString::fromStdString(Translate("No.")),
-         QString::fromStdString(TranslateWith("Speed [%s]", FSettings.SpeedUnit())),
-         QString::fromStdString(TranslateWith("Energy [%s]", FSettings.EnergyUnit()))});
+    stringGridLeft->ApplyTranslation(Translator(), FSeries.Units());
     pnlMiddleBottom->ApplyTranslation(Translator(), FSeries.Units());
     Set(btnSetup, Translate("Setup"));
     Set(btnLive, Translate("Live"));
     SeriesCommands->ApplyTranslation();
     RecalculateNow();
-}
-
-void TMainForm::ShowPeletWeight() {
-    const auto Guard = platform::ScopedValue(FWeightEditGuard, true);
-    ePeletWeight->setText(
-        QString::fromStdString(platform::FormatFloat("0.000", FSettings.PeletWeight())));
-}
-
-double TMainForm::ReadPeletWeightEdit() const {
-    double Value = 0;
-    return platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value) ? Value : 0;
-}
-
-void TMainForm::ePeletWeightChange() {
-    if (FWeightEditGuard)
-        return;
-    const double Value = ReadPeletWeightEdit();
-    if (Value == 0)
-        return;
-    FSeries.SetPeletWeight(Value);
-    RestartRecalculateTimer();
-}
-
-void TMainForm::spinPeletWeightUpClick() {
-    StepPeletWeight(+0.001);
-}
-
-void TMainForm::spinPeletWeightDownClick() {
-    StepPeletWeight(-0.001);
-}
-
-// The arrows drop every error: a weight they cannot step is left as it is.
-void TMainForm::StepPeletWeight(double Step) {
-    try {
-        double Value = 0;
-        if (!platform::TryStrToFloat(ePeletWeight->text().toStdString(), Value))
-            return;
-        FSeries.SetPeletWeight(Value + Step);
-        ShowPeletWeight();
-        RecalculateNow();
-    } catch (...) {
-        return;
-    }
 }

@@ -9,9 +9,9 @@
 namespace {
 
 std::string Advice(std::int32_t SystemCode, const std::string& PortName,
-                   const TTranslator& Translator, int Language) {
+                   const TTranslate& Translate) {
     const auto Say = [&](const char* Text) {
-        return platform::Format(Translator.Translate(Text, Language), {PortName});
+        return platform::Format(Translate(Text), {PortName});
     };
     switch (SystemCode) {
     case EACCES:
@@ -19,12 +19,10 @@ std::string Advice(std::int32_t SystemCode, const std::string& PortName,
         std::string Group = platform::DeviceGroupName(PortName);
         Group = Group.empty() ? "dialout" : Group;
         return Say("The device %s cannot be opened: you are not allowed to use it.") + "\n" +
-               platform::Format(
-                   Translator.Translate("Add yourself to the group \"%s\" that owns the device "
-                                        "with the command:\nsudo adduser %s %s\nthen log out "
-                                        "and log in again.",
-                                        Language),
-                   {Group, platform::CurrentUserName(), Group});
+               platform::Format(Translate("Add yourself to the group \"%s\" that owns the device "
+                                          "with the command:\nsudo adduser %s %s\nthen log out "
+                                          "and log in again."),
+                                {Group, platform::CurrentUserName(), Group});
     }
     case EBUSY:
         return Say("The device %s is in use by another program. Close the other program and "
@@ -56,18 +54,16 @@ std::string TechnicalDetail(const std::string& PortMessage, std::int32_t SystemC
 }
 
 std::string ExplainOpenFailure(const std::string& PortMessage, std::int32_t SystemCode,
-                               const std::string& PortName, const TTranslator& Translator,
-                               int Language) {
-    return Explained(PortMessage, SystemCode, Advice(SystemCode, PortName, Translator, Language));
+                               const std::string& PortName, const TTranslate& Translate) {
+    return Explained(PortMessage, SystemCode, Advice(SystemCode, PortName, Translate));
 }
 
 std::string ExplainConnectionLost(const std::string& PortMessage, std::int32_t SystemCode,
-                                  const std::string& PortName, const TTranslator& Translator,
-                                  int Language) {
-    const std::string Lost = platform::Format(
-        Translator.Translate("The connection to %s was lost: the device was unplugged or "
-                             "stopped answering. Check the cable and connect again.",
-                             Language),
-        {PortName});
+                                  const std::string& PortName, const TTranslate& Translate) {
+    const std::string Lost =
+        TranslateWith(Translate,
+                      "The connection to %s was lost: the device was unplugged or "
+                      "stopped answering. Check the cable and connect again.",
+                      PortName);
     return Explained(PortMessage, SystemCode, Lost);
 }

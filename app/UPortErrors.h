@@ -4,7 +4,7 @@
 // what to do about it, in the user's language, then the port's own message and the system's
 // reason on the last line.
 
-#include "text/UTranslator.h"
+#include "app/USeries.h"
 
 #include <cstdint>
 #include <string>
@@ -13,9 +13,7 @@
 std::string TechnicalDetail(const std::string& PortMessage, std::int32_t SystemCode);
 
 std::string ExplainOpenFailure(const std::string& PortMessage, std::int32_t SystemCode,
-                               const std::string& PortName, const TTranslator& Translator,
-                               int Language);
+                               const std::string& PortName, const TTranslate& Translate);
 
 std::string ExplainConnectionLost(const std::string& PortMessage, std::int32_t SystemCode,
-                                  const std::string& PortName, const TTranslator& Translator,
-                                  int Language);
+                                  const std::string& PortName, const TTranslate& Translate);

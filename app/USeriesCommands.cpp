@@ -5,7 +5,7 @@
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
-#include "app/UShotTableModel.h"
+#include "app/UShotTable.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
@@ -96,7 +96,7 @@ void TSeriesCommands::ApplyTranslation() {
 std::vector<std::size_t> TSeriesCommands::SelectedShots() const {
     std::vector<std::size_t> Indexes;
     for (const QModelIndex& Row : FForm.stringGridLeft->selectionModel()->selectedRows()) {
-        if (static_cast<std::size_t>(Row.row()) < FForm.FTableModel->ShownShots())
+        if (static_cast<std::size_t>(Row.row()) < FForm.stringGridLeft->ShownShots())
             Indexes.push_back(static_cast<std::size_t>(Row.row()));
     }
     std::sort(Indexes.begin(), Indexes.end());
@@ -113,8 +113,8 @@ void TSeriesCommands::actDeleteShotExecute() {
     const std::size_t ShotsBefore = FForm.FSeries.Count();
     const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
                                                : "Do you really want to delete shots %s?";
-    if (!platform::ModalDialogs().AskYesNo(&FForm,
-                                           FForm.TranslateWith(Question, ShotNumbers(Indexes))))
+    if (!platform::ModalDialogs().AskYesNo(
+            &FForm, TranslateWith(FForm.Translator(), Question, ShotNumbers(Indexes))))
         return;
     DeleteShots(Indexes,
                 FForm.FSeries.Count() == ShotsBefore && !FForm.recalculateTimer->isActive());
@@ -132,10 +132,11 @@ void TSeriesCommands::DeleteShots(const std::vector<std::size_t>& Indexes, bool 
 }
 
 void TSeriesCommands::actCopyShotsExecute() {
+    const TShotTable& Table = *FForm.stringGridLeft;
     std::vector<TSheetRow> Rows;
     for (const std::size_t Index : SelectedShots()) {
         const int Row = static_cast<int>(Index) + 1;
-        Rows.push_back({FForm.CellText(0, Row), FForm.CellText(1, Row), FForm.CellText(2, Row)});
+        Rows.push_back({Table.CellText(0, Row), Table.CellText(1, Row), Table.CellText(2, Row)});
     }
     if (!Rows.empty())
         QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(Rows)));
@@ -159,14 +160,16 @@ TSeriesSheet TSeriesCommands::SeriesSheet(const TSeriesFigures& Figures) const {
 TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) const {
     TReportContent Report;
     Report.Title = FForm.Translate("TARVEX shot report");
-    Report.Printed = FForm.TranslateWith("Printed: %s", LocalTimeText(platform::LocalTimeNow()));
+    Report.Printed =
+        TranslateWith(FForm.Translator(), "Printed: %s", LocalTimeText(platform::LocalTimeNow()));
     Report.Facts = {{FForm.Translate("Units"), FForm.FSettings.SpeedUnit() + ", " +
                                                    FForm.FSettings.EnergyUnit() + ", " +
                                                    FForm.FSettings.WeightUnit()},
                     {Figures.PeletWeight[0], Figures.PeletWeight[1]},
                     {Figures.Count[0], Figures.Count[1]}};
-    Report.StatisticsHeader = {"", FForm.TranslateWith("Speed [%s]", FForm.FSettings.SpeedUnit()),
-                               FForm.TranslateWith("Energy [%s]", FForm.FSettings.EnergyUnit())};
+    Report.StatisticsHeader = {
+        "", TranslateWith(FForm.Translator(), "Speed [%s]", FForm.FSettings.SpeedUnit()),
+        TranslateWith(FForm.Translator(), "Energy [%s]", FForm.FSettings.EnergyUnit())};
     Report.Statistics = Figures.Statistics;
     Report.TableHeader = Figures.Header;
     Report.Rows = Figures.Shots;
@@ -217,7 +220,7 @@ void TSeriesCommands::actImportExecute() {
         return;
     FForm.Log("Importing file: " + *FileName);
     TImportedSeries Imported = ReadImportFile(*FileName);
-    FForm.CheckSeriesFits(Imported.Shots.size(), *FileName);
+    CheckSeriesFits(Imported.Shots.size(), *FileName);
     if (!FForm.FSeries.Empty())
         FForm.btnClearClick();
     if (!FForm.FSeries.Empty())

@@ -1,14 +1,15 @@
 #pragma once
 
-// The commands on a series as a whole or on chosen shots, in the shot table's and the chart's
-// menus: deleting shots, copying rows, the spreadsheet export, the report, the chart picture and
-// importing other chronographs' files.
+// The commands on a series as a whole or on chosen shots: saving and loading data files, and in the
+// shot table's and the chart's menus deleting shots, copying rows, the spreadsheet export, the
+// report, the chart picture and importing other chronographs' files.
 
 #include "app/UImportFile.h"
 #include "app/USeries.h"
 #include "app/USeriesReport.h"
 
 #include <QObject>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     explicit TSeriesCommands(TMainForm& Form);
 
     void ApplyTranslation();
+
+    // The native data file: the shots as the table shows them.
+    void SaveData();
+    void LoadData();
 
     void actDeleteShotExecute();
     void actCopyShotsExecute();
@@ -50,4 +55,10 @@ private:
     void ShowPendingShots();
     TImportedSeries ReadImportFile(const std::string& FileName);
     std::optional<std::string> AskExportFileName(const std::string& Extension);
+    // Raises when a series would hold Shots, more than it can, from FileName.
+    void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
+    // Reads the shots of FileName into Loaded, as many as fit beside the Cleared shots of the
+    // series that stay; the error that stopped the reading, if any, comes back.
+    std::exception_ptr ReadDataFile(const std::string& FileName, std::size_t Cleared,
+                                    std::vector<TData>& Loaded);
 };

@@ -4,7 +4,9 @@
 
 #include "app/UDataFile.h"
 #include "app/UMainForm.h"
+#include "app/UPeletWeightBox.h"
 #include "app/USettingsFile.h"
+#include "app/UShotTable.h"
 #include "platform/HandlerGuard.h"
 #include "platform/IniFile.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -98,7 +100,8 @@ TEST_P(HostileDataFileTest, WindowShowsWhatItLoadedAndAtMostOneClearError) {
     ASSERT_LE(Dialogs.Errors.size(), 1u);
     for (const std::string& Error : Dialogs.Errors)
         EXPECT_LE(Error.size(), ClearMessageLimit);
-    EXPECT_EQ(Form.RowCount(), static_cast<int>(std::max<std::size_t>(Form.Shots().size(), 1)) + 1);
+    EXPECT_EQ(Form.stringGridLeft->RowCount(),
+              static_cast<int>(std::max<std::size_t>(Form.Shots().size(), 1)) + 1);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -170,7 +173,7 @@ TEST_P(HostileSettingsFileTest, WindowStartsWithTheDefaultsAndSavesAWholeFileAtC
         EXPECT_EQ(Form.Settings().SpeedLimit(), 999999);
         EXPECT_TRUE(Form.Settings().IsMetric());
         EXPECT_EQ(Form.Settings().Language(), 9);
-        Form.ePeletWeight->setText("0.6");
+        Form.pnlPeletWeight->ePeletWeight->setText("0.6");
         Form.close();
     }
     TSettings Saved;

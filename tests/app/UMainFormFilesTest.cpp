@@ -2,6 +2,7 @@
 // file is read or written and comes back afterwards, also when the file fails.
 
 #include "app/UMainForm.h"
+#include "app/UShotTable.h"
 #include "platform/HandlerGuard.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"

@@ -5,6 +5,7 @@
 #include "app/UChartPanel.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
+#include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
@@ -84,8 +85,8 @@ protected:
 
     std::vector<std::string> Column(int Index) const {
         std::vector<std::string> Texts;
-        for (int Row = 1; Row < Form.RowCount(); ++Row)
-            Texts.push_back(Form.CellText(Index, Row));
+        for (int Row = 1; Row < Form.stringGridLeft->RowCount(); ++Row)
+            Texts.push_back(Form.stringGridLeft->CellText(Index, Row));
         return Texts;
     }
 
@@ -173,7 +174,7 @@ TEST_F(MainFormSeriesTest, DeletingLeavesEveryOtherShotAsItWas) {
             EXPECT_EQ(Shot.Speed(), Kept[i].Speed()) << Rows.front() << " " << i;
             EXPECT_EQ(Shot.SpeedUnit(), Kept[i].SpeedUnit()) << Rows.front() << " " << i;
             EXPECT_EQ(ReceivedText(Shot), ReceivedText(Kept[i])) << Rows.front() << " " << i;
-            EXPECT_EQ(Form.CellText(1, static_cast<int>(i) + 1),
+            EXPECT_EQ(Form.stringGridLeft->CellText(1, static_cast<int>(i) + 1),
                       FormatValue(Kept[i].SpeedIn("fps")));
         }
         Form.btnClearClick();
@@ -332,17 +333,17 @@ TEST_F(MainFormSeriesTest, TheReadOutUnderARestingMouseFollowsTheShots) {
 
 TEST_F(MainFormSeriesTest, AReceivedShotKnowsItsTimeALoadedOneDoesNot) {
     Receive("175;m/s\n");
-    EXPECT_EQ(Form.CellHint(1, 1), "175.00\nReceived: 2026-12-09 14:55:03");
-    EXPECT_EQ(Form.CellHint(0, 1), "1\nReceived: 2026-12-09 14:55:03");
-    EXPECT_EQ(Form.CellHint(1, 0), "Speed [m/s]");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(1, 1), "175.00\nReceived: 2026-12-09 14:55:03");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(0, 1), "1\nReceived: 2026-12-09 14:55:03");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(1, 0), "Speed [m/s]");
     Form.Settings().SetLanguage(LANG_GERMAN);
-    EXPECT_EQ(Form.CellHint(2, 1), "8.38\nEmpfangen: 2026-12-09 14:55:03");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(2, 1), "8.38\nEmpfangen: 2026-12-09 14:55:03");
     const std::string FileName = Folder.File("loaded.csv");
     tests::WriteFileText(FileName, "176.5;m/s\n");
     Dialogs.YesNoAnswers = {true};
     Dialogs.FileNames = {FileName};
     Form.btnLoadDataClick();
-    EXPECT_EQ(Form.CellHint(1, 1), "176.50");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(1, 1), "176.50");
 }
 
 TEST_F(MainFormSeriesTest, CopyPutsTheSelectedRowsOnTheClipboard) {
@@ -421,7 +422,7 @@ TEST_F(MainFormSeriesTest, ReportHoldsStatisticsAndEveryShotOverSeveralPages) {
         EXPECT_NE(Text.find(Expected), std::string::npos) << Expected;
     for (int Row = 1; Row <= 200; ++Row) {
         const std::string Shot =
-            std::to_string(Row) + " 2026-12-09 14:55:03 " + Form.CellText(1, Row);
+            std::to_string(Row) + " 2026-12-09 14:55:03 " + Form.stringGridLeft->CellText(1, Row);
         EXPECT_NE(Text.find(Shot), std::string::npos) << Shot;
     }
 }
@@ -481,10 +482,10 @@ TEST_F(MainFormSeriesTest, ImportReplacesTheSeriesInTheUnitsShown) {
     EXPECT_EQ(Dialogs.Questions, (TStrings{"Do you really want to clear all values?"}));
     // The radar's speeds are in fps; the window shows m/s.
     EXPECT_EQ(Column(1), (TStrings{"274.74", "273.72", "275.44", "274.29", "274.48"}));
-    EXPECT_EQ(Form.CellHint(1, 1), "274.74");
+    EXPECT_EQ(Form.stringGridLeft->CellHint(1, 1), "274.74");
     EXPECT_EQ(Dialogs.Informations, (TStrings{"Shots imported: 5; lines skipped: 6."}));
     Form.Settings().SetImperial();
-    EXPECT_EQ(Form.CellText(1, 1), "901.37");
+    EXPECT_EQ(Form.stringGridLeft->CellText(1, 1), "901.37");
 }
 
 TEST_F(MainFormSeriesTest, ImportThatFailsOrIsDeclinedLeavesTheSeries) {
@@ -558,9 +559,10 @@ TEST_F(MainFormSeriesTest, SeriesHoldsAtMostAMillionShots) {
     EXPECT_EQ(Form.Shots().size(), 1u);
     RunGuarded(&Form, [&] { Form.btnLoadDataClick(); });
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);
-    EXPECT_EQ(Form.RowCount(), static_cast<int>(TSeries::MaxShots) + 1);
+    EXPECT_EQ(Form.stringGridLeft->RowCount(), static_cast<int>(TSeries::MaxShots) + 1);
     // The numbers of such a series stay whole.
-    EXPECT_GT(Form.ColumnWidth(0), Form.stringGridLeft->fontMetrics().horizontalAdvance("1000000"));
+    EXPECT_GT(Form.stringGridLeft->ColumnWidth(0),
+              Form.stringGridLeft->fontMetrics().horizontalAdvance("1000000"));
     Receive("176\n177\n");
     QCoreApplication::processEvents();
     EXPECT_EQ(Form.Shots().size(), TSeries::MaxShots);

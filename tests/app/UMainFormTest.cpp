@@ -4,6 +4,9 @@
 #include "app/UMainForm.h"
 
 #include "app/UChartPanel.h"
+#include "app/UConnectionPanel.h"
+#include "app/UPeletWeightBox.h"
+#include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
@@ -82,14 +85,14 @@ protected:
 TEST_F(MainFormTest, ShotsFromTheChronographReachTableStatisticsAndChart) {
     platform::TPseudoTerminal Device;
     auto Form = Start();
-    Form->ComPort().SetPort(Device.SlavePath());
-    Form->ComPort().OpenPort();
-    EXPECT_EQ(Form->btnConnectToCOM->text(), "Disconnect");
+    Form->pnlConnection->ComPort().SetPort(Device.SlavePath());
+    Form->pnlConnection->ComPort().OpenPort();
+    EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Disconnect");
     Device.Write("170;m/s\r\n175.0;m/s\r\n180;M/S\r\n");
     ASSERT_TRUE(WaitUntil([&] { return Text(Form->gbStatistics->lblShotsValue) == "3"; }));
-    EXPECT_EQ(Form->RowCount(), 4);
-    EXPECT_EQ(Form->CellText(1, 2), "175.00");
-    EXPECT_EQ(Form->CellText(2, 2), "8.38");
+    EXPECT_EQ(Form->stringGridLeft->RowCount(), 4);
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 2), "175.00");
+    EXPECT_EQ(Form->stringGridLeft->CellText(2, 2), "8.38");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "180.00");
     EXPECT_EQ(Text(Form->gbStatistics->lblAVGSpeedValue), "175.00");
     EXPECT_EQ(Text(Form->gbStatistics->lblMINSpeedValue), "170.00");
@@ -103,18 +106,18 @@ TEST_F(MainFormTest, ShotsFromTheChronographReachTableStatisticsAndChart) {
 TEST_F(MainFormTest, LosingTheChronographShowsConnectAgainAndTellsTheUser) {
     platform::TPseudoTerminal Device;
     auto Form = Start();
-    Form->ComPort().SetPort(Device.SlavePath());
-    Form->ComPort().OpenPort();
+    Form->pnlConnection->ComPort().SetPort(Device.SlavePath());
+    Form->pnlConnection->ComPort().OpenPort();
     Device.CloseMaster();
-    ASSERT_TRUE(WaitUntil([&] { return !Form->ComPort().Connected(); }));
-    EXPECT_EQ(Form->btnConnectToCOM->text(), "Connect");
+    ASSERT_TRUE(WaitUntil([&] { return !Form->pnlConnection->ComPort().Connected(); }));
+    EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Connect");
     EXPECT_EQ(Dialogs.Errors.size(), 1u);
 }
 
 TEST_F(MainFormTest, StatisticsOfOneShotAndOfNone) {
     auto Form = Start();
-    EXPECT_EQ(Form->RowCount(), 2);
-    EXPECT_EQ(Form->CellText(1, 1), "");
+    EXPECT_EQ(Form->stringGridLeft->RowCount(), 2);
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 1), "");
     EXPECT_EQ(Text(Form->gbStatistics->lblShotsValue), "0");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXSpeedValue), "\u2013\u2013\u2013\u2013. \u2013\u2013");
     EXPECT_EQ(Text(Form->gbStatistics->lblMINEnergyDiffValue), "\u2013\u2013. \u2013\u2013");
@@ -149,13 +152,13 @@ TEST_F(MainFormTest, SwitchingUnitsRecomputesAndSecondSwitchDoesNothing) {
     auto Form = Start();
     Receive(*Form, "100;m/s\n", 1);
     Form->Settings().SetImperial();
-    EXPECT_EQ(Form->CellText(1, 1), "328.08");
-    EXPECT_EQ(Form->CellText(1, 0), "Speed [fps]");
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 1), "328.08");
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 0), "Speed [fps]");
     EXPECT_EQ(Text(Form->gbStatistics->lblMAXEnergyCaption), "MAX Energy [fpe]:");
     Form->Settings().SetImperial();
     EXPECT_TRUE(Form->Settings().IsImperial());
     Form->Settings().SetMetric();
-    EXPECT_EQ(Form->CellText(1, 1), "100.00");
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 1), "100.00");
     EXPECT_TRUE(Form->Settings().IsMetric());
 }
 
@@ -165,10 +168,10 @@ TEST_F(MainFormTest, ClearAsksFirst) {
     Dialogs.YesNoAnswers = {false, true};
     Form->btnClearClick();
     EXPECT_EQ(Form->Shots().size(), 2u);
-    EXPECT_EQ(Form->RowCount(), 3);
+    EXPECT_EQ(Form->stringGridLeft->RowCount(), 3);
     Form->btnClearClick();
     EXPECT_TRUE(Form->Shots().empty());
-    EXPECT_EQ(Form->RowCount(), 2);
+    EXPECT_EQ(Form->stringGridLeft->RowCount(), 2);
     EXPECT_EQ(Dialogs.Questions.at(0), "Do you really want to clear all values?");
 }
 
@@ -178,8 +181,8 @@ TEST_F(MainFormTest, FirstRunUsesDefaultsAndWritesAllSevenKeysAtClose) {
     EXPECT_TRUE(Form->Settings().IsMetric());
     EXPECT_EQ(Form->Settings().PeletWeight(), 0.547);
     EXPECT_EQ(Form->Settings().SpeedLimit(), 999999);
-    EXPECT_EQ(Form->ColumnWidth(1), 80);
-    EXPECT_EQ(Form->ePeletWeight->text(), "0.547");
+    EXPECT_EQ(Form->stringGridLeft->ColumnWidth(1), 80);
+    EXPECT_EQ(Form->pnlPeletWeight->ePeletWeight->text(), "0.547");
     Form->close();
     const std::string Saved = tests::ReadFileText(Data.File("settings.ini"));
     std::size_t At = 0;
@@ -200,7 +203,7 @@ TEST_F(MainFormTest, SettingsAreReadAtStart) {
     EXPECT_EQ(Form->Settings().PeletWeight(), 0);
     EXPECT_EQ(Form->Settings().SpeedLimit(), 800);
     EXPECT_EQ(Form->btnLoadData->text(), "Daten laden");
-    EXPECT_EQ(Text(Form->lblPeletWeightCaption), "Schussgewicht [gr]:");
+    EXPECT_EQ(Text(Form->pnlPeletWeight->lblPeletWeightCaption), "Schussgewicht [gr]:");
 }
 
 TEST_F(MainFormTest, DebugSwitchAndShortcut) {
@@ -238,7 +241,7 @@ TEST_F(MainFormTest, SavedSeriesLoadsBack) {
     Form->btnLoadDataClick();
     ASSERT_EQ(Form->Shots().size(), 2u);
     EXPECT_EQ(Form->Shots()[0].Speed(), 175.0);
-    EXPECT_EQ(Form->CellText(1, 2), "176.20");
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 2), "176.20");
 }
 
 TEST_F(MainFormTest, AStoppedLoadStillShowsTheShotsItRead) {
@@ -247,22 +250,22 @@ TEST_F(MainFormTest, AStoppedLoadStillShowsTheShotsItRead) {
     Dialogs.FileNames = {Data.File("bad.csv")};
     RunGuarded(Form.get(), [&] { Form->btnLoadDataClick(); });
     EXPECT_EQ(Dialogs.Errors, std::vector<std::string>{"String \"abc\" is not valid number."});
-    EXPECT_EQ(Form->RowCount(), 3);
-    EXPECT_EQ(Form->CellText(1, 2), "176.50");
+    EXPECT_EQ(Form->stringGridLeft->RowCount(), 3);
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 2), "176.50");
 }
 
 TEST_F(MainFormTest, CaptionsFollowTheLanguageWhileConnected) {
     platform::TPseudoTerminal Device;
     auto Form = Start();
-    Form->ComPort().SetPort(Device.SlavePath());
-    Form->ComPort().OpenPort();
+    Form->pnlConnection->ComPort().SetPort(Device.SlavePath());
+    Form->pnlConnection->ComPort().OpenPort();
     Form->Settings().SetLanguage(7);
-    EXPECT_EQ(Form->btnConnectToCOM->text(), "Trennen");
-    EXPECT_EQ(Text(Form->lblComPort), Device.SlavePath());
+    EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Trennen");
+    EXPECT_EQ(Text(Form->pnlConnection->lblComPort), Device.SlavePath());
     EXPECT_EQ(Form->gbStatistics->title(), " Statistik ");
-    EXPECT_EQ(Form->CellText(0, 0), "Nb.");
-    Form->ComPort().ClosePort();
-    EXPECT_EQ(Form->btnConnectToCOM->text(), "Verbinden");
+    EXPECT_EQ(Form->stringGridLeft->CellText(0, 0), "Nb.");
+    Form->pnlConnection->ComPort().ClosePort();
+    EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Verbinden");
 }
 
 // The buttons of questions and the file dialogs come from the class library; they follow too.
@@ -284,31 +287,31 @@ TEST_F(MainFormTest, LibraryButtonsFollowTheLanguage) {
 
 TEST_F(MainFormTest, PeletWeightEditAndSpinButtons) {
     auto Form = Start();
-    Form->ePeletWeight->setText("0");
+    Form->pnlPeletWeight->ePeletWeight->setText("0");
     EXPECT_EQ(Form->Settings().PeletWeight(), 0.547);
-    Form->ePeletWeight->setText("0.6");
+    Form->pnlPeletWeight->ePeletWeight->setText("0.6");
     EXPECT_EQ(Form->Settings().PeletWeight(), 0.6);
     EXPECT_TRUE(Form->recalculateTimer->isActive());
-    Form->ePeletWeight->setText("0.547");
-    Form->spinPeletWeightUpClick();
-    EXPECT_EQ(Form->ePeletWeight->text(), "0.548");
-    Form->spinPeletWeightDownClick();
-    Form->spinPeletWeightDownClick();
-    EXPECT_EQ(Form->ePeletWeight->text(), "0.546");
+    Form->pnlPeletWeight->ePeletWeight->setText("0.547");
+    Form->pnlPeletWeight->spinPeletWeightUpClick();
+    EXPECT_EQ(Form->pnlPeletWeight->ePeletWeight->text(), "0.548");
+    Form->pnlPeletWeight->spinPeletWeightDownClick();
+    Form->pnlPeletWeight->spinPeletWeightDownClick();
+    EXPECT_EQ(Form->pnlPeletWeight->ePeletWeight->text(), "0.546");
     EXPECT_DOUBLE_EQ(Form->Settings().PeletWeight(), 0.546);
-    Form->ePeletWeight->setText("abc");
-    Form->spinPeletWeightUpClick();
-    EXPECT_EQ(Form->ePeletWeight->text(), "abc");
+    Form->pnlPeletWeight->ePeletWeight->setText("abc");
+    Form->pnlPeletWeight->spinPeletWeightUpClick();
+    EXPECT_EQ(Form->pnlPeletWeight->ePeletWeight->text(), "abc");
 }
 
 TEST_F(MainFormTest, ChartReadOutOverShotThree) {
     auto Form = Start();
     Receive(*Form, "170\n171\n172\n173\n", 4);
     const TXYInfo& Third = Form->pnlMiddleBottom->chNiceChart->GetSeries(0).Values()[2];
-    Form->chNiceChartMouseMove(Third.ScreenX, Third.ScreenY);
+    Form->pnlMiddleBottom->chNiceChartMouseMove(Third.ScreenX, Third.ScreenY);
     EXPECT_EQ(Text(Form->pnlMiddleBottom->lblChartText),
               "Shot: 3; Speed: 172.00 m/s; Energy: 8.09 J");
-    Form->chNiceChartMouseMove(1, 1);
+    Form->pnlMiddleBottom->chNiceChartMouseMove(1, 1);
     EXPECT_EQ(Text(Form->pnlMiddleBottom->lblChartText), "");
 }
 
@@ -322,9 +325,9 @@ TEST_F(MainFormTest, EnergyChartPlotsEnergies) {
 
 TEST_F(MainFormTest, OneClickOnTheConnectionPanelRunsTheSetupOnce) {
     auto Form = Start();
-    for (QWidget* Target :
-         {static_cast<QWidget*>(Form->lblComPort), static_cast<QWidget*>(Form->comLEDConnection),
-          static_cast<QWidget*>(Form->pnlLED)}) {
+    for (QWidget* Target : {static_cast<QWidget*>(Form->pnlConnection->lblComPort),
+                            static_cast<QWidget*>(Form->pnlConnection->comLEDConnection),
+                            static_cast<QWidget*>(Form->pnlConnection->pnlLED)}) {
         const int Before = Dialogs.ExecutedDialogs;
         const QPointF At(5, 5);
         QMouseEvent Press(QEvent::MouseButtonPress, At, Target->mapToGlobal(At), Qt::LeftButton,
@@ -342,16 +345,16 @@ TEST_F(MainFormTest, AClearedTableKeepsItsFirstShotNumber) {
     Receive(*Form, "175\n", 1);
     Dialogs.YesNoAnswers = {true};
     Form->btnClearClick();
-    EXPECT_EQ(Form->CellText(0, 1), "1");
-    EXPECT_EQ(Form->CellText(1, 1), "");
+    EXPECT_EQ(Form->stringGridLeft->CellText(0, 1), "1");
+    EXPECT_EQ(Form->stringGridLeft->CellText(1, 1), "");
 }
 
 TEST_F(MainFormTest, FirstConnectAsksForThePortAndCancelLeavesItClosed) {
     auto Form = Start();
-    Form->btnConnectToCOMClick();
+    Form->pnlConnection->btnConnectToCOMClick();
     EXPECT_EQ(Dialogs.ExecutedDialogs, 1);
-    EXPECT_FALSE(Form->ComPort().Connected());
-    EXPECT_EQ(Form->btnConnectToCOM->text(), "Connect");
+    EXPECT_FALSE(Form->pnlConnection->ComPort().Connected());
+    EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Connect");
 }
 
 } // namespace

@@ -11,7 +11,7 @@ TEST_F(StressTest, ABurstOfRecordsIsAddedCompletelyInOrderAndOnce) {
     auto Form = StartForm();
     platform::TPseudoTerminal Device;
     Connect(*Form, Device);
-    ASSERT_TRUE(Form->ComPort().Connected());
+    ASSERT_TRUE(Form->pnlConnection->ComPort().Connected());
     const auto Count = static_cast<std::size_t>(Sizes.BurstRecords);
     TDeviceWriter Writer(Device, Records(0, Sizes.BurstRecords));
     ASSERT_TRUE(WaitUntil(

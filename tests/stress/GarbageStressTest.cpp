@@ -44,7 +44,7 @@ TEST_F(StressTest, NoiseNeitherCrashesNorHoldsBackTheRecordsAfterIt) {
     auto Form = StartForm();
     platform::TPseudoTerminal Device;
     Connect(*Form, Device);
-    ASSERT_TRUE(Form->ComPort().Connected());
+    ASSERT_TRUE(Form->pnlConnection->ComPort().Connected());
     const long ResidentBefore = StatusKiB("VmRSS");
     // A real record starts after a line end; the noise's last line is noise.
     TDeviceWriter Writer(Device,
@@ -64,7 +64,7 @@ TEST_F(StressTest, NoiseNeitherCrashesNorHoldsBackTheRecordsAfterIt) {
     for (const TData& Shot : Shots)
         EXPECT_TRUE(std::isfinite(Shot.Speed()));
     EXPECT_LE(Form->Receiver().LineBuffer().size(), TShotReceiver::LineBufferCap);
-    EXPECT_TRUE(Form->ComPort().Connected());
+    EXPECT_TRUE(Form->pnlConnection->ComPort().Connected());
     EXPECT_TRUE(Dialogs.Errors.empty());
     Report(std::to_string(Sizes.GarbageBytes) + " noise bytes; resident memory grew " +
            std::to_string(Growth) + " KiB; " + std::to_string(Shots.size() - ValidRecords) +

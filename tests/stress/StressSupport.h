@@ -4,6 +4,7 @@
 // records with known speeds, a writer that feeds a pseudo-terminal from a thread of its own, and
 // the main window with its data folder in a temporary folder and scripted dialogs.
 
+#include "app/UConnectionPanel.h"
 #include "app/UMainForm.h"
 #include "platform/PseudoTerminal.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -139,8 +140,8 @@ protected:
 
     // Connects through the window, as the user's click on "Connect" does.
     static void Connect(TMainForm& Form, const platform::TPseudoTerminal& Device) {
-        Form.ComPort().SetPort(Device.SlavePath());
-        Form.btnConnectToCOMClick();
+        Form.pnlConnection->ComPort().SetPort(Device.SlavePath());
+        Form.pnlConnection->btnConnectToCOMClick();
     }
 
     const TStressSizes Sizes = StressSizes();

@@ -25,8 +25,8 @@ TEST_F(StressTest, UnpluggedWhileShotsArriveTheWindowRecoversAndKeepsEveryReceiv
         {
             platform::TPseudoTerminal Device;
             Connect(*Form, Device);
-            ASSERT_TRUE(Form->ComPort().Connected());
-            ASSERT_EQ(Form->btnConnectToCOM->text(), "Disconnect");
+            ASSERT_TRUE(Form->pnlConnection->ComPort().Connected());
+            ASSERT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Disconnect");
             Device.Write(Records(Next, Delivered));
             ASSERT_TRUE(WaitUntil([&] { return Device.Unread() == 0; }));
             Next += Delivered;
@@ -34,9 +34,9 @@ TEST_F(StressTest, UnpluggedWhileShotsArriveTheWindowRecoversAndKeepsEveryReceiv
             Device.Write(Records(Next, InFlight) + "123");
             Next += InFlight;
             Device.CloseMaster();
-            ASSERT_TRUE(WaitUntil([&] { return !Form->ComPort().Connected(); }));
+            ASSERT_TRUE(WaitUntil([&] { return !Form->pnlConnection->ComPort().Connected(); }));
         }
-        EXPECT_EQ(Form->btnConnectToCOM->text(), "Connect");
+        EXPECT_EQ(Form->pnlConnection->btnConnectToCOM->text(), "Connect");
         EXPECT_EQ(Dialogs.Errors.size(), static_cast<std::size_t>(Cycle));
         // Nothing lost, doubled or garbled: what arrived is the records in order, up to the
         // unplug, and at least all those that were read before it.

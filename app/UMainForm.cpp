@@ -8,10 +8,13 @@
 #include "app/USettingsFile.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
+#include "library/SeriesRecorder.h"
+#include "library/SeriesStore.h"
 #include "platform/Environment.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
 #include "platform/QtTranslations.h"
 #include "resources/Pictures.h"
 
@@ -66,6 +69,13 @@ void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,
     WriteSettingsFile(FileName, Settings, Shared.SpeedUnit(), Log);
 }
 
+void TellLibraryFailed(QWidget* Window, const TTranslate& Translate, const std::string& Reason) {
+    platform::ModalDialogs().ShowError(
+        Window, Translate("The series library does not keep the shots any more. They stay in this "
+                          "window until it closes, and Save data still works.") +
+                    "\n\n" + Reason);
+}
+
 void TellSeriesFull(QWidget* Window, const TTranslate& Translate) {
     RunGuarded(Window, [Window, Translate] {
         platform::ModalDialogs().ShowError(
@@ -74,6 +84,36 @@ void TellSeriesFull(QWidget* Window, const TTranslate& Translate) {
                                   "are not added. Save the series and clear it to go on.",
                                   std::to_string(TSeries::MaxShots)));
     });
+}
+
+// What the user is told about a library that opened otherwise than plainly.
+std::string OpeningNotice(const TSeriesStore& Store, const TTranslate& Translate) {
+    if (Store.ReadOnly())
+        return TranslateWith(Translate,
+                             "The series library %s was written by a newer version of TARVEX. It "
+                             "is open for reading only: the shots recorded now are not kept in it.",
+                             Store.Path());
+    return platform::Format(Translate("The series library %s was damaged. It has been kept as %s "
+                                      "and a new, empty library has been started."),
+                            {Store.Path(), Store.MovedAside()});
+}
+
+// The library in its usual place, or none when it cannot be opened: the shots then stay in the
+// window only, which the user is told.
+std::unique_ptr<TSeriesStore> OpenLibrary(QWidget* Window, const TTranslate& Translate,
+                                          const TSettingsLog& Log) {
+    try {
+        auto Store = std::make_unique<TSeriesStore>(DefaultSeriesDatabase());
+        if (!Store->Message().empty()) {
+            Log("Series library: " + Store->Message());
+            platform::ModalDialogs().ShowInformation(Window, OpeningNotice(*Store, Translate));
+        }
+        return Store;
+    } catch (const std::exception& Error) {
+        Log(std::string("Series library not opened: ") + Error.what());
+        TellLibraryFailed(Window, Translate, Error.what());
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -142,7 +182,10 @@ void TMainForm::ConnectHandlers() {
     // A record cut off when the last connection ended must not be completed by the first bytes
     // of this one.
     pnlConnection->Opened = [this] { FReceiver->ClearLineBuffer(); };
-    pnlConnection->Received = [this](const std::string& Text) { FReceiver->ReceiveText(Text); };
+    pnlConnection->Received = [this](const std::string& Text) {
+        FReceiver->ReceiveText(Text);
+        FRecorder->FlushLongBurst();
+    };
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
             Guarded(this, &TMainForm::recalculateTimerTimer));
@@ -194,11 +237,30 @@ void TMainForm::FormShow() {
     const auto LogLine = [this](const std::string& Line) { Log(Line); };
     ReadSettings(FDataFolder + "/settings.ini", FSeries, FSettings, *stringGridLeft, LogLine);
     FSeries.Clear();
+    StartRecording();
     FReceiver->ClearLineBuffer();
     pnlConnection->ComPort().SetPort("");
     pnlPeletWeight->ShowPeletWeight();
     ApplyTranslation();
     RecalculateNow();
+}
+
+// The series this program recorded when it last ended, however it ended, is the series again.
+void TMainForm::StartRecording() {
+    const auto LogLine = [this](const std::string& Line) { Log(Line); };
+    FRecorder =
+        std::make_unique<TSeriesRecorder>(FSeries, OpenLibrary(this, Translator(), LogLine));
+    FRecorder->RecordedSeriesName = [this] {
+        return TranslateWith(Translator(), "Series of %s", LocalTimeText(platform::LocalTimeNow()));
+    };
+    FRecorder->Failed = [this](const std::string& Reason) {
+        Log("Series library failed: " + Reason);
+        // Told after the event that wrote has been handled, not from inside it.
+        QTimer::singleShot(0, this,
+                           [this, Reason] { TellLibraryFailed(this, Translator(), Reason); });
+    };
+    if (FRecorder->ResumeLastSeries())
+        Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
@@ -210,6 +272,9 @@ void TMainForm::FormDestroy() {
     if (FDestroyed)
         return;
     FDestroyed = true;
+    SeriesCommands->CloseLibrary();
+    if (FRecorder)
+        FRecorder->Flush();
     WriteSettings(FDataFolder + "/settings.ini", FSettings, *stringGridLeft,
                   [this](const std::string& Line) { Log(Line); });
     FSeries.Clear();

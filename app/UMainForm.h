@@ -1,8 +1,8 @@
 #pragma once
 
 // The program's window: the shot table on the left; statistics, commands, connection, pellet
-// weight and the chart on the right. It owns the port, the shots and the settings for the
-// whole run.
+// weight and the chart on the right. It owns the port, the shots, their recording in the series
+// library and the settings for the whole run.
 
 #include "app/ShotReceiver.h"
 #include "app/UDiagnosticLog.h"
@@ -24,6 +24,7 @@ class QToolButton;
 class TChartPanel;
 class TConnectionPanel;
 class TPeletWeightBox;
+class TSeriesRecorder;
 class TSeriesCommands;
 class TShotTable;
 class TStatisticsPanel;
@@ -95,6 +96,7 @@ protected:
 private:
     void CreateCommands();
     void ConnectHandlers();
+    void StartRecording();
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void RedrawChart();
@@ -112,5 +114,7 @@ private:
     std::unique_ptr<TDiagnosticLog> FLog;
     std::unique_ptr<TTranslator> FTranslator;
     std::unique_ptr<TShotReceiver> FReceiver;
+    // Keeps every shot in the series library.
+    std::unique_ptr<TSeriesRecorder> FRecorder;
     TLiveUpdate LiveUpdate;
 };

@@ -6,6 +6,7 @@
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
+#include "library/SeriesRecorder.h"
 #include "platform/ModalDialogs.h"
 
 #include <QTimer>
@@ -31,6 +32,7 @@ void TMainForm::btnClearClick() {
                                            Translate("Do you really want to clear all values?")))
         return;
     FSeries.Clear();
+    FRecorder->StartSeries();
     RecalculateNow();
 }
 
@@ -45,6 +47,9 @@ void TMainForm::btnLoadDataClick() {
 // Shows the series: the rows and points of new shots, or every row and point again after a
 // change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
+    // What the table shows is in the library first.
+    if (FRecorder)
+        FRecorder->Flush();
     Log("Recalculating...");
     Log(" - Speed Unit: " + FSettings.SpeedUnit());
     Log(" - Energy Unit: " + FSettings.EnergyUnit());

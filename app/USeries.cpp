@@ -3,6 +3,7 @@
 #include "platform/NumberFormats.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -16,6 +17,23 @@ std::string SheetValue(bool Defined, double Value) {
 std::string TranslateWith(const TTranslate& Translate, const std::string& Pattern,
                           const std::string& Value) {
     return platform::Format(Translate(Pattern), {Value});
+}
+
+TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) {
+    TSeriesSheet Sheet;
+    Sheet.Header = Figures.Header;
+    Sheet.Rows = Figures.Shots;
+    Sheet.Summary.push_back(Figures.Count);
+    for (const TSheetRow& Row : Figures.Statistics)
+        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
+    Sheet.Summary.push_back(Figures.PeletWeight);
+    return Sheet;
+}
+
+std::string SeriesNameOfFile(const std::string& FileName) {
+    const std::filesystem::path Path(FileName);
+    const std::string Stem = Path.stem().string();
+    return Stem.empty() ? Path.filename().string() : Stem;
 }
 
 bool TSeries::Append(TData Shot) {

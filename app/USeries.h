@@ -37,6 +37,13 @@ struct TSeriesFigures {
     TSheetRow Count, PeletWeight;
 };
 
+// The figures as a spreadsheet: the shots, then the count, the statistics and the pellet weight.
+TSeriesSheet SeriesSheet(const TSeriesFigures& Figures);
+
+// The name of a series loaded or imported from FileName: the file's name without its folder and
+// its last extension.
+std::string SeriesNameOfFile(const std::string& FileName);
+
 // English text in, the user's language out.
 using TTranslate = std::function<std::string(const std::string&)>;
 

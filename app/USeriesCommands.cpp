@@ -2,11 +2,13 @@
 
 #include "app/BusyCursor.h"
 #include "app/UChartPanel.h"
+#include "app/UFrmLibrary.h"
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
 #include "app/UShotTable.h"
 #include "chart/NiceChart.h"
+#include "library/SeriesRecorder.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
@@ -58,14 +60,17 @@ TSeriesCommands::TSeriesCommands(TMainForm& Form)
       actCopyShots(NewAction(Form.stringGridLeft, QKeySequence::Copy)),
       actImport(NewAction(&Form, QKeySequence(Qt::CTRL | Qt::Key_I))),
       actExportSpreadsheet(NewAction(&Form)), actPrintReport(NewAction(&Form)),
-      actSaveChartPicture(NewAction(&Form)) {
-    actImport->setShortcutContext(Qt::WindowShortcut);
-    Form.addAction(actImport);
+      actSaveChartPicture(NewAction(&Form)),
+      actShowLibrary(NewAction(&Form, QKeySequence(Qt::CTRL | Qt::Key_L))) {
+    for (QAction* const WindowAction : {actImport, actShowLibrary}) {
+        WindowAction->setShortcutContext(Qt::WindowShortcut);
+        Form.addAction(WindowAction);
+    }
     QTableView* const Table = Form.stringGridLeft;
     Table->setContextMenuPolicy(Qt::ActionsContextMenu);
     Table->addActions({actDeleteShot, actCopyShots, NewSeparator(Table), actImport,
                        actExportSpreadsheet, NewSeparator(Table), actPrintReport,
-                       actSaveChartPicture});
+                       actSaveChartPicture, NewSeparator(Table), actShowLibrary});
     Form.pnlMiddleBottom->chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
     Form.pnlMiddleBottom->chNiceChart->addActions({actPrintReport, actSaveChartPicture});
     const auto Trigger = [this](QAction* Action, void (TSeriesCommands::*Handler)()) {
@@ -78,6 +83,7 @@ TSeriesCommands::TSeriesCommands(TMainForm& Form)
     Trigger(actExportSpreadsheet, &TSeriesCommands::actExportSpreadsheetExecute);
     Trigger(actPrintReport, &TSeriesCommands::actPrintReportExecute);
     Trigger(actSaveChartPicture, &TSeriesCommands::actSaveChartPictureExecute);
+    Trigger(actShowLibrary, &TSeriesCommands::actShowLibraryExecute);
 }
 
 void TSeriesCommands::ApplyTranslation() {
@@ -90,6 +96,9 @@ void TSeriesCommands::ApplyTranslation() {
     Set(actExportSpreadsheet, "Export for spreadsheet\u2026");
     Set(actPrintReport, "Print report\u2026");
     Set(actSaveChartPicture, "Save chart as picture\u2026");
+    Set(actShowLibrary, "Series library\u2026");
+    if (FLibrary)
+        FLibrary->UpdateCaptions();
 }
 
 // The shots of the selected rows, first to last; the empty row of an empty table is none.
@@ -125,6 +134,7 @@ void TSeriesCommands::actDeleteShotExecute() {
 void TSeriesCommands::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     FForm.Log("Deleting shots: " + ShotNumbers(Indexes));
     FForm.FSeries.Delete(Indexes);
+    FForm.FRecorder->ShotsDeleted(Indexes);
     FForm.stringGridLeft->clearSelection();
     const TLiveUpdate Live = KeepLive ? std::exchange(FForm.LiveUpdate, nullptr) : FForm.LiveUpdate;
     const auto Restore = platform::TScopeGuard([&] { FForm.LiveUpdate = Live; });
@@ -144,17 +154,6 @@ void TSeriesCommands::actCopyShotsExecute() {
 
 TSeriesFigures TSeriesCommands::SeriesFigures() const {
     return FForm.FSeries.Figures(FForm.Translator());
-}
-
-TSeriesSheet TSeriesCommands::SeriesSheet(const TSeriesFigures& Figures) const {
-    TSeriesSheet Sheet;
-    Sheet.Header = Figures.Header;
-    Sheet.Rows = Figures.Shots;
-    Sheet.Summary.push_back(Figures.Count);
-    for (const TSheetRow& Row : Figures.Statistics)
-        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
-    Sheet.Summary.push_back(Figures.PeletWeight);
-    return Sheet;
 }
 
 TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) const {
@@ -227,6 +226,7 @@ void TSeriesCommands::actImportExecute() {
         return;
     const std::size_t Count = Imported.Shots.size();
     FForm.FSeries.Replace(std::move(Imported.Shots));
+    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName));
     FForm.RecalculateNow();
     platform::ModalDialogs().ShowInformation(
         &FForm, platform::Format(FForm.Translate("Shots imported: %s; lines skipped: %s."),

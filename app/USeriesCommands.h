@@ -9,12 +9,14 @@
 #include "app/USeriesReport.h"
 
 #include <QObject>
+#include <QPointer>
 #include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QAction;
+class TFrmLibrary;
 class TMainForm;
 
 class TSeriesCommands : public QObject {
@@ -34,6 +36,9 @@ public:
     void actPrintReportExecute();
     void actSaveChartPictureExecute();
     void actImportExecute();
+    void actShowLibraryExecute();
+    // Closes the library window, which keeps what was typed into it, before the library goes.
+    void CloseLibrary();
 
 private:
     TMainForm& FForm;
@@ -45,20 +50,24 @@ public:
     QAction* const actExportSpreadsheet;
     QAction* const actPrintReport;
     QAction* const actSaveChartPicture;
+    QAction* const actShowLibrary;
 
 private:
     std::vector<std::size_t> SelectedShots() const;
     void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
     TSeriesFigures SeriesFigures() const;
-    TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) const;
     TReportContent ReportContent(const TSeriesFigures& Figures) const;
     void ShowPendingShots();
     TImportedSeries ReadImportFile(const std::string& FileName);
     std::optional<std::string> AskExportFileName(const std::string& Extension);
+    // Makes the library's series Id the window's series.
+    void OpenLibrarySeries(std::int64_t Id);
     // Raises when a series would hold Shots, more than it can, from FileName.
     void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
     // Reads the shots of FileName into Loaded, as many as fit beside the Cleared shots of the
     // series that stay; the error that stopped the reading, if any, comes back.
     std::exception_ptr ReadDataFile(const std::string& FileName, std::size_t Cleared,
                                     std::vector<TData>& Loaded);
+    // The library window while it is open.
+    QPointer<TFrmLibrary> FLibrary;
 };

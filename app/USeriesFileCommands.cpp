@@ -6,6 +6,7 @@
 #include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
+#include "library/SeriesRecorder.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 
@@ -53,6 +54,7 @@ void TSeriesCommands::LoadData() {
     // The shots read before a bad line stay and are shown, so that a later save writes what the
     // series holds.
     Series.AppendAll(std::move(Loaded));
+    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName));
     FForm.RecalculateNow();
     if (Stopped)
         std::rethrow_exception(Stopped);

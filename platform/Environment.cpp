@@ -34,15 +34,18 @@ std::string ExpandEnvPrefix(const std::string& Path) {
     return GetEnvValue(Path.substr(1, Closing - 1)) + Path.substr(Closing + 1);
 }
 
-std::string DataFolder() {
-    const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
-    // A relative one would put the settings wherever the program happens to be started.
-    const std::string Folder = ConfigHome && *ConfigHome == '/'
-                                   ? std::string(ConfigHome) + "/tarvex"
-                                   : ExpandEnvPrefix("%HOME%/.config/tarvex");
+std::string XdgProgramFolder(const char* Variable, const std::string& HomeFallback) {
+    const char* Base = std::getenv(Variable);
+    // A relative one would put the files wherever the program happens to be started.
+    const std::string Folder = Base && *Base == '/' ? std::string(Base) + "/tarvex"
+                                                    : ExpandEnvPrefix("%HOME%/" + HomeFallback);
     std::error_code Ignored;
     std::filesystem::create_directories(Folder, Ignored);
     return Folder;
+}
+
+std::string DataFolder() {
+    return XdgProgramFolder("XDG_CONFIG_HOME", ".config/tarvex");
 }
 
 } // namespace platform

@@ -158,6 +158,94 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
      "%s enthält mehr Schüsse, als eine Serie aufnehmen kann (%s): nichts wurde gelesen."},
 }};
 
+// Texts of the series library's windows: the list of series with their notes, and the
+// comparison of series with the verdict on two of them; they follow the tables above so that
+// their entries keep their places.
+constexpr std::array<TDictionaryRow, 42> LibraryDictionary{{
+    {"Series library", "Knihovna sérií", "Serienbibliothek"},
+    {"Filter", "Filtr", "Filter"},
+    {"Name", "Název", "Name"},
+    {"Created", "Vytvořeno", "Erstellt"},
+    {"Mean [%s]", "Průměr [%s]", "Mittelwert [%s]"},
+    {"Extreme spread [%s]", "Variační rozpětí [%s]", "Extremstreuung [%s]"},
+    {"Standard deviation [%s]", "Směrodatná odchylka [%s]", "Standardabweichung [%s]"},
+    {"Mean energy [%s]", "Průměrná energie [%s]", "Mittlere Energie [%s]"},
+    {"Pellet", "Diabolka", "Diabolo"},
+    {"Gun", "Zbraň", "Waffe"},
+    {"Notes", "Poznámky", "Notizen"},
+    {"Fill pressure at start [%s]", "Plnicí tlak na začátku [%s]", "Fülldruck am Anfang [%s]"},
+    {"Fill pressure at end [%s]", "Plnicí tlak na konci [%s]", "Fülldruck am Ende [%s]"},
+    {"Temperature [%s]", "Teplota [%s]", "Temperatur [%s]"},
+    {"Remarks", "Komentář", "Bemerkungen"},
+    {"Open", "Otevřít", "Öffnen"},
+    {"Delete", "Smazat", "Löschen"},
+    {"Export\u2026", "Exportovat\u2026", "Exportieren\u2026"},
+    {"Compare", "Porovnat", "Vergleichen"},
+    {"\"%s\"", "\u201e%s\u201c", "\u201e%s\u201c"},
+    {"\"%s\" is not a valid value here.", "\u201e%s\u201c zde není platná hodnota.",
+     "\u201e%s\u201c ist hier kein gültiger Wert."},
+    {"Do you really want to delete the series \"%s\" (shots: %s)?",
+     "Opravdu chcete smazat sérii \u201e%s\u201c (výstřelů: %s)?",
+     "Möchten Sie die Serie \u201e%s\u201c (Schüsse: %s) wirklich löschen?"},
+    {"Do you really want to delete %s series: %s?", "Opravdu chcete smazat série (celkem %s): %s?",
+     "Möchten Sie %s Serien wirklich löschen: %s?"},
+    {"\"%s\" is the series being recorded: it cannot be deleted.",
+     "\u201e%s\u201c je série, do které se právě zaznamenává: nelze ji smazat.",
+     "\u201e%s\u201c ist die Serie, die gerade aufgezeichnet wird: Sie kann nicht gelöscht "
+     "werden."},
+    {"These files exist already:%s\nReplace them?", "Tyto soubory už existují:%s\nNahradit je?",
+     "Diese Dateien gibt es bereits:%s\nSollen sie ersetzt werden?"},
+    {"Comparison of series", "Porovnání sérií", "Vergleich von Serien"},
+    {"Print\u2026", "Tisk\u2026", "Drucken\u2026"},
+    {"Speed of each shot", "Rychlost jednotlivých výstřelů", "Geschwindigkeit jedes Schusses"},
+    {"95 % interval of the mean [%s]", "95% interval spolehlivosti průměru [%s]",
+     "95-%-Konfidenzintervall des Mittelwerts [%s]"},
+    {"Verdict", "Závěr", "Fazit"},
+    {"A verdict compares two series: select exactly two in the library to see one.",
+     "Závěr porovnává dvě série: zobrazí se, když v knihovně vyberete právě dvě.",
+     "Ein Fazit vergleicht zwei Serien: Wählen Sie in der Bibliothek genau zwei aus, um es zu "
+     "sehen."},
+    {"A verdict needs two shots or more in each series.",
+     "Závěr vyžaduje alespoň dva výstřely v každé sérii.",
+     "Ein Fazit braucht mindestens zwei Schüsse in jeder Serie."},
+    {"TARVEX series comparison", "TARVEX \u2013 porovnání sérií", "TARVEX-Serienvergleich"},
+    // The verdict's patterns of analysis/SeriesComparison.h.
+    {"%s is faster by %s %s (95 % interval %s to %s); a difference this large arises by chance "
+     "with probability %s",
+     "%s je rychlejší o %s %s (95% interval %s až %s); tak velký rozdíl vznikne náhodou "
+     "s pravděpodobností %s",
+     "%s ist um %s %s schneller (95-%-Intervall %s bis %s); ein so großer Unterschied entsteht "
+     "zufällig mit der Wahrscheinlichkeit %s"},
+    {"The difference of %s %s could be chance (p = %s)", "Rozdíl %s %s může být náhodný (p = %s)",
+     "Der Unterschied von %s %s kann Zufall sein (p = %s)"},
+    {"Series library\u2026", "Knihovna sérií\u2026", "Serienbibliothek\u2026"},
+    {"Series of %s", "Série z %s", "Serie vom %s"},
+    {"The series library does not keep the shots any more. They stay in this window until it "
+     "closes, and Save data still works.",
+     "Knihovna sérií už výstřely neukládá. Zůstanou v tomto okně, dokud se nezavře, a Uložit data "
+     "dál funguje.",
+     "Die Serienbibliothek speichert die Schüsse nicht mehr. Sie bleiben in diesem Fenster, bis es "
+     "geschlossen wird, und Daten speichern funktioniert weiterhin."},
+    {"The series library %s was written by a newer version of TARVEX. It is open for reading "
+     "only: the shots recorded now are not kept in it.",
+     "Knihovnu sérií %s zapsala novější verze programu TARVEX. Je otevřena jen pro čtení: "
+     "výstřely zaznamenané nyní se do ní neukládají.",
+     "Die Serienbibliothek %s wurde von einer neueren Version von TARVEX geschrieben. Sie ist nur "
+     "zum Lesen geöffnet: die jetzt aufgezeichneten Schüsse werden nicht darin gespeichert."},
+    {"The series library %s was damaged. It has been kept as %s and a new, empty library has "
+     "been started.",
+     "Knihovna sérií %s byla poškozená. Byla uschována jako %s a byla založena nová, prázdná "
+     "knihovna.",
+     "Die Serienbibliothek %s war beschädigt. Sie wurde als %s aufbewahrt, und eine neue, leere "
+     "Bibliothek wurde angelegt."},
+    {"The series library is not open: the shots stay in this window only.",
+     "Knihovna sérií není otevřená: výstřely zůstávají jen v tomto okně.",
+     "Die Serienbibliothek ist nicht geöffnet: die Schüsse bleiben nur in diesem Fenster."},
+    {"Another TARVEX records into this series: it cannot be opened here.",
+     "Do této série zaznamenává jiný TARVEX: zde ji nelze otevřít.",
+     "In diese Serie zeichnet ein anderes TARVEX auf: sie kann hier nicht geöffnet werden."},
+}};
+
 std::string DictionaryKey(int Language, const std::string& English) {
     return "LNG" + std::to_string(Language) + "_" + English;
 }
@@ -213,7 +301,8 @@ std::string TTranslator::LanguageName(int Language) {
 void TTranslator::FillDictionary() {
     for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
                              std::span<const TDictionaryRow>(HelpDictionary),
-                             std::span<const TDictionaryRow>(SeriesDictionary)}) {
+                             std::span<const TDictionaryRow>(SeriesDictionary),
+                             std::span<const TDictionaryRow>(LibraryDictionary)}) {
         for (const TDictionaryRow& Row : Table) {
             AddTranslation(LANG_CZECH, Row.English, Row.Czech);
         }

@@ -96,7 +96,7 @@ start_chronograph() {
 
 start_tarvex() {
     mkdir -p "$work/config"
-    XDG_CONFIG_HOME="$work/config" TARVEX_PORTS="$port" LC_ALL=C.UTF-8 \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TARVEX_PORTS="$port" LC_ALL=C.UTF-8 \
         "$build/app/tarvex" 2>"$work/tarvex.log" &
     pids+=($!)
     tarvex_pid=$!

@@ -46,6 +46,7 @@ inline int RunBenchmarks(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::filesystem::create_directories(BenchFolder());
     setenv("XDG_CONFIG_HOME", BenchFolder().c_str(), 1);
+    setenv("XDG_DATA_HOME", (BenchFolder() / "data").c_str(), 1);
     QApplication Application(argc, argv);
     platform::TFormatSettings Point = platform::FormatSettings();
     Point.DecimalSeparator = ".";

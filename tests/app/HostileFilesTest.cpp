@@ -92,6 +92,7 @@ TEST_P(HostileDataFileTest, ReaderAddsFiniteShotsOrGivesAClearError) {
 
 TEST_P(HostileDataFileTest, WindowShowsWhatItLoadedAndAtMostOneClearError) {
     TScopedEnvironment DataFolder("XDG_CONFIG_HOME", Folder.File("config"));
+    TScopedEnvironment LibraryFolder("XDG_DATA_HOME", Folder.File("data"));
     TScriptedDialogs Dialogs;
     TMainForm Form({});
     Form.show();
@@ -163,6 +164,7 @@ TEST_P(HostileSettingsFileTest, ReaderGivesTheDefaults) {
 
 TEST_P(HostileSettingsFileTest, WindowStartsWithTheDefaultsAndSavesAWholeFileAtClose) {
     TScopedEnvironment DataFolder("XDG_CONFIG_HOME", Folder.Path().string());
+    TScopedEnvironment LibraryFolder("XDG_DATA_HOME", Folder.File("data"));
     std::filesystem::create_directories(Folder.File("tarvex"));
     const std::string Path = Folder.File("tarvex/settings.ini");
     tests::WriteFileText(Path, GetParam().Bytes);

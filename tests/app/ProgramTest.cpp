@@ -48,6 +48,7 @@ QProcessEnvironment InFolder(const tests::TTempFolder& Folder, const char* Platf
     QProcessEnvironment Environment = WithoutDisplay();
     Environment.insert("QT_QPA_PLATFORM", Platform);
     Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Folder.Path().string()));
+    Environment.insert("XDG_DATA_HOME", QString::fromStdString(Folder.File("data")));
     return Environment;
 }
 

@@ -102,6 +102,7 @@ protected:
     TScopedFormatSettings Point{"."};
     tests::TTempFolder Folder;
     TScopedEnvironment DataFolder{"XDG_CONFIG_HOME", Folder.Path().string()};
+    TScopedEnvironment LibraryFolder{"XDG_DATA_HOME", Folder.File("data")};
     TScriptedDialogs Dialogs;
     TMainForm Form{{}};
 };

@@ -13,6 +13,7 @@
 #include "platform/PseudoTerminal.h"
 #include "serial/CPortCtl.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WaitUntil.h"
@@ -53,6 +54,8 @@ public:
 private:
     tests::TTempFolder FFolder;
     std::optional<std::string> FSaved;
+    // The series library goes with the folder too.
+    TScopedEnvironment FLibraryFolder{"XDG_DATA_HOME", FFolder.File("data")};
 };
 
 class MainFormTest : public testing::Test {

@@ -147,6 +147,7 @@ protected:
     const TStressSizes Sizes = StressSizes();
     tests::TTempFolder Folder;
     TScopedEnvironment DataFolder{"XDG_CONFIG_HOME", Folder.Path().string()};
+    TScopedEnvironment LibraryFolder{"XDG_DATA_HOME", Folder.File("data")};
     TScriptedDialogs Dialogs;
     TScopedFormatSettings Point{"."};
 };

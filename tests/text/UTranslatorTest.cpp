@@ -32,15 +32,16 @@ TEST(TTranslatorTest, TranslatesBuiltInRowsAndKeepsOneTrailingColon) {
 TEST(TTranslatorTest, DictionaryHoldsCzechThenGermanRows) {
     const TTranslator Translator;
     const auto& Items = Translator.Dictionary().Items();
-    // The 71 entries of the interface texts, 10 of the port help, then the 64 of the series
-    // commands.
-    ASSERT_EQ(Items.size(), 145U);
+    // The 71 entries of the interface texts, 10 of the port help, the 64 of the series
+    // commands, then the 84 of the series library.
+    ASSERT_EQ(Items.size(), 229U);
     EXPECT_EQ(Items[0].Key, "LNG5_Load Data");
     EXPECT_EQ(Items[36].Key, "LNG7_Load Data");
     EXPECT_EQ(Items[70].Value, TVariant{std::string("Limiten")});
     EXPECT_EQ(Items[71].Key.substr(0, 15), "LNG5_The device");
     EXPECT_EQ(Items[81].Key, "LNG5_ES %s  SD %s %s");
     EXPECT_EQ(Items[144].Key, "LNG7_%s holds more shots than a series can (%s): nothing was read.");
+    EXPECT_EQ(Items[145].Key, "LNG5_Series library");
 }
 
 TEST(TTranslatorTest, AddedTranslationsAreLookedUpAndDuplicatesRefused) {

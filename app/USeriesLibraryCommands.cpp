@@ -1,0 +1,41 @@
+// The series library window as the main window opens it, and a library series made the window's
+// own.
+
+#include "app/UFrmLibrary.h"
+#include "app/UMainForm.h"
+#include "app/USeriesCommands.h"
+#include "library/SeriesRecorder.h"
+#include "platform/HandlerGuard.h"
+#include "platform/ModalDialogs.h"
+
+void TSeriesCommands::actShowLibraryExecute() {
+    TSeriesStore* const Store = FForm.FRecorder->Store();
+    if (!Store)
+        throw std::runtime_error(
+            FForm.Translate("The series library is not open: the shots stay in this window only."));
+    if (!FLibrary) {
+        FLibrary = new TFrmLibrary(*Store, FForm.FSettings, FForm.Translator(), &FForm);
+        FLibrary->setAttribute(Qt::WA_DeleteOnClose);
+        FLibrary->OpenSeries = [this](std::int64_t Id) { OpenLibrarySeries(Id); };
+        FLibrary->CurrentSeries = [this] { return FForm.FRecorder->CurrentSeries(); };
+    }
+    FLibrary->show();
+    FLibrary->raise();
+    FLibrary->activateWindow();
+}
+
+// The series the window held stays in the library, so nothing is asked.
+void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
+    if (!FForm.FRecorder->OpenSeries(Id))
+        throw std::runtime_error(
+            FForm.Translate("Another TARVEX records into this series: it cannot be opened here."));
+    FForm.RecalculateNow();
+    if (FLibrary)
+        FLibrary->Refresh();
+}
+
+void TSeriesCommands::CloseLibrary() {
+    if (FLibrary)
+        FLibrary->close();
+    delete FLibrary;
+}

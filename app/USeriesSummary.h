@@ -1,0 +1,49 @@
+#pragma once
+
+// What the library's windows show of a recorded series, in the display units. The store keeps
+// speeds in m/s, pellet weights in grams, pressures in bar and temperatures in degrees Celsius,
+// whatever the display showed when they were noted; the windows convert on the way out and, for
+// what the user types, on the way back. No widget is involved.
+
+#include "app/UData.h"
+#include "library/SeriesStore.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+class TMainSettings;
+
+// The unit system the settings have in force.
+const TUnitSystem& UnitsOf(const TMainSettings& Settings);
+bool IsImperial(const TUnitSystem& Units);
+
+// A speed of the store (m/s) in the display speed unit. The library converts with the unit
+// system's factor, as the energies do, so that a series reads alike in all its windows.
+double DisplaySpeed(double MetresPerSecond, const TUnitSystem& Units);
+double DisplaySpeed(const TData& Shot, const TUnitSystem& Units);
+
+// The pellet weight (display unit) that the energies of a series use: the one noted with the
+// series, else CurrentWeight, the weight the main window has in force.
+double SeriesPeletWeight(const TSeriesNotes& Notes, double CurrentWeight, const TUnitSystem& Units);
+
+// The mean of the shots' energies (display unit) of Count shots whose speeds (display unit) have
+// Mean and the sample deviation Deviation (none for a single shot). The mean of m v^2 / 2 is
+// m (mean^2 + s^2 (n - 1) / n) / 2: the squares' mean follows from the two figures the library
+// keeps, so no shot needs to be read.
+double MeanEnergy(std::size_t Count, double Mean, std::optional<double> Deviation,
+                  double PeletWeight, const TUnitSystem& Units);
+// The same of a listed series; none without shots.
+std::optional<double> MeanEnergy(const TSeriesEntry& Entry, double CurrentWeight,
+                                 const TUnitSystem& Units);
+
+// The figures noted with a series that have a unit.
+enum class TNoteQuantity { PeletWeight, Pressure, Temperature };
+
+// g or gr, bar or psi, degrees Celsius or Fahrenheit.
+std::string NoteUnit(TNoteQuantity Quantity, const TUnitSystem& Units);
+double NoteToDisplay(TNoteQuantity Quantity, double Stored, const TUnitSystem& Units);
+double NoteFromDisplay(TNoteQuantity Quantity, double Shown, const TUnitSystem& Units);
+// As the notes box shows it; empty when not noted.
+std::string NoteText(TNoteQuantity Quantity, const std::optional<double>& Stored,
+                     const TUnitSystem& Units);

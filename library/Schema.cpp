@@ -1,0 +1,64 @@
+#include "library/Schema.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Speeds are kept as they came, with their unit, as the program keeps them in memory; times
+// received as "YYYY-MM-DD HH:MM:SS.mmm" local time, NULL for shots from files. Shots have no
+// row id of their own: series and position are the key, and a series' shots lie together in it.
+// Series ids never come back after a deletion (AUTOINCREMENT), since claims and other programs
+// may still name a deleted one. "used" orders series by their last creation, claim or append.
+constexpr const char* Version1 = R"(
+CREATE TABLE series (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    name TEXT NOT NULL,
+    created TEXT NOT NULL,
+    used INTEGER NOT NULL,
+    gun TEXT NOT NULL DEFAULT '',
+    pellet TEXT NOT NULL DEFAULT '',
+    pellet_weight_g REAL,
+    pressure_start_bar REAL,
+    pressure_end_bar REAL,
+    temperature_c REAL,
+    remarks TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX series_used ON series (used);
+CREATE TABLE shots (
+    series INTEGER NOT NULL REFERENCES series (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    speed REAL NOT NULL,
+    unit TEXT NOT NULL,
+    received TEXT,
+    PRIMARY KEY (series, position)
+) WITHOUT ROWID;
+)";
+
+constexpr TSchemaStep Steps[] = {
+    {1, Version1},
+};
+
+} // namespace
+
+std::span<const TSchemaStep> SeriesSchema() {
+    return Steps;
+}
+
+int LatestVersion(std::span<const TSchemaStep> Steps) {
+    return Steps.empty() ? 0 : Steps.back().Version;
+}
+
+void UpgradeSchema(TSqliteDatabase& Database, std::span<const TSchemaStep> Steps) {
+    for (std::size_t Index = 0; Index < Steps.size(); ++Index)
+        if (Steps[Index].Version != static_cast<int>(Index) + 1)
+            throw std::logic_error("Schema step " + std::to_string(Index) + " has version " +
+                                   std::to_string(Steps[Index].Version));
+    for (const TSchemaStep& Step : Steps) {
+        TSqliteTransaction Transaction(Database);
+        if (Database.QueryInteger("PRAGMA user_version") >= Step.Version)
+            continue;
+        Database.Execute(Step.Sql);
+        Database.Execute("PRAGMA user_version = " + std::to_string(Step.Version));
+        Transaction.Commit();
+    }
+}

@@ -1,0 +1,116 @@
+#include "library/SeriesRecorder.h"
+
+#include "library/SeriesStore.h"
+
+#include <algorithm>
+#include <exception>
+#include <iterator>
+
+TSeriesRecorder::TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> Store)
+    : FSeries(Series), FStore(std::move(Store)) {}
+
+TSeriesRecorder::~TSeriesRecorder() = default;
+
+void TSeriesRecorder::Guarded(const std::function<void()>& Call) {
+    if (!FStore)
+        return;
+    try {
+        Call();
+    } catch (const std::exception& Error) {
+        FStore.reset();
+        FCurrent.reset();
+        if (Failed)
+            Failed(Error.what());
+    }
+}
+
+// A library written by another program may hold more than a series can: the series takes what
+// fits, and the library keeps the rest.
+std::vector<TData> TSeriesRecorder::StoredShots(std::int64_t Id) const {
+    std::vector<TData> Shots = FStore->LoadShots(Id);
+    if (Shots.size() > TSeries::MaxShots)
+        Shots.erase(Shots.begin() + TSeries::MaxShots, Shots.end());
+    return Shots;
+}
+
+bool TSeriesRecorder::ResumeLastSeries() {
+    FNewName.reset();
+    bool Resumed = false;
+    Guarded([&] {
+        const std::optional<std::int64_t> Last = FStore->ClaimLastSeries();
+        if (!Last)
+            return;
+        std::vector<TData> Shots = StoredShots(*Last);
+        FCurrent = Last;
+        FCommitted = Shots.size();
+        FSeries.AppendAll(std::move(Shots));
+        Resumed = true;
+    });
+    return Resumed;
+}
+
+void TSeriesRecorder::Flush() {
+    if (FSeries.Count() <= FCommitted)
+        return;
+    Guarded([&] {
+        if (!FCurrent)
+            FCurrent = FStore->StartSeries(FNewName ? *FNewName : RecordedSeriesName());
+        const auto& Shots = FSeries.Shots();
+        const std::vector<TData> New(Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted),
+                                     Shots.end());
+        FStore->AppendShots(*FCurrent, New, FCommitted);
+        FCommitted = Shots.size();
+    });
+}
+
+void TSeriesRecorder::FlushLongBurst() {
+    if (FSeries.Count() - FCommitted >= LongestBurst)
+        Flush();
+}
+
+// Shots not committed yet need nothing: they follow the committed ones in the series.
+void TSeriesRecorder::ShotsDeleted(const std::vector<std::size_t>& Indexes) {
+    std::vector<std::size_t> Stored;
+    std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Stored),
+                 [this](std::size_t Index) { return Index < FCommitted; });
+    if (Stored.empty())
+        return;
+    Guarded([&] {
+        FStore->DeleteShots(*FCurrent, Stored);
+        FCommitted -= Stored.size();
+    });
+}
+
+void TSeriesRecorder::ReleaseCurrent() {
+    if (!FCurrent)
+        return;
+    const std::int64_t Old = *FCurrent;
+    FCurrent.reset();
+    FStore->DeleteSeriesIfEmpty(Old);
+    FStore->Release(Old);
+}
+
+void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name) {
+    FNewName = Name;
+    FCommitted = 0;
+    Guarded([&] { ReleaseCurrent(); });
+    Flush();
+}
+
+bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
+    Flush();
+    if (FCurrent == Id)
+        return true;
+    bool Opened = false;
+    Guarded([&] {
+        if (!FStore->Claim(Id))
+            return;
+        std::vector<TData> Shots = StoredShots(Id);
+        ReleaseCurrent();
+        FCurrent = Id;
+        FCommitted = Shots.size();
+        FSeries.Replace(std::move(Shots));
+        Opened = true;
+    });
+    return Opened;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+// Keeps the current series in the library as it grows, so that a crash, kill -9 or a flat battery
+// loses no shot the table has shown. Shots are committed in one transaction a burst: the caller
+// flushes before it shows them. When the library fails (a full disk, a damaged or locked file),
+// recording stops, the series goes on in memory and the failure is told once.
+
+#include "app/USeries.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TSeriesStore;
+
+class TSeriesRecorder {
+public:
+    // Records Series into Store; without a store it records nothing.
+    TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> Store);
+    ~TSeriesRecorder();
+    TSeriesRecorder(const TSeriesRecorder&) = delete;
+    TSeriesRecorder& operator=(const TSeriesRecorder&) = delete;
+
+    // Told once, in English, when the library stops taking shots.
+    std::function<void(const std::string& Reason)> Failed;
+    // The name of a series the shots of which came from the chronograph.
+    std::function<std::string()> RecordedSeriesName = [] { return std::string("Series"); };
+
+    // Whether shots still reach the library.
+    bool Recording() const { return FStore != nullptr; }
+    // The library while it works; null once it failed or when there was none.
+    TSeriesStore* Store() const { return FStore.get(); }
+    // The series shots are recorded into; none until the first shot of a new series.
+    std::optional<std::int64_t> CurrentSeries() const { return FCurrent; }
+    // The shots of the series that are in the library.
+    std::size_t Committed() const { return FCommitted; }
+
+    // At start: the series this program was recording when it last ended, with its shots put
+    // into the (empty) series; false when there is none and a new series begins.
+    bool ResumeLastSeries();
+    // Shots received without a pause in which the display shows them, committed together at
+    // most: a stream that never pauses is committed in bursts of bounded size.
+    static constexpr std::size_t LongestBurst = 10'000;
+
+    // Commits the shots the library does not have yet, in one transaction.
+    void Flush();
+    // Commits them once LongestBurst are waiting.
+    void FlushLongBurst();
+    // After the series' shots at Indexes (increasing, counted before the deletion) went.
+    void ShotsDeleted(const std::vector<std::size_t>& Indexes);
+    // The series holds other shots from now on, a new series named Name (a recorded series'
+    // name when none): the old series stays in the library unless it has no shot; the shots the
+    // series holds now are committed.
+    void StartSeries(const std::optional<std::string>& Name = std::nullopt);
+    // Makes the library's series Id the current one, its shots replacing the series'; false when
+    // another program records into it.
+    bool OpenSeries(std::int64_t Id);
+
+private:
+    // Runs a library call; a failure stops recording and is told.
+    void Guarded(const std::function<void()>& Call);
+    void ReleaseCurrent();
+    std::vector<TData> StoredShots(std::int64_t Id) const;
+
+    TSeries& FSeries;
+    std::unique_ptr<TSeriesStore> FStore;
+    std::optional<std::int64_t> FCurrent;
+    // The name the current series gets when its first shot is committed; a recorded series is
+    // named then.
+    std::optional<std::string> FNewName;
+    std::size_t FCommitted = 0;
+};

@@ -1,0 +1,157 @@
+#pragma once
+
+// The series library: every series the program has recorded, with its shots and notes, in one
+// SQLite file (WAL journal, synchronous=FULL, so that a committed shot survives a crash or a power
+// cut). No widget is involved; the windows show what the store gives them.
+//
+// The current series. Whatever way the program last ended (kill -9 included), it starts again
+// with the series it was recording, and two programs running side by side each record their own.
+// A program claims the series it records into; a claim is a lock on the byte numbered like the
+// series in "<database>.recording.lock" (platform::TByteLockFile), held by this store's own open
+// file description for as long as the claim lasts. The kernel drops it when the program ends in
+// any way, so a claim never outlives its program and nothing needs cleaning up after a crash.
+// Series ids are never reused, so a byte always stands for the same series. At start the program
+// calls ClaimLastSeries(), which takes the most recently used series that no running program
+// holds; when there is none it calls StartSeries(). StartSeries() claims the new series before it
+// is committed, so no other program starting at the same moment can take it. When the user starts
+// a new series, the old one is released and, if no shot came, deleted (DeleteSeriesIfEmpty), so
+// that empty series do not pile up. Deleting a series takes its byte first, so a series that
+// another program records into cannot be deleted under it.
+//
+// A store is used by one thread at a time.
+
+#include "app/UData.h"
+#include "library/Sqlite.h"
+#include "platform/FileLock.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platform {
+class TByteLockFile;
+}
+
+// The file name of the series library in platform::LibraryFolder().
+inline constexpr const char* SeriesDatabaseName = "series.db";
+
+// platform::LibraryFolder() + "/series.db": what the program opens.
+std::string DefaultSeriesDatabase();
+
+// What a shooter notes with a series. Figures are metric whatever the display shows, and
+// missing when not noted.
+struct TSeriesNotes {
+    std::string Gun;
+    std::string Pellet;
+    std::optional<double> PeletWeight;   // g
+    std::optional<double> PressureStart; // bar, when the series began
+    std::optional<double> PressureEnd;   // bar, when it ended
+    std::optional<double> Temperature;   // °C
+    std::string Text;
+
+    bool operator==(const TSeriesNotes&) const = default;
+};
+
+// A series as the library lists it. Speeds are in m/s (a shot in FPS counts as speed * 0.3048)
+// whatever units the shots came in; the caller converts them for display.
+struct TSeriesEntry {
+    std::int64_t Id = 0;
+    std::string Name;
+    // "YYYY-MM-DD HH:MM:SS", local time.
+    std::string Created;
+    TSeriesNotes Notes;
+    std::size_t ShotCount = 0;
+    // Missing without shots; the deviation (of the sample, divisor n - 1) needs two.
+    std::optional<double> Mean, Minimum, Maximum, Deviation;
+};
+
+class TSeriesStore {
+public:
+    enum TOpening {
+        Opened,
+        // Made by a newer program: readable, never written (ReadOnly()).
+        OpenedReadOnly,
+        // The file was no database or was damaged: it was moved aside (MovedAside()) and a new,
+        // empty library started.
+        Recovered,
+    };
+
+    // Opens the library at Path, creating it. Waits up to BusyTimeout for another program's
+    // write. A library that cannot be opened or written (a read-only folder, a full disk, a lock
+    // held past the timeout) raises EStore with a message naming the file.
+    explicit TSeriesStore(const std::string& Path,
+                          std::chrono::milliseconds BusyTimeout = platform::LockTimeout);
+    ~TSeriesStore();
+    TSeriesStore(const TSeriesStore&) = delete;
+    TSeriesStore& operator=(const TSeriesStore&) = delete;
+
+    const std::string& Path() const { return FPath; }
+    TOpening Opening() const { return FOpening; }
+    bool ReadOnly() const { return FOpening == OpenedReadOnly; }
+    // Where the damaged file went; empty unless Recovered.
+    const std::string& MovedAside() const { return FMovedAside; }
+    // What the user should be told about the opening, in English; empty when Opened.
+    const std::string& Message() const { return FMessage; }
+
+    // A new series named Name, not claimed (an import, a copy). Every writing call raises
+    // EStore in a read-only library, and for a series that does not exist.
+    std::int64_t CreateSeries(const std::string& Name);
+    // A new series named Name, claimed by this store: the new current series.
+    std::int64_t StartSeries(const std::string& Name);
+    // Adds Shots at FirstPosition, which must be the series' shot count: the store and the
+    // caller's series agree, or nothing is written. One transaction, so a burst is kept whole.
+    void AppendShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t FirstPosition);
+    // Removes the shots at Positions (strictly increasing, each below the shot count) and
+    // renumbers the rest so that positions stay 0 .. n - 1 in their order.
+    void DeleteShots(std::int64_t Id, const std::vector<std::size_t>& Positions);
+    void ReplaceShots(std::int64_t Id, const std::vector<TData>& Shots);
+    // In position order; empty for a series that does not exist.
+    std::vector<TData> LoadShots(std::int64_t Id) const;
+    void Rename(std::int64_t Id, const std::string& Name);
+    void SetNotes(std::int64_t Id, const TSeriesNotes& Notes);
+    // Deletes the series with its shots; one that does not exist is no error. A series that
+    // another program has claimed is not deleted: EStore.
+    void DeleteSeries(std::int64_t Id);
+    // Deletes the series if it has no shots and no other program claims it; whether it did.
+    bool DeleteSeriesIfEmpty(std::int64_t Id);
+
+    // Every series, newest first, with its shot count and speed summary computed by the
+    // database in one query: the figures without any formatting.
+    std::vector<TSeriesEntry> ListSeries() const;
+    std::size_t Count() const;
+
+    // Claims the series most recently created, claimed or changed that no running program holds
+    // (this store's own claims included); none when every series is held, or the library is
+    // read-only.
+    std::optional<std::int64_t> ClaimLastSeries();
+    // Claims series Id; false when another program holds it or it does not exist.
+    bool Claim(std::int64_t Id);
+    void Release(std::int64_t Id);
+    bool Holds(std::int64_t Id) const { return FClaims.contains(Id); }
+    // Whether another program (or another store in this one) holds series Id.
+    bool ClaimedElsewhere(std::int64_t Id) const;
+
+private:
+    void Open(std::chrono::milliseconds BusyTimeout);
+    void MoveAside(const EStore& Damage);
+    void CheckWritable() const;
+    // Marks the series as the most recently used; raises EStore when it does not exist.
+    void Touch(std::int64_t Id, const char* What);
+    std::int64_t ShotCount(std::int64_t Id) const;
+    std::int64_t Insert(const std::string& Name);
+    void InsertShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t First);
+
+    std::string FPath;
+    std::unique_ptr<TSqliteDatabase> FDatabase;
+    // Missing in a read-only library, which nobody records into.
+    std::unique_ptr<platform::TByteLockFile> FLocks;
+    std::set<std::int64_t> FClaims;
+    TOpening FOpening = Opened;
+    std::string FMovedAside;
+    std::string FMessage;
+};

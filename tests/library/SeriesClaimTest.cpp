@@ -1,0 +1,101 @@
+// The current series: each running program records into a series of its own, and a program
+// starts again with the series it was recording, however it ended.
+
+#include "library/SeriesStore.h"
+#include "platform/ScopeGuard.h"
+#include "tests/platform/PlatformTestSupport.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(SeriesClaimTest, StoresOnOneFileClaimDifferentSeriesLatestFirst) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    TSeriesStore First(Path), Second(Path), Third(Path);
+    const std::int64_t Older = First.CreateSeries("older");
+    const std::int64_t Newer = First.CreateSeries("newer");
+    // Recording into the older one makes it the last used.
+    First.AppendShots(Older, {{"M/S", 175}}, 0);
+    EXPECT_EQ(First.ClaimLastSeries(), Older);
+    EXPECT_EQ(Second.ClaimLastSeries(), Newer);
+    EXPECT_EQ(Third.ClaimLastSeries(), std::nullopt);
+    EXPECT_TRUE(Third.ClaimedElsewhere(Older));
+    EXPECT_FALSE(First.ClaimedElsewhere(Older));
+    // A program that ended normally leaves its series to the next one.
+    First.Release(Older);
+    EXPECT_EQ(Third.ClaimLastSeries(), Older);
+    // A series started is claimed before anyone else can see it.
+    const std::int64_t Started = First.StartSeries("started");
+    EXPECT_TRUE(First.Holds(Started));
+    EXPECT_FALSE(Second.Claim(Started));
+}
+
+TEST(SeriesClaimTest, AClaimedSeriesIsNotDeletedByAnotherStore) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    TSeriesStore Recorder(Path), Other(Path);
+    const std::int64_t Current = Recorder.StartSeries("current");
+    EXPECT_THROW(Other.DeleteSeries(Current), EStore);
+    EXPECT_FALSE(Other.DeleteSeriesIfEmpty(Current));
+    EXPECT_EQ(Other.Count(), 1u);
+    // Its own program drops it when a new series starts without a shot in this one.
+    const std::int64_t Next = Recorder.StartSeries("next");
+    EXPECT_TRUE(Recorder.DeleteSeriesIfEmpty(Current));
+    EXPECT_FALSE(Recorder.Holds(Current));
+    EXPECT_EQ(Other.ListSeries().at(0).Id, Next);
+    EXPECT_EQ(Other.Count(), 1u);
+}
+
+TEST(SeriesClaimTest, AKilledProgramsSeriesIsClaimedByTheNextOne) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    int Ready[2], Hold[2];
+    ASSERT_EQ(::pipe(Ready), 0);
+    ASSERT_EQ(::pipe(Hold), 0);
+    const pid_t Child = ::fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        // The child records into a series of its own until it is killed, or until the test
+        // ends and the hold pipe closes.
+        char Answer = '0';
+        try {
+            TSeriesStore Store(Path);
+            Store.AppendShots(Store.StartSeries("child"), {{"M/S", 175}}, 0);
+            Answer = '1';
+            (void)::write(Ready[1], &Answer, 1);
+            ::close(Hold[1]);
+            (void)::read(Hold[0], &Answer, 1);
+        } catch (...) {
+            (void)::write(Ready[1], &Answer, 1);
+        }
+        ::_exit(0);
+    }
+    bool Reaped = false;
+    // Never a second kill: the number may belong to another process by then.
+    const platform::TScopeGuard Reap([Child, &Reaped] {
+        if (!Reaped) {
+            ::kill(Child, SIGKILL);
+            ::waitpid(Child, nullptr, 0);
+        }
+    });
+    ::close(Ready[1]);
+    ::close(Hold[0]);
+    ASSERT_EQ(tests::ReadUntil(Ready[0], tests::AtLeastBytes(1)), "1");
+    TSeriesStore Store(Path);
+    const std::int64_t Series = Store.ListSeries().at(0).Id;
+    EXPECT_TRUE(Store.ClaimedElsewhere(Series));
+    EXPECT_EQ(Store.ClaimLastSeries(), std::nullopt);
+    ASSERT_EQ(::kill(Child, SIGKILL), 0);
+    ASSERT_EQ(::waitpid(Child, nullptr, 0), Child);
+    Reaped = true;
+    EXPECT_EQ(Store.ClaimLastSeries(), Series);
+    EXPECT_EQ(Store.LoadShots(Series).size(), 1u);
+    ::close(Ready[0]);
+    ::close(Hold[1]);
+}
+
+} // namespace

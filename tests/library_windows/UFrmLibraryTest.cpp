@@ -1,0 +1,198 @@
+#include "app/UFrmLibrary.h"
+
+#include "app/UFrmComparison.h"
+#include "app/ULibraryModel.h"
+#include "tests/library_windows/LibraryFixture.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <gmock/gmock.h>
+#include <memory>
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::UnorderedElementsAre;
+
+namespace {
+
+class LibraryWindow : public LibraryFixture {
+protected:
+    std::int64_t A = AddSeries("Alpha", {170, 172, 174}, Noted("HW100", "JSB Exact"));
+    std::int64_t B = AddSeries("Beta", {160, 161}, Noted("LGU", "H&N Baracuda"));
+    std::int64_t C = AddSeries("Gamma", {150}, Noted("LGU", "jsb heavy"));
+    std::unique_ptr<TFrmLibrary> Library = Shown();
+
+    std::unique_ptr<TFrmLibrary> Shown() {
+        auto Window = std::make_unique<TFrmLibrary>(Store, Settings, English, nullptr);
+        Window->show();
+        return Window;
+    }
+    std::vector<std::string> VisibleNames() const {
+        std::vector<std::string> Names;
+        const QAbstractItemModel& Rows = *Library->grdSeries->model();
+        for (int Row = 0; Row < Rows.rowCount(); ++Row)
+            Names.push_back(
+                Rows.index(Row, TLibraryModel::colName).data().toString().toStdString());
+        return Names;
+    }
+    void Select(const std::vector<std::int64_t>& Ids) {
+        QTableView& Table = *Library->grdSeries;
+        Table.clearSelection();
+        for (int Row = 0; Row < Table.model()->rowCount(); ++Row) {
+            const QModelIndex Index = Table.model()->index(Row, 0);
+            for (const std::int64_t Id : Ids)
+                if (Index.data().toString().toStdString() == Listed(Id).Name)
+                    Table.selectionModel()->select(Index, QItemSelectionModel::Select |
+                                                              QItemSelectionModel::Rows);
+        }
+    }
+};
+
+TEST_F(LibraryWindow, FilterMatchesAnyColumnWithoutRegardToCase) {
+    const struct {
+        std::string Filter;
+        std::vector<std::string> Visible;
+    } Cases[] = {
+        {"", {"Alpha", "Beta", "Gamma"}}, {"ALP", {"Alpha"}},    {"jsb", {"Alpha", "Gamma"}},
+        {"lgu", {"Beta", "Gamma"}},       {"172.00", {"Alpha"}}, {"nothing", {}},
+    };
+    for (const auto& Case : Cases) {
+        Library->edtFilter->setText(QString::fromStdString(Case.Filter));
+        std::vector<std::string> Names = VisibleNames();
+        std::sort(Names.begin(), Names.end());
+        EXPECT_EQ(Names, Case.Visible) << Case.Filter;
+    }
+}
+
+TEST_F(LibraryWindow, ButtonsFollowTheSelection) {
+    std::vector<std::int64_t> Opened;
+    Library->OpenSeries = [&](std::int64_t Id) { Opened.push_back(Id); };
+    const struct {
+        std::vector<std::int64_t> Selected;
+        bool Open, Delete, Compare;
+    } Cases[] = {{{}, false, false, false}, {{B}, true, true, false}, {{A, C}, false, true, true}};
+    for (const auto& Case : Cases) {
+        Select(Case.Selected);
+        EXPECT_EQ(Library->btnOpen->isEnabled(), Case.Open);
+        EXPECT_EQ(Library->btnDelete->isEnabled(), Case.Delete);
+        EXPECT_EQ(Library->btnExport->isEnabled(), Case.Delete);
+        EXPECT_EQ(Library->btnCompare->isEnabled(), Case.Compare);
+    }
+    Select({B});
+    Library->btnOpen->click();
+    EXPECT_THAT(Opened, ElementsAre(B));
+}
+
+TEST_F(LibraryWindow, DeletesOnlyWhatMayGoAfterYes) {
+    TSeriesStore Other(Store.Path());
+    ASSERT_TRUE(Other.Claim(C));
+    Library->CurrentSeries = [this] { return std::optional(A); };
+    const struct {
+        std::int64_t Id;
+        bool Answer;
+        bool Asked;
+        bool Deleted;
+        std::string Error;
+    } Cases[] = {
+        {A, true, false, false, "\"Alpha\" is the series being recorded: it cannot be deleted."},
+        {B, false, true, false, ""},
+        {C, true, true, false, "\"Gamma\": Cannot delete series"},
+        {B, true, true, true, ""},
+    };
+    for (const auto& Case : Cases) {
+        Dialogs.Questions.clear();
+        Dialogs.Errors.clear();
+        Dialogs.YesNoAnswers = {Case.Answer};
+        Select({Case.Id});
+        Library->btnDelete->click();
+        EXPECT_EQ(Dialogs.Questions.size(), Case.Asked ? 1U : 0U) << Case.Id;
+        EXPECT_EQ(Store.LoadShots(Case.Id).empty(), Case.Deleted) << Case.Id;
+        if (Case.Error.empty()) {
+            EXPECT_TRUE(Dialogs.Errors.empty()) << Case.Id;
+        } else {
+            EXPECT_THAT(Dialogs.Errors, ElementsAre(HasSubstr(Case.Error))) << Case.Id;
+        }
+    }
+    EXPECT_FALSE(Listed("Beta"));
+    EXPECT_THAT(VisibleNames(), UnorderedElementsAre("Alpha", "Gamma"));
+}
+
+// The store keeps grams, bar and degrees Celsius whatever the box shows.
+TEST_F(LibraryWindow, NotesAreStoredInMetricUnitsWhenEditingFinishes) {
+    const struct {
+        bool Imperial;
+        QLineEdit* const TFrmLibrary::*Edit;
+        std::string Typed;
+        std::optional<double> TSeriesNotes::*Field;
+        std::optional<double> Expected;
+    } Cases[] = {
+        {false, &TFrmLibrary::edtPeletWeight, "0.547", &TSeriesNotes::PeletWeight, 0.547},
+        {true, &TFrmLibrary::edtPeletWeight, "15.432", &TSeriesNotes::PeletWeight, 1.0},
+        {true, &TFrmLibrary::edtPressureStart, "2900.76", &TSeriesNotes::PressureStart, 200.0},
+        {false, &TFrmLibrary::edtPressureEnd, "180", &TSeriesNotes::PressureEnd, 180.0},
+        {true, &TFrmLibrary::edtTemperature, "-4", &TSeriesNotes::Temperature, -20.0},
+        {false, &TFrmLibrary::edtTemperature, "", &TSeriesNotes::Temperature, std::nullopt},
+        // Not a number: told, and the stored value stays.
+        {false, &TFrmLibrary::edtPressureEnd, "full", &TSeriesNotes::PressureEnd, 180.0},
+    };
+    Select({A});
+    for (const auto& Case : Cases) {
+        Settings.Imperial = Case.Imperial;
+        Library->UpdateCaptions();
+        QLineEdit& Edit = *(Library.get()->*Case.Edit);
+        Edit.setText(QString::fromStdString(Case.Typed));
+        emit Edit.editingFinished();
+        const std::optional<double> Stored = Listed(A).Notes.*Case.Field;
+        ASSERT_EQ(Stored.has_value(), Case.Expected.has_value()) << Case.Typed;
+        if (Stored) {
+            EXPECT_NEAR(*Stored, *Case.Expected, 1e-4) << Case.Typed;
+        }
+    }
+    EXPECT_EQ(Dialogs.Errors.size(), 1U);
+    EXPECT_EQ(Library->edtPressureEnd->text().toStdString(), "180");
+    Library->memNotes->setPlainText("windy");
+    Select({B});
+    EXPECT_EQ(Listed(A).Notes.Text, "windy");
+    EXPECT_EQ(Listed(A).Notes.Pellet, "JSB Exact");
+}
+
+// A switch of units while a figure is being typed keeps it in the units it was typed in.
+TEST_F(LibraryWindow, TypedNotesSurviveASwitchOfUnits) {
+    Select({A});
+    Library->edtPeletWeight->setText("0.6");
+    Settings.Imperial = true;
+    Library->UpdateCaptions();
+    EXPECT_EQ(Listed(A).Notes.PeletWeight, 0.6);
+    EXPECT_EQ(Library->edtPeletWeight->text().toStdString(), "9.259");
+}
+
+TEST_F(LibraryWindow, ExportWritesOneFilePerSeries) {
+    const std::string Chosen = Folder.File("export.csv");
+    Select({A, B});
+    Dialogs.FileNames = {Chosen, Chosen};
+    Library->btnExport->click();
+    EXPECT_THAT(tests::ReadFileText(Folder.File("export - Alpha.csv")),
+                HasSubstr("speed;speed_unit;energy;energy_unit;pelet_weight;pelet_weight_unit\r\n"
+                          "170.00;m/s;7.90;J;0.547;g\r\n"));
+    EXPECT_THAT(tests::ReadFileText(Folder.File("export - Beta.csv")), HasSubstr("161.00;m/s"));
+    Select({B});
+    Library->btnExportSpreadsheet->click();
+    const std::string Sheet = tests::ReadFileText(Chosen);
+    EXPECT_THAT(Sheet, HasSubstr("Name,Beta"));
+    EXPECT_THAT(Sheet, HasSubstr("160.00"));
+}
+
+TEST_F(LibraryWindow, CompareOpensTheComparisonOfTheSelection) {
+    Select({A, C});
+    Library->btnCompare->click();
+    ASSERT_NE(Library->Comparison(), nullptr);
+    EXPECT_TRUE(Library->Comparison()->isVisible());
+    std::vector<std::string> Names;
+    for (const TSheetRow& Row : Library->Comparison()->FigureRows())
+        Names.push_back(Row[0]);
+    EXPECT_THAT(Names, UnorderedElementsAre("Alpha", "Gamma"));
+}
+
+} // namespace

@@ -26,6 +26,10 @@ void TSeriesCommands::actShowLibraryExecute() {
 
 // The series the window held stays in the library, so nothing is asked.
 void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
+    if (!FForm.FRecorder->Recording())
+        throw std::runtime_error(FForm.Translate(
+            "The series library does not keep the shots any more. They stay in this window until "
+            "it closes, and Save data still works."));
     if (!FForm.FRecorder->OpenSeries(Id))
         throw std::runtime_error(
             FForm.Translate("Another TARVEX records into this series: it cannot be opened here."));

@@ -12,12 +12,12 @@ TSeriesRecorder::TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> 
 TSeriesRecorder::~TSeriesRecorder() = default;
 
 void TSeriesRecorder::Guarded(const std::function<void()>& Call) {
-    if (!FStore)
+    if (!Recording())
         return;
     try {
         Call();
     } catch (const std::exception& Error) {
-        FStore.reset();
+        FStopped = true;
         FCurrent.reset();
         if (Failed)
             Failed(Error.what());

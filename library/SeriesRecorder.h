@@ -31,8 +31,8 @@ public:
     std::function<std::string()> RecordedSeriesName = [] { return std::string("Series"); };
 
     // Whether shots still reach the library.
-    bool Recording() const { return FStore != nullptr; }
-    // The library while it works; null once it failed or when there was none.
+    bool Recording() const { return FStore && !FStopped; }
+    // The library, still there to be read after recording stopped; null when there was none.
     TSeriesStore* Store() const { return FStore.get(); }
     // The series shots are recorded into; none until the first shot of a new series.
     std::optional<std::int64_t> CurrentSeries() const { return FCurrent; }
@@ -68,6 +68,8 @@ private:
 
     TSeries& FSeries;
     std::unique_ptr<TSeriesStore> FStore;
+    // Set once the library failed: nothing is written to it any more.
+    bool FStopped = false;
     std::optional<std::int64_t> FCurrent;
     // The name the current series gets when its first shot is committed; a recorded series is
     // named then.

@@ -1,0 +1,155 @@
+// The main window and the series library: the series carries over from one run to the next,
+// Clear, Load data and deleting shots reach the library, and a library that cannot be used never
+// stops the window.
+
+#include "app/UMainForm.h"
+#include "app/USeriesCommands.h"
+#include "app/UShotTable.h"
+#include "library/SeriesStore.h"
+#include "library/Sqlite.h"
+#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/ScopedFormatSettings.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WaitUntil.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace {
+
+class MainFormLibraryTest : public testing::Test {
+protected:
+    std::unique_ptr<TMainForm> Start() {
+        auto Form =
+            std::make_unique<TMainForm>(std::vector<std::string>{}, std::chrono::milliseconds(1));
+        Form->show();
+        return Form;
+    }
+
+    static void Receive(TMainForm& Form, const std::string& Records) {
+        Form.Receiver().ReceiveText(Records);
+        Form.RecalculateNow();
+    }
+
+    static std::vector<double> Speeds(const std::vector<TData>& Shots) {
+        std::vector<double> Result;
+        for (const TData& Shot : Shots)
+            Result.push_back(Shot.Speed());
+        return Result;
+    }
+
+    std::string LibraryPath() const { return Folder.File("data/tarvex/series.db"); }
+
+    // Name and speeds of every series in the library, oldest first.
+    std::vector<std::pair<std::string, std::vector<double>>> Library() const {
+        const TSeriesStore Store(LibraryPath());
+        std::vector<std::pair<std::string, std::vector<double>>> Series;
+        for (const TSeriesEntry& Entry : Store.ListSeries())
+            Series.insert(Series.begin(), {Entry.Name, Speeds(Store.LoadShots(Entry.Id))});
+        return Series;
+    }
+
+    TScopedFormatSettings Point{"."};
+    tests::TTempFolder Folder;
+    TScopedEnvironment DataFolder{"XDG_CONFIG_HOME", Folder.File("config")};
+    TScopedEnvironment LibraryFolder{"XDG_DATA_HOME", Folder.File("data")};
+    TScriptedDialogs Dialogs;
+};
+
+TEST_F(MainFormLibraryTest, TheSeriesCarriesOverAndEachCommandReachesTheLibrary) {
+    {
+        auto Form = Start();
+        Receive(*Form, "170\n171\n172\n");
+        Form->stringGridLeft->selectionModel()->select(Form->stringGridLeft->model()->index(0, 0),
+                                                       QItemSelectionModel::Select |
+                                                           QItemSelectionModel::Rows);
+        Dialogs.YesNoAnswers = {true};
+        Form->SeriesCommands->actDeleteShot->trigger();
+        // A shot received in the window's last half second is kept too.
+        Form->Receiver().ReceiveText("173\n");
+    }
+    auto Form = Start();
+    EXPECT_EQ(Speeds(Form->Shots()), (std::vector<double>{171, 172, 173}));
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    Receive(*Form, "180\n");
+    const std::string File = Folder.File("pellet B.csv");
+    std::ofstream(File) << "speed;speed_unit\n190;m/s\n191;m/s\n";
+    Dialogs.YesNoAnswers = {true};
+    Dialogs.FileNames = {File};
+    Form->btnLoadDataClick();
+    const auto Series = Library();
+    ASSERT_EQ(Series.size(), 3U);
+    EXPECT_TRUE(Series[0].first.starts_with("Series of ")) << Series[0].first;
+    EXPECT_EQ(Series[0].second, (std::vector<double>{171, 172, 173}));
+    EXPECT_TRUE(Series[1].first.starts_with("Series of ")) << Series[1].first;
+    EXPECT_EQ(Series[1].second, (std::vector<double>{180}));
+    EXPECT_EQ(Series[2], (std::pair<std::string, std::vector<double>>{"pellet B", {190, 191}}));
+    // An empty series is not kept.
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    EXPECT_EQ(Library().size(), 3U);
+}
+
+TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {
+    const struct {
+        const char* Case;
+        std::function<void(const std::string& Library)> Spoil;
+        // What the user is told, once.
+        const char* Error;
+        const char* Information;
+    } Cases[] = {
+        {"folder is a file",
+         [](const std::string& Library) {
+             std::filesystem::remove_all(std::filesystem::path(Library).parent_path());
+             std::ofstream(std::filesystem::path(Library).parent_path()) << "in the way";
+         },
+         "The series library does not keep the shots any more.", nullptr},
+        {"damaged",
+         [](const std::string& Library) { std::ofstream(Library) << std::string(8192, 'x'); },
+         nullptr, "was damaged"},
+        {"newer",
+         [](const std::string& Library) {
+             TSqliteDatabase(Library, TSqliteDatabase::ReadWrite, std::chrono::seconds(1))
+                 .Execute("PRAGMA user_version = 99");
+         },
+         "The series library does not keep the shots any more.", "written by a newer version"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Case);
+        std::filesystem::remove_all(Folder.File("data"));
+        std::filesystem::create_directories(Folder.File("data/tarvex"));
+        C.Spoil(LibraryPath());
+        Dialogs.Errors.clear();
+        Dialogs.Informations.clear();
+        auto Form = Start();
+        Receive(*Form, "175\n176\n");
+        Receive(*Form, "177\n");
+        EXPECT_EQ(Form->stringGridLeft->RowCount(), 4);
+        if (C.Error) {
+            ASSERT_TRUE(WaitUntil([&] { return !Dialogs.Errors.empty(); }));
+        }
+        QCoreApplication::processEvents();
+        ASSERT_EQ(Dialogs.Errors.size(), C.Error ? 1U : 0U);
+        ASSERT_EQ(Dialogs.Informations.size(), C.Information ? 1U : 0U);
+        if (C.Error) {
+            EXPECT_TRUE(Dialogs.Errors[0].starts_with(C.Error)) << Dialogs.Errors[0];
+        }
+        if (C.Information) {
+            EXPECT_NE(Dialogs.Informations[0].find(C.Information), std::string::npos);
+        }
+        Dialogs.FileNames = {Folder.File("saved.csv")};
+        Form->btnSaveDataClick();
+        EXPECT_EQ(tests::ReadFileText(Folder.File("saved.csv")).substr(0, 6), "speed;");
+    }
+}
+
+} // namespace

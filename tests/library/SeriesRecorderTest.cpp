@@ -1,0 +1,102 @@
+// The recorder keeps the library's copy of the series equal to the series, whatever was committed
+// when shots were deleted, and a full disk stops recording without costing the series a shot.
+
+#include "library/SeriesRecorder.h"
+
+#include "library/SeriesStore.h"
+#include "tests/platform/PlatformTestSupport.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+std::vector<double> Speeds(const std::vector<TData>& Shots) {
+    std::vector<double> Result;
+    for (const TData& Shot : Shots)
+        Result.push_back(Shot.Speed());
+    return Result;
+}
+
+void Append(TSeries& Series, std::initializer_list<double> Speeds) {
+    for (const double Speed : Speeds)
+        Series.Append(TData("M/S", Speed));
+}
+
+TEST(SeriesRecorderTest, DeletingKeepsTheLibraryEqualToTheSeries) {
+    const struct {
+        const char* Case;
+        std::vector<std::size_t> Deleted;
+    } Cases[] = {
+        {"committed only", {0, 2}},
+        {"waiting only", {3, 4}},
+        {"both", {1, 3}},
+        {"all", {0, 1, 2, 3, 4}},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Case);
+        const tests::TTempFolder Folder;
+        TSeries Series;
+        TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+        Append(Series, {170, 171, 172});
+        Recorder.Flush();
+        // Two shots not committed yet, as between a burst and the display.
+        Append(Series, {173, 174});
+        Series.Delete(C.Deleted);
+        Recorder.ShotsDeleted(C.Deleted);
+        Recorder.Flush();
+        const TSeriesStore& Store = *Recorder.Store();
+        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries())), Speeds(Series.Shots()));
+    }
+}
+
+// A disk of its own that fills up: a small tmpfs, where this test may mount one.
+class TSmallDisk {
+public:
+    explicit TSmallDisk(const std::string& Folder) : FFolder(Folder) {
+        const std::string Command =
+            "mount -t tmpfs -o size=256k tmpfs '" + Folder + "' 2>/dev/null";
+        FMounted = std::system(Command.c_str()) == 0;
+    }
+    ~TSmallDisk() {
+        if (FMounted)
+            std::system(("umount -l '" + FFolder + "'").c_str());
+    }
+    bool Mounted() const { return FMounted; }
+
+private:
+    std::string FFolder;
+    bool FMounted = false;
+};
+
+TEST(SeriesRecorderTest, AFullDiskStopsRecordingOnceAndLosesNoShotOfTheSeries) {
+    const tests::TTempFolder Folder;
+    const TSmallDisk Disk(Folder.Path().string());
+    if (!Disk.Mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    TSeries Series;
+    TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+    int Failures = 0;
+    std::string Reason;
+    Recorder.Failed = [&](const std::string& Why) {
+        ++Failures;
+        Reason = Why;
+    };
+    std::size_t Sent = 0;
+    for (int Burst = 0; Burst < 200 && Recorder.Recording(); ++Burst) {
+        for (int i = 0; i < 100; ++i)
+            Series.Append(TData("M/S", 100.0 + static_cast<double>(Sent++)));
+        Recorder.Flush();
+    }
+    ASSERT_FALSE(Recorder.Recording()) << "256 KiB held " << Sent << " shots";
+    EXPECT_EQ(Failures, 1);
+    EXPECT_NE(Reason.find("series.db"), std::string::npos) << Reason;
+    // Recording on goes to memory alone.
+    Series.Append(TData("M/S", 99));
+    Recorder.Flush();
+    EXPECT_EQ(Failures, 1);
+    EXPECT_EQ(Series.Count(), Sent + 1);
+}
+
+} // namespace

@@ -94,7 +94,7 @@ TFrmLibrary::TFrmLibrary(TSeriesStore& Store, const TMainSettings& Settings, TTr
       FModel(new TLibraryModel(Store, Settings, FTranslate, this)), FProxy(NewProxy(FModel)) {
     setModal(false);
     setSizeGripEnabled(true);
-    resize(1000, 560);
+    resize(1180, 560);
     grdSeries->setModel(FProxy);
     grdSeries->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSeries->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -105,8 +105,10 @@ TFrmLibrary::TFrmLibrary(TSeriesStore& Store, const TMainSettings& Settings, TTr
     grdSeries->sortByColumn(TLibraryModel::colCreated, Qt::DescendingOrder);
     grdSeries->verticalHeader()->hide();
     grdSeries->horizontalHeader()->setStretchLastSection(true);
-    grdSeries->setColumnWidth(TLibraryModel::colName, 200);
-    grdSeries->setColumnWidth(TLibraryModel::colCreated, 140);
+    grdSeries->horizontalHeader()->setDefaultSectionSize(70);
+    grdSeries->setColumnWidth(TLibraryModel::colName, 150);
+    grdSeries->setColumnWidth(TLibraryModel::colCreated, 135);
+    grdSeries->setColumnWidth(TLibraryModel::colPellet, 110);
     edtFilter->setClearButtonEnabled(true);
     memNotes->installEventFilter(this);
     LayOut();
@@ -126,7 +128,7 @@ void TFrmLibrary::LayOut() {
     Notes->addRow(lblTemperature, edtTemperature);
     Notes->addRow(lblNotes);
     Notes->addRow(memNotes);
-    grpNotes->setFixedWidth(300);
+    grpNotes->setFixedWidth(250);
     auto* Middle = new QHBoxLayout;
     Middle->addWidget(grdSeries, 1);
     Middle->addWidget(grpNotes);

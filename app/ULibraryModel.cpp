@@ -148,9 +148,12 @@ QVariant TLibraryModel::headerData(int Section, Qt::Orientation Orientation, int
     if (Orientation != Qt::Horizontal || Role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(Section, Orientation, Role);
     const TUnitSystem& Units = UnitsOf(FSettings);
-    const auto Speed = [&](const char* Pattern) {
-        return ToQString(TranslateWith(FTranslate, Pattern, Units.SpeedUnit));
+    // A figure's caption takes a line a word, so that the columns stay narrow enough for all of
+    // them to be seen beside the notes.
+    const auto WithUnit = [&](const char* Pattern, const char* Unit) {
+        return ToQString(TranslateWith(FTranslate, Pattern, Unit)).replace(' ', '\n');
     };
+    const auto Speed = [&](const char* Pattern) { return WithUnit(Pattern, Units.SpeedUnit); };
     switch (Section) {
     case colName:
         return ToQString(FTranslate("Name"));
@@ -165,7 +168,7 @@ QVariant TLibraryModel::headerData(int Section, Qt::Orientation Orientation, int
     case colDeviation:
         return Speed("Standard deviation [%s]");
     case colEnergy:
-        return ToQString(TranslateWith(FTranslate, "Mean energy [%s]", Units.EnergyUnit));
+        return WithUnit("Mean energy [%s]", Units.EnergyUnit);
     case colPellet:
         return ToQString(FTranslate("Pellet"));
     case colGun:

@@ -90,10 +90,15 @@ void TSeriesRecorder::ReleaseCurrent() {
     FStore->Release(Old);
 }
 
+// The new series is made at once, empty or not, so that the next start takes up this one and not
+// the series the user has just put away.
 void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name) {
     FNewName = Name;
     FCommitted = 0;
-    Guarded([&] { ReleaseCurrent(); });
+    Guarded([&] {
+        ReleaseCurrent();
+        FCurrent = FStore->StartSeries(Name ? *Name : RecordedSeriesName());
+    });
     Flush();
 }
 

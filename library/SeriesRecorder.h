@@ -53,8 +53,8 @@ public:
     // After the series' shots at Indexes (increasing, counted before the deletion) went.
     void ShotsDeleted(const std::vector<std::size_t>& Indexes);
     // The series holds other shots from now on, a new series named Name (a recorded series'
-    // name when none): the old series stays in the library unless it has no shot; the shots the
-    // series holds now are committed.
+    // name when none), made at once: the old series stays in the library unless it has no shot;
+    // the shots the series holds now are committed.
     void StartSeries(const std::optional<std::string>& Name = std::nullopt);
     // Makes the library's series Id the current one, its shots replacing the series'; false when
     // another program records into it.

@@ -91,12 +91,16 @@ TEST_F(MainFormLibraryTest, TheSeriesCarriesOverAndEachCommandReachesTheLibrary)
     EXPECT_TRUE(Series[1].first.starts_with("Series of ")) << Series[1].first;
     EXPECT_EQ(Series[1].second, (std::vector<double>{180}));
     EXPECT_EQ(Series[2], (std::pair<std::string, std::vector<double>>{"pellet B", {190, 191}}));
-    // An empty series is not kept.
-    Dialogs.YesNoAnswers = {true};
+    // An empty series is not kept, but the series being recorded is, however empty, so that the
+    // next start does not take up a series the user put away.
+    Dialogs.YesNoAnswers = {true, true};
     Form->btnClearClick();
-    Dialogs.YesNoAnswers = {true};
     Form->btnClearClick();
-    EXPECT_EQ(Library().size(), 3U);
+    EXPECT_EQ(Library().size(), 4U);
+    Form.reset();
+    Form = Start();
+    EXPECT_TRUE(Form->Shots().empty());
+    EXPECT_EQ(Library().size(), 4U);
 }
 
 TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {

@@ -63,10 +63,10 @@ TEST_F(LibraryModel, FiguresInTheDisplayUnitsWithTheNotedOrTheCurrentWeight) {
 
 TEST_F(LibraryModel, CaptionsNameTheDisplayUnits) {
     Settings.Imperial = true;
-    EXPECT_EQ(Caption(TLibraryModel::colMean), "Mean [fps]");
-    EXPECT_EQ(Caption(TLibraryModel::colEnergy), "Mean energy [fpe]");
+    EXPECT_EQ(Caption(TLibraryModel::colMean), "Mean\n[fps]");
+    EXPECT_EQ(Caption(TLibraryModel::colEnergy), "Mean\nenergy\n[fpe]");
     Settings.Imperial = false;
-    EXPECT_EQ(Caption(TLibraryModel::colSpread), "Extreme spread [m/s]");
+    EXPECT_EQ(Caption(TLibraryModel::colSpread), "Extreme\nspread\n[m/s]");
 }
 
 TEST_F(LibraryModel, NumericColumnsSortByTheirNumbers) {

@@ -126,7 +126,8 @@ std::string PValueText(double P) {
     if (!(P >= 0 && P <= 1))
         throw EStatisticsError("A probability lies between 0 and 1");
     if (P < SmallestShownP)
-        return "< " + platform::FormatFloat("0.000", SmallestShownP);
+        // A no-break space keeps the sign with its number when a sentence is wrapped.
+        return "<\u00A0" + platform::FormatFloat("0.000", SmallestShownP);
     // Two digits from the first significant one; '#' digits drop trailing zeros.
     const int Decimals = 1 - static_cast<int>(std::floor(std::log10(P)));
     return platform::FormatFloat("0." + std::string(Decimals, '#'), P);

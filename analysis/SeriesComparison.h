@@ -67,9 +67,9 @@ TWelchResult WelchTest(const TSampleSummary& A, const TSampleSummary& B, double 
 std::string FillPlaceholders(const std::string& Pattern, const std::vector<std::string>& Values);
 
 // A p-value with at most two significant digits and no trailing zeros ("0.31", "0.004",
-// "0.0012"); below 0.001 it is "< 0.001". Series of a few dozen shots cannot support more: so
-// far out in the tail the probability depends on how normal the scatter is, not on the data.
-// Numbers use the program's decimal separator.
+// "0.0012"); below 0.001 it is "< 0.001" (with a no-break space). Series of a few dozen shots
+// cannot support more: so far out in the tail the probability depends on how normal the scatter is,
+// not on the data. Numbers use the program's decimal separator.
 std::string PValueText(double P);
 
 // The verdict's English patterns, the keys of their translations: the faster series, the

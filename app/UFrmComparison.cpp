@@ -24,9 +24,6 @@ namespace {
 
 // The verdict speaks of speeds as the tables show them.
 constexpr int VerdictDecimals = 2;
-// The report's facts are single lines in a narrow column: the verdict goes there in lines of
-// about this many characters, which its bold type fits beside the captions.
-constexpr std::size_t FactLineLength = 30;
 // The table's captions are wrapped, so that its figures take little width beside the chart.
 constexpr std::size_t HeaderLineLength = 14;
 
@@ -230,9 +227,7 @@ TReportContent TFrmComparison::ReportContent() const {
         TranslateWith(FTranslate, "Printed: %s", LocalTimeText(platform::LocalTimeNow()));
     Report.Facts = {{Translate("Units"), std::string(FUnits.SpeedUnit) + ", " + FUnits.EnergyUnit +
                                              ", " + FUnits.WeightUnit}};
-    std::string Caption = Translate("Verdict");
-    for (const std::string& Line : WrappedLines(FVerdict, FactLineLength))
-        Report.Facts.emplace_back(std::exchange(Caption, {}), Line);
+    Report.Paragraphs = {FVerdict};
     // The figures down the side and the series across, so that a few series fit beside the
     // facts without cutting their names.
     Report.StatisticsHeader = {""};

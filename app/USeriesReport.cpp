@@ -328,6 +328,7 @@ public:
     void Write(TNiceChart& Chart) {
         double Top = DrawHeading();
         Top = DrawSummary(Top) + SectionGap;
+        Top = DrawParagraphs(Top);
         const QRectF Box = ChartBox(Chart, Top, FWidth, FHeight);
         if (!Box.isEmpty()) {
             DrawChart(FPainter, Chart, Box);
@@ -364,6 +365,21 @@ private:
                 std::max(Bottom, FStatistics.Draw(FPainter, Left, Top, 0, FStatistics.RowCount()));
         }
         return Bottom;
+    }
+
+    // Each paragraph over the whole width; gives the top of what follows.
+    double DrawParagraphs(double Top) {
+        const QFontMetricsF Metrics = FType.Metrics(FType.Body);
+        FPainter.setFont(FType.Body);
+        FPainter.setPen(QColor(InkColor));
+        for (const std::string& Paragraph : FContent.Paragraphs) {
+            const QString Text = ToQString(Paragraph);
+            const QRectF Box = Metrics.boundingRect(QRectF(0, Top, FWidth, FHeight),
+                                                    Qt::TextWordWrap | Qt::AlignLeft, Text);
+            FPainter.drawText(Box, Qt::TextWordWrap | Qt::AlignLeft, Text);
+            Top = Box.bottom() + SectionGap;
+        }
+        return Top;
     }
 
     // Caption and value lines aligned with the statistics' rows; gives their height.

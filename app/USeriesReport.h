@@ -20,6 +20,8 @@ struct TReportContent {
     // The statistics table: its first column holds captions, the others values.
     std::vector<std::string> StatisticsHeader;
     std::vector<std::vector<std::string>> Statistics;
+    // Sentences under the facts and the statistics, each wrapped over the page's width.
+    std::vector<std::string> Paragraphs;
     // The table of shots, one row a shot.
     std::vector<std::string> TableHeader;
     std::vector<std::vector<std::string>> Rows;
@@ -31,9 +33,9 @@ struct TReportContent {
 inline constexpr const char* EmptyValueText = "\u2013";
 
 // A4 portrait PDF: the title, the printed date and time, the facts beside the statistics, the
-// chart as it is drawn, then the table of shots over as many pages as it needs, in two blocks of
-// rows side by side where they fit, with its header row on every page, no row cut at a page end
-// and the page number at the foot of every page.
+// paragraphs, the chart as it is drawn, then the table of shots over as many pages as it needs, in
+// two blocks of rows side by side where they fit, with its header row on every page, no row cut at
+// a page end and the page number at the foot of every page.
 void WriteReportPdf(const std::string& FileName, const TReportContent& Content, TNiceChart& Chart);
 
 // The chart as it is drawn, at its size, as a PNG picture.

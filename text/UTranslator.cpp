@@ -161,7 +161,7 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
 // Texts of the series library's windows: the list of series with their notes, and the
 // comparison of series with the verdict on two of them; they follow the tables above so that
 // their entries keep their places.
-constexpr std::array<TDictionaryRow, 42> LibraryDictionary{{
+constexpr std::array<TDictionaryRow, 41> LibraryDictionary{{
     {"Series library", "Knihovna sérií", "Serienbibliothek"},
     {"Filter", "Filtr", "Filter"},
     {"Name", "Název", "Name"},
@@ -200,7 +200,6 @@ constexpr std::array<TDictionaryRow, 42> LibraryDictionary{{
     {"Speed of each shot", "Rychlost jednotlivých výstřelů", "Geschwindigkeit jedes Schusses"},
     {"95 % interval of the mean [%s]", "95% interval spolehlivosti průměru [%s]",
      "95-%-Konfidenzintervall des Mittelwerts [%s]"},
-    {"Verdict", "Závěr", "Fazit"},
     {"A verdict compares two series: select exactly two in the library to see one.",
      "Závěr porovnává dvě série: zobrazí se, když v knihovně vyberete právě dvě.",
      "Ein Fazit vergleicht zwei Serien: Wählen Sie in der Bibliothek genau zwei aus, um es zu "

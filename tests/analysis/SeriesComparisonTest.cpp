@@ -122,7 +122,7 @@ TEST(ComparisonVerdict, NamesTheFasterSeriesOnlyWhenTheDifferenceIsSignificant) 
         {Result(12.345, 0.00002, {8.1, 16.59}),
          {"fps", 2},
          "Pellet A is faster by 12.35 fps (95 % interval 8.10 to 16.59); a difference this "
-         "large arises by chance with probability < 0.001"},
+         "large arises by chance with probability <\u00A00.001"},
         {Result(0.8, 0.31, {-0.9, 2.5}),
          {"m/s", 1},
          "The difference of 0.8 m/s could be chance (p = 0.31)"},
@@ -163,8 +163,8 @@ TEST(PValueText, KeepsTwoSignificantDigitsDownToOneInAThousand) {
                                                    {0.004, "0.004"},
                                                    {0.00123, "0.0012"},
                                                    {0.001, "0.001"},
-                                                   {0.000999, "< 0.001"},
-                                                   {0, "< 0.001"}};
+                                                   {0.000999, "<\u00A00.001"},
+                                                   {0, "<\u00A00.001"}};
     for (const auto& [P, Expected] : Rows)
         EXPECT_EQ(PValueText(P), Expected) << P;
 }

@@ -62,6 +62,9 @@ protected:
         Content.Facts = {{"Hmotnost střeliny", "0.547 g"}, {"Größe", "Weiß"}, {"Měření", ""}};
         Content.StatisticsHeader = {"", "Speed [m/s]", "Energy [J]"};
         Content.Statistics = {{"Mean", "108.07", "4.00"}, {"Standard deviation", "7.52", ""}};
+        // Longer than a line: it wraps, and every word stays.
+        Content.Paragraphs = {"Pellet B is faster by 3.20 m/s (95 % interval 1.10 to 5.30); a "
+                              "difference this large arises by chance with probability 0.004"};
         Content.TableHeader = {"No.", "Time", "Speed [m/s]", "Energy [J]"};
         for (int Shot = 1; Shot <= Shots; ++Shot)
             Content.Rows.push_back({std::to_string(Shot), Time(Shot), Speed(Shot), "2.50"});
@@ -81,7 +84,9 @@ TEST_F(SeriesReportTest, PdfKeepsEveryTextAsTextWithItsLetters) {
     const std::string Text = Collapsed(PdfText(Path));
     for (const char* Expected :
          {"TARVEX shot report", "9. 12. 2025 18:45:00", "Hmotnost střeliny 0.547 g", "Größe Weiß",
-          "Měření \u2013", "Mean 108.07 4.00", "Standard deviation 7.52 \u2013", "Rychlost [m/s]"})
+          "Měření \u2013", "Mean 108.07 4.00", "Standard deviation 7.52 \u2013", "Rychlost [m/s]",
+          "Pellet B is faster by 3.20 m/s (95 % interval 1.10 to 5.30); a difference this large "
+          "arises by chance with probability 0.004"})
         EXPECT_THAT(Text, HasSubstr(Expected));
     for (int Shot = 1; Shot <= 200; ++Shot)
         EXPECT_THAT(Text, HasSubstr(" " + std::to_string(Shot) + " " + Time(Shot) + " " +

@@ -337,11 +337,12 @@ void TFrmLibrary::btnDeleteClick() {
         DeleteSeries(Series);
 }
 
-// The series being recorded is never deleted under the program that records it.
+// The series being recorded, here or by another TARVEX, is never deleted under the program that
+// records it.
 bool TFrmLibrary::Deletable(const std::vector<TSeriesEntry>& Series) {
     const std::optional<std::int64_t> Current = CurrentSeries ? CurrentSeries() : std::nullopt;
     for (const TSeriesEntry& Entry : Series) {
-        if (Entry.Id == Current || FStore.Holds(Entry.Id)) {
+        if (Entry.Id == Current || FStore.Holds(Entry.Id) || FStore.ClaimedElsewhere(Entry.Id)) {
             platform::ModalDialogs().ShowError(
                 this, TranslateWith(FTranslate,
                                     "\"%s\" is the series being recorded: it cannot be deleted.",

@@ -4,7 +4,9 @@
 #include "app/USeriesSummary.h"
 #include "app/USpreadsheetExport.h"
 #include "platform/NumberFormats.h"
+#include "text/StringUtils.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string_view>
@@ -13,6 +15,10 @@ namespace {
 
 // Besides the slash and control characters, those that FAT and NTFS refuse, so that the files
 // can be carried to another computer.
+// A name is cut to this many bytes, at a character's start, so that the whole file name stays
+// within the 255 bytes file systems allow.
+constexpr std::size_t LongestNamePart = 150;
+
 std::string FileNamePart(const std::string& Name) {
     constexpr std::string_view Refused = "/\\:*?\"<>|";
     std::string Part;
@@ -20,14 +26,18 @@ std::string FileNamePart(const std::string& Name) {
         const bool Control = static_cast<unsigned char>(Character) < 0x20 || Character == 0x7F;
         Part += Control || Refused.find(Character) != std::string_view::npos ? '_' : Character;
     }
-    return Part;
+    std::size_t End = std::min(Part.size(), LongestNamePart);
+    while (End < Part.size() && (static_cast<unsigned char>(Part[End]) & 0xC0) == 0x80)
+        --End;
+    return Part.substr(0, End);
 }
 
+// FAT and NTFS do not tell "JSB" from "jsb": neither does the choice of names.
 std::string Unique(const std::string& Base, std::set<std::string>& Taken) {
     std::string Name = Base;
-    for (int Number = 2; Taken.contains(Name); ++Number)
+    for (int Number = 2; Taken.contains(UpperCaseNational(Name)); ++Number)
         Name = Base + " (" + std::to_string(Number) + ")";
-    Taken.insert(Name);
+    Taken.insert(UpperCaseNational(Name));
     return Name;
 }
 

@@ -31,6 +31,8 @@ void TMainForm::btnClearClick() {
     if (!platform::ModalDialogs().AskYesNo(this,
                                            Translate("Do you really want to clear all values?")))
         return;
+    // The shots of the last half second stay with the series put away.
+    FRecorder->Flush();
     FSeries.Clear();
     FRecorder->StartSeries();
     RecalculateNow();

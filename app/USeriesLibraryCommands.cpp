@@ -5,6 +5,7 @@
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "library/SeriesRecorder.h"
+#include "library/SeriesStore.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 
@@ -25,14 +26,15 @@ void TSeriesCommands::actShowLibraryExecute() {
 }
 
 // The series the window held stays in the library, so nothing is asked.
+// A failure of the library itself has been told when it happened.
 void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
-    if (!FForm.FRecorder->Recording())
-        throw std::runtime_error(FForm.Translate(
-            "The series library does not keep the shots any more. They stay in this window until "
-            "it closes, and Save data still works."));
-    if (!FForm.FRecorder->OpenSeries(Id))
-        throw std::runtime_error(
-            FForm.Translate("Another TARVEX records into this series: it cannot be opened here."));
+    TSeriesRecorder& Recorder = *FForm.FRecorder;
+    if (!Recorder.OpenSeries(Id)) {
+        if (Recorder.Store() && Recorder.Store()->ClaimedElsewhere(Id))
+            throw std::runtime_error(FForm.Translate(
+                "Another TARVEX records into this series: it cannot be opened here."));
+        return;
+    }
     FForm.RecalculateNow();
     if (FLibrary)
         FLibrary->Refresh();

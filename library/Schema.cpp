@@ -34,8 +34,16 @@ CREATE TABLE shots (
 ) WITHOUT ROWID;
 )";
 
+// A series the user has put away (cleared, or left for a loaded, imported or opened one) is no
+// longer taken up by a program that starts: only a series a program was recording when it ended
+// is.
+constexpr const char* Version2 = R"(
+ALTER TABLE series ADD COLUMN ended INTEGER NOT NULL DEFAULT 0;
+)";
+
 constexpr TSchemaStep Steps[] = {
     {1, Version1},
+    {2, Version2},
 };
 
 } // namespace

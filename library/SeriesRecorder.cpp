@@ -11,6 +11,10 @@ TSeriesRecorder::TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> 
 
 TSeriesRecorder::~TSeriesRecorder() = default;
 
+bool TSeriesRecorder::Recording() const {
+    return FStore && !FStopped && !FStore->ReadOnly();
+}
+
 void TSeriesRecorder::Guarded(const std::function<void()>& Call) {
     if (!Recording())
         return;
@@ -81,24 +85,35 @@ void TSeriesRecorder::ShotsDeleted(const std::vector<std::size_t>& Indexes) {
     });
 }
 
-void TSeriesRecorder::ReleaseCurrent() {
+// The series recorded so far is put away, so that no program starting takes it up again; one
+// without a shot is not kept.
+void TSeriesRecorder::PutAwayCurrent() {
     if (!FCurrent)
         return;
     const std::int64_t Old = *FCurrent;
     FCurrent.reset();
-    FStore->DeleteSeriesIfEmpty(Old);
+    if (!FStore->DeleteSeriesIfEmpty(Old))
+        FStore->EndSeries(Old);
     FStore->Release(Old);
 }
 
-// The new series is made at once, empty or not, so that the next start takes up this one and not
-// the series the user has just put away.
-void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name) {
+void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name, std::size_t Carried) {
     FNewName = Name;
-    FCommitted = 0;
     Guarded([&] {
-        ReleaseCurrent();
-        FCurrent = FStore->StartSeries(Name ? *Name : RecordedSeriesName());
+        const std::size_t Stored = std::min(Carried, FCommitted);
+        if (FCurrent && Stored > 0) {
+            const std::int64_t New = FStore->StartSeries(Name ? *Name : RecordedSeriesName());
+            FStore->MoveShots(*FCurrent, FCommitted - Stored, New);
+            PutAwayCurrent();
+            FCurrent = New;
+        } else {
+            PutAwayCurrent();
+        }
+        FCommitted = Stored;
     });
+    // Without a library nothing of the new series is committed.
+    if (!Recording())
+        FCommitted = 0;
     Flush();
 }
 
@@ -106,12 +121,17 @@ bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
     Flush();
     if (FCurrent == Id)
         return true;
+    if (FStore && !Recording()) {
+        // A library that takes no shots can still be read.
+        FSeries.Replace(StoredShots(Id));
+        return true;
+    }
     bool Opened = false;
     Guarded([&] {
         if (!FStore->Claim(Id))
             return;
         std::vector<TData> Shots = StoredShots(Id);
-        ReleaseCurrent();
+        PutAwayCurrent();
         FCurrent = Id;
         FCommitted = Shots.size();
         FSeries.Replace(std::move(Shots));

@@ -31,7 +31,7 @@ public:
     std::function<std::string()> RecordedSeriesName = [] { return std::string("Series"); };
 
     // Whether shots still reach the library.
-    bool Recording() const { return FStore && !FStopped; }
+    bool Recording() const;
     // The library, still there to be read after recording stopped; null when there was none.
     TSeriesStore* Store() const { return FStore.get(); }
     // The series shots are recorded into; none until the first shot of a new series.
@@ -53,17 +53,21 @@ public:
     // After the series' shots at Indexes (increasing, counted before the deletion) went.
     void ShotsDeleted(const std::vector<std::size_t>& Indexes);
     // The series holds other shots from now on, a new series named Name (a recorded series'
-    // name when none), made at once: the old series stays in the library unless it has no shot;
-    // the shots the series holds now are committed.
-    void StartSeries(const std::optional<std::string>& Name = std::nullopt);
+    // name when none), made with its first shot: the old series is put away, or not kept when it
+    // has no shot. The last Carried shots of the old series, which the series kept at its start,
+    // move into the new one. Flush before the series changes, so that the old series has all its
+    // shots.
+    void StartSeries(const std::optional<std::string>& Name = std::nullopt,
+                     std::size_t Carried = 0);
     // Makes the library's series Id the current one, its shots replacing the series'; false when
-    // another program records into it.
+    // it cannot be claimed (another program records into it, or the library failed). A library
+    // that takes no shots still gives its series to be looked at.
     bool OpenSeries(std::int64_t Id);
 
 private:
     // Runs a library call; a failure stops recording and is told.
     void Guarded(const std::function<void()>& Call);
-    void ReleaseCurrent();
+    void PutAwayCurrent();
     std::vector<TData> StoredShots(std::int64_t Id) const;
 
     TSeries& FSeries;

@@ -60,6 +60,9 @@ std::int64_t Signed(std::size_t Value) {
 
 constexpr const char* MarkUsedSql =
     "UPDATE series SET used = (SELECT coalesce(max(used), 0) + 1 FROM series) WHERE id = ?1";
+// A series claimed is being recorded again.
+constexpr const char* MarkClaimedSql = "UPDATE series SET used = (SELECT coalesce(max(used), 0) + "
+                                       "1 FROM series), ended = 0 WHERE id = ?1";
 
 // The summary of every series in one pass over the shots, which lie ordered by series: the
 // grouping needs no sort.
@@ -298,12 +301,27 @@ void TSeriesStore::DeleteShots(std::int64_t Id, const std::vector<std::size_t>& 
     Transaction.Commit();
 }
 
-void TSeriesStore::ReplaceShots(std::int64_t Id, const std::vector<TData>& Shots) {
+void TSeriesStore::MoveShots(std::int64_t From, std::size_t FirstPosition, std::int64_t To) {
     CheckWritable();
     TSqliteTransaction Transaction(*FDatabase);
-    Touch(Id, "Cannot replace shots");
-    FDatabase->Prepare("DELETE FROM shots WHERE series = ?1").Bind(1, Id).Run();
-    InsertShots(Id, Shots, 0);
+    Touch(From, "Cannot move shots");
+    Touch(To, "Cannot move shots");
+    // The moved shots land after the last shot of To, so no key is taken twice on the way.
+    FDatabase
+        ->Prepare("UPDATE shots SET series = ?3, position = position - ?2 + "
+                  "(SELECT coalesce(max(position) + 1, 0) FROM shots WHERE series = ?3) "
+                  "WHERE series = ?1 AND position >= ?2")
+        .Bind(1, From)
+        .Bind(2, Signed(FirstPosition))
+        .Bind(3, To)
+        .Run();
+    Transaction.Commit();
+}
+
+void TSeriesStore::EndSeries(std::int64_t Id) {
+    CheckWritable();
+    TSqliteTransaction Transaction(*FDatabase);
+    FDatabase->Prepare("UPDATE series SET ended = 1 WHERE id = ?1").Bind(1, Id).Run();
     Transaction.Commit();
 }
 
@@ -424,7 +442,8 @@ std::optional<std::int64_t> TSeriesStore::ClaimLastSeries() {
     if (!FLocks)
         return std::nullopt;
     std::vector<std::int64_t> Candidates;
-    TSqliteStatement Select = FDatabase->Prepare("SELECT id FROM series ORDER BY used DESC");
+    TSqliteStatement Select =
+        FDatabase->Prepare("SELECT id FROM series WHERE ended = 0 ORDER BY used DESC");
     while (Select.Step())
         Candidates.push_back(Select.Integer(0));
     for (const std::int64_t Id : Candidates)
@@ -444,7 +463,7 @@ bool TSeriesStore::Claim(std::int64_t Id) {
     bool Exists = false;
     try {
         TSqliteTransaction Transaction(*FDatabase);
-        FDatabase->Prepare(MarkUsedSql).Bind(1, Id).Run();
+        FDatabase->Prepare(MarkClaimedSql).Bind(1, Id).Run();
         Exists = FDatabase->Changes() > 0;
         Transaction.Commit();
     } catch (const EStore&) {

@@ -12,11 +12,12 @@
 // any way, so a claim never outlives its program and nothing needs cleaning up after a crash.
 // Series ids are never reused, so a byte always stands for the same series. At start the program
 // calls ClaimLastSeries(), which takes the most recently used series that no running program
-// holds; when there is none it calls StartSeries(). StartSeries() claims the new series before it
-// is committed, so no other program starting at the same moment can take it. When the user starts
-// a new series, the old one is released and, if no shot came, deleted (DeleteSeriesIfEmpty), so
-// that empty series do not pile up. Deleting a series takes its byte first, so a series that
-// another program records into cannot be deleted under it.
+// holds and that was not put away; when there is none it calls StartSeries() with the first shot.
+// StartSeries() claims the new series before it is committed, so no other program starting at
+// the same moment can take it. When the user starts a new series, the old one is put away
+// (EndSeries) and released or, if no shot came, deleted (DeleteSeriesIfEmpty), so that empty
+// series do not pile up and a series put away never comes back by itself. Deleting a series takes
+// its byte first, so a series that another program records into cannot be deleted under it.
 //
 // A store is used by one thread at a time.
 
@@ -109,7 +110,12 @@ public:
     // Removes the shots at Positions (strictly increasing, each below the shot count) and
     // renumbers the rest so that positions stay 0 .. n - 1 in their order.
     void DeleteShots(std::int64_t Id, const std::vector<std::size_t>& Positions);
-    void ReplaceShots(std::int64_t Id, const std::vector<TData>& Shots);
+    // Moves the shots of series From at FirstPosition and after to the end of series To, in one
+    // transaction: shots carried from one series into the next are never in both, nor lost.
+    void MoveShots(std::int64_t From, std::size_t FirstPosition, std::int64_t To);
+    // Puts series Id away: no program starting takes it up again (ClaimLastSeries), though it
+    // can still be opened (Claim).
+    void EndSeries(std::int64_t Id);
     // In position order; empty for a series that does not exist.
     std::vector<TData> LoadShots(std::int64_t Id) const;
     void Rename(std::int64_t Id, const std::string& Name);
@@ -126,10 +132,11 @@ public:
     std::size_t Count() const;
 
     // Claims the series most recently created, claimed or changed that no running program holds
-    // (this store's own claims included); none when every series is held, or the library is
-    // read-only.
+    // (this store's own claims included) and that was not put away; none when there is no such
+    // series, or the library is read-only.
     std::optional<std::int64_t> ClaimLastSeries();
-    // Claims series Id; false when another program holds it or it does not exist.
+    // Claims series Id, which is then no longer put away; false when another program holds it or
+    // it does not exist.
     bool Claim(std::int64_t Id);
     void Release(std::int64_t Id);
     bool Holds(std::int64_t Id) const { return FClaims.contains(Id); }

@@ -2,15 +2,24 @@
 // starts again with the series it was recording, however it ended.
 
 #include "library/SeriesStore.h"
+#include "library/Sqlite.h"
 #include "platform/ScopeGuard.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+std::vector<double> Speeds(const std::vector<TData>& Shots) {
+    std::vector<double> Result;
+    for (const TData& Shot : Shots)
+        Result.push_back(Shot.Speed());
+    return Result;
+}
 
 TEST(SeriesClaimTest, StoresOnOneFileClaimDifferentSeriesLatestFirst) {
     const tests::TTempFolder Folder;
@@ -96,6 +105,58 @@ TEST(SeriesClaimTest, AKilledProgramsSeriesIsClaimedByTheNextOne) {
     EXPECT_EQ(Store.LoadShots(Series).size(), 1u);
     ::close(Ready[0]);
     ::close(Hold[1]);
+}
+
+} // namespace
+
+namespace {
+
+// A series put away (cleared, or left for another) is not taken up at the next start, even by a
+// second program, but can be opened again; shots carried into the next series are in one only.
+TEST(SeriesClaimTest, ASeriesPutAwayIsNotTakenUpButCanBeOpened) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    TSeriesStore First(Path);
+    const std::int64_t Old = First.StartSeries("old");
+    First.AppendShots(Old, {{"M/S", 170}, {"M/S", 171}, {"M/S", 300}}, 0);
+    const std::int64_t New = First.StartSeries("new");
+    First.MoveShots(Old, 2, New);
+    First.EndSeries(Old);
+    First.Release(Old);
+    First.AppendShots(New, {{"M/S", 50}}, 1);
+    EXPECT_EQ(Speeds(First.LoadShots(Old)), (std::vector<double>{170, 171}));
+    EXPECT_EQ(Speeds(First.LoadShots(New)), (std::vector<double>{300, 50}));
+    TSeriesStore Second(Path);
+    EXPECT_EQ(Second.ClaimLastSeries(), std::nullopt);
+    First.Release(New);
+    EXPECT_EQ(Second.ClaimLastSeries(), New);
+    ASSERT_TRUE(First.Claim(Old));
+    First.Release(Old);
+    TSeriesStore Third(Path);
+    EXPECT_EQ(Third.ClaimLastSeries(), Old);
+}
+
+// A library of the first format, as TARVEX wrote it, opens in the present one with every series,
+// note and shot, and its series are taken up as before.
+TEST(SeriesClaimTest, ALibraryOfTheFirstFormatKeepsEverything) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    std::filesystem::copy_file(TARVEX_LIBRARY_FIXTURES "/series-v1.db", Path);
+    TSeriesStore Store(Path);
+    EXPECT_EQ(Store.Opening(), TSeriesStore::Opened);
+    const std::vector<TSeriesEntry> Series = Store.ListSeries();
+    ASSERT_EQ(Series.size(), 2U);
+    EXPECT_EQ(Series[1].Name, "H&N Baracuda");
+    EXPECT_EQ(Series[1].Notes.Pellet, "H&N Baracuda 1.03");
+    EXPECT_EQ(Series[1].Notes.PressureStart, 200);
+    EXPECT_EQ(Series[1].ShotCount, 15U);
+    const std::vector<TData> Shots = Store.LoadShots(Series[1].Id);
+    EXPECT_EQ(Shots[1].Speed(), 180.44);
+    EXPECT_EQ(ReceivedText(Shots[1]), "2026-12-09 20:57:31");
+    EXPECT_EQ(Store.ClaimLastSeries(), Series[1].Id);
+    EXPECT_EQ(TSqliteDatabase(Path, TSqliteDatabase::ReadOnly, std::chrono::seconds(1))
+                  .QueryInteger("PRAGMA user_version"),
+              2);
 }
 
 } // namespace

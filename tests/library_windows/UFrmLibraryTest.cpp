@@ -1,15 +1,21 @@
 #include "app/UFrmLibrary.h"
 
 #include "app/UFrmComparison.h"
+#include "app/ULibraryFiles.h"
 #include "app/ULibraryModel.h"
 #include "tests/library_windows/LibraryFixture.h"
+#include "text/UTranslator.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <gmock/gmock.h>
 #include <memory>
+#include <utility>
 
 using testing::ElementsAre;
 using testing::HasSubstr;
@@ -98,7 +104,8 @@ TEST_F(LibraryWindow, DeletesOnlyWhatMayGoAfterYes) {
     } Cases[] = {
         {A, true, false, false, "\"Alpha\" is the series being recorded: it cannot be deleted."},
         {B, false, true, false, ""},
-        {C, true, true, false, "\"Gamma\": Cannot delete series"},
+        // Another TARVEX records into it.
+        {C, true, false, false, "\"Gamma\" is the series being recorded: it cannot be deleted."},
         {B, true, true, true, ""},
     };
     for (const auto& Case : Cases) {
@@ -193,6 +200,63 @@ TEST_F(LibraryWindow, CompareOpensTheComparisonOfTheSelection) {
     for (const TSheetRow& Row : Library->Comparison()->FigureRows())
         Names.push_back(Row[0]);
     EXPECT_THAT(Names, UnorderedElementsAre("Alpha", "Gamma"));
+}
+
+// What a window says: its title, labels, buttons, group titles and table captions.
+std::vector<QString> Texts(const QWidget& Window) {
+    std::vector<QString> Result{Window.windowTitle()};
+    for (const QLabel* Label : Window.findChildren<QLabel*>())
+        Result.push_back(Label->text());
+    for (const QAbstractButton* Button : Window.findChildren<QAbstractButton*>())
+        Result.push_back(Button->text());
+    for (const QGroupBox* Group : Window.findChildren<QGroupBox*>())
+        Result.push_back(Group->title());
+    for (const QTableView* Table : Window.findChildren<QTableView*>())
+        for (int Column = 0; Column < Table->model()->columnCount(); ++Column)
+            Result.push_back(Table->model()->headerData(Column, Qt::Horizontal).toString());
+    return Result;
+}
+
+// Every text of both windows has a Czech entry: none stays as it is in English.
+TEST_F(LibraryWindow, NoTextStaysInEnglishInCzech) {
+    const TTranslator Translator;
+    const TTranslate Czech = [&Translator](const std::string& Text) {
+        return Translator.Translate(Text, LANG_CZECH);
+    };
+    Select({A, B});
+    Library->btnCompare->click();
+    TFrmLibrary InCzech(Store, Settings, Czech, nullptr);
+    InCzech.show();
+    InCzech.grdSeries->selectAll();
+    InCzech.btnCompare->click();
+    ASSERT_NE(InCzech.Comparison(), nullptr);
+    for (const auto& [English, Translated] :
+         {std::pair<QWidget*, QWidget*>{Library.get(), &InCzech},
+          {Library->Comparison(), InCzech.Comparison()}}) {
+        const std::vector<QString> Before = Texts(*English), After = Texts(*Translated);
+        ASSERT_EQ(Before.size(), After.size());
+        for (std::size_t i = 0; i < Before.size(); ++i) {
+            if (Before[i].contains(QRegularExpression("[A-Za-z]{2}"))) {
+                EXPECT_NE(Before[i], After[i]) << Before[i].toStdString();
+            }
+        }
+    }
+}
+
+TEST(LibraryFiles, OneFileNameEachThatEveryFileSystemTakes) {
+    const struct {
+        std::vector<std::string> Series;
+        std::vector<std::string> Files;
+    } Cases[] = {
+        {{"JSB"}, {"/m/chosen.csv"}},
+        {{"JSB", "jsb", "JSB"},
+         {"/m/chosen - JSB.csv", "/m/chosen - jsb (2).csv", "/m/chosen - JSB (3).csv"}},
+        {{"a/b:c", "d\\e?"}, {"/m/chosen - a_b_c.csv", "/m/chosen - d_e_.csv"}},
+        {{std::string(149, 'x') + "\u00e9", "z"},
+         {"/m/chosen - " + std::string(149, 'x') + ".csv", "/m/chosen - z.csv"}},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(SeriesFileNames("/m/chosen.csv", C.Series), C.Files);
 }
 
 } // namespace

@@ -128,25 +128,4 @@ TEST_F(LibraryModel, RefusedEditIsToldAndLeavesTheRow) {
     EXPECT_EQ(Dialogs.Errors.size(), 2U);
 }
 
-// Every text of the library windows has a Czech and a German entry, and no entry is given twice
-// (the translator refuses a second one when it starts).
-TEST(LibraryDictionary, TranslatesTheWindowsTexts) {
-    const TTranslator Translator;
-    const struct {
-        std::string English;
-        std::string Czech;
-        std::string German;
-    } Cases[] = {
-        {"Series library", "Knihovna sérií", "Serienbibliothek"},
-        {"Mean energy [%s]", "Průměrná energie [%s]", "Mittlere Energie [%s]"},
-        {"Fill pressure at start [%s]:", "Plnicí tlak na začátku [%s]:",
-         "Fülldruck am Anfang [%s]:"},
-        {"TARVEX series comparison", "TARVEX \u2013 porovnání sérií", "TARVEX-Serienvergleich"},
-    };
-    for (const auto& C : Cases) {
-        EXPECT_EQ(Translator.Translate(C.English, LANG_CZECH), C.Czech);
-        EXPECT_EQ(Translator.Translate(C.English, LANG_GERMAN), C.German);
-    }
-}
-
 } // namespace

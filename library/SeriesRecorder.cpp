@@ -1,6 +1,7 @@
 #include "library/SeriesRecorder.h"
 
 #include "library/SeriesStore.h"
+#include "library/Sqlite.h"
 
 #include <algorithm>
 #include <exception>
@@ -57,13 +58,20 @@ void TSeriesRecorder::Flush() {
     if (FSeries.Count() <= FCommitted)
         return;
     Guarded([&] {
-        if (!FCurrent)
-            FCurrent = FStore->StartSeries(FNewName ? *FNewName : RecordedSeriesName());
-        const auto& Shots = FSeries.Shots();
-        const std::vector<TData> New(Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted),
-                                     Shots.end());
-        FStore->AppendShots(*FCurrent, New, FCommitted);
-        FCommitted = Shots.size();
+        try {
+            if (!FCurrent)
+                FCurrent = FStore->StartSeries(FNewName ? *FNewName : RecordedSeriesName());
+            const auto& Shots = FSeries.Shots();
+            const std::vector<TData> New(Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted),
+                                         Shots.end());
+            FStore->AppendShots(*FCurrent, New, FCommitted);
+            FCommitted = Shots.size();
+        } catch (const EStore& Error) {
+            // Another TARVEX writing a long change holds the library for a while: the shots
+            // wait for the next flush rather than recording stopping for good.
+            if (!Error.Busy())
+                throw;
+        }
     });
 }
 

@@ -46,7 +46,8 @@ public:
     // most: a stream that never pauses is committed in bursts of bounded size.
     static constexpr std::size_t LongestBurst = 10'000;
 
-    // Commits the shots the library does not have yet, in one transaction.
+    // Commits the shots the library does not have yet, in one transaction; while another program
+    // holds the library past its busy timeout they wait for the next flush.
     void Flush();
     // Commits them once LongestBurst are waiting.
     void FlushLongBurst();

@@ -53,6 +53,10 @@ bool EStore::Damaged() const {
     return PrimaryCode() == SQLITE_NOTADB || PrimaryCode() == SQLITE_CORRUPT;
 }
 
+bool EStore::Busy() const {
+    return PrimaryCode() == SQLITE_BUSY || PrimaryCode() == SQLITE_LOCKED;
+}
+
 bool EStore::KeyCollision() const {
     return FCode == SQLITE_CONSTRAINT_PRIMARYKEY || FCode == SQLITE_CONSTRAINT_UNIQUE;
 }

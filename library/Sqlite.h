@@ -28,6 +28,8 @@ public:
     bool Damaged() const;
     // Whether a statement was undone because it would have given two rows the same key.
     bool KeyCollision() const;
+    // Another connection held the lock past the busy timeout: the same change may work later.
+    bool Busy() const;
 
 private:
     int FCode;

@@ -4,6 +4,7 @@
 #include "library/SeriesRecorder.h"
 
 #include "library/SeriesStore.h"
+#include "library/Sqlite.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <cstdlib>
@@ -97,6 +98,31 @@ TEST(SeriesRecorderTest, AFullDiskStopsRecordingOnceAndLosesNoShotOfTheSeries) {
     Recorder.Flush();
     EXPECT_EQ(Failures, 1);
     EXPECT_EQ(Series.Count(), Sent + 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SeriesRecorderTest, ALibraryBusyForAWhileDelaysShotsWithoutStoppingRecording) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    TSeries Series;
+    TSeriesRecorder Recorder(Series,
+                             std::make_unique<TSeriesStore>(Path, std::chrono::milliseconds(20)));
+    Append(Series, {170});
+    Recorder.Flush();
+    {
+        TSqliteDatabase Other(Path, TSqliteDatabase::ReadWrite, std::chrono::milliseconds(20));
+        const TSqliteTransaction Holding(Other);
+        Append(Series, {171});
+        Recorder.Flush();
+        EXPECT_TRUE(Recorder.Recording());
+        EXPECT_EQ(Recorder.Committed(), 1U);
+    }
+    Recorder.Flush();
+    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())),
+              (std::vector<double>{170, 171}));
 }
 
 } // namespace

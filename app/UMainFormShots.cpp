@@ -12,6 +12,18 @@
 #include <QTimer>
 #include <utility>
 
+namespace {
+
+// What the table shows is in the library first: received shots come in bursts far below
+// TSeriesRecorder::LongestBurst and are committed at once. A loaded file's thousands follow in
+// bursts from the event loop, so that the window answers meanwhile; the file keeps them too.
+void CommitInBursts(QObject* Window, TSeriesRecorder& Recorder) {
+    if (Recorder.FlushBurst())
+        QTimer::singleShot(0, Window, [Window, &Recorder] { CommitInBursts(Window, Recorder); });
+}
+
+} // namespace
+
 void TMainForm::RestartRecalculateTimer() {
     recalculateTimer->stop();
     recalculateTimer->start();
@@ -49,9 +61,8 @@ void TMainForm::btnLoadDataClick() {
 // Shows the series: the rows and points of new shots, or every row and point again after a
 // change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
-    // What the table shows is in the library first.
     if (FRecorder)
-        FRecorder->Flush();
+        CommitInBursts(this, *FRecorder);
     Log("Recalculating...");
     Log(" - Speed Unit: " + FSettings.SpeedUnit());
     Log(" - Energy Unit: " + FSettings.EnergyUnit());

@@ -55,6 +55,15 @@ bool TSeriesRecorder::ResumeLastSeries() {
 }
 
 void TSeriesRecorder::Flush() {
+    Commit(FSeries.Count());
+}
+
+bool TSeriesRecorder::FlushBurst() {
+    Commit(LongestBurst);
+    return Recording() && FSeries.Count() > FCommitted;
+}
+
+void TSeriesRecorder::Commit(std::size_t Most) {
     if (FSeries.Count() <= FCommitted)
         return;
     Guarded([&] {
@@ -62,10 +71,11 @@ void TSeriesRecorder::Flush() {
             if (!FCurrent)
                 FCurrent = FStore->StartSeries(FNewName ? *FNewName : RecordedSeriesName());
             const auto& Shots = FSeries.Shots();
-            const std::vector<TData> New(Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted),
-                                         Shots.end());
+            const auto First = Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted);
+            const std::vector<TData> New(First, First + static_cast<std::ptrdiff_t>(std::min(
+                                                            Most, Shots.size() - FCommitted)));
             FStore->AppendShots(*FCurrent, New, FCommitted);
-            FCommitted = Shots.size();
+            FCommitted += New.size();
         } catch (const EStore& Error) {
             // Another TARVEX writing a long change holds the library for a while: the shots
             // wait for the next flush rather than recording stopping for good.
@@ -77,7 +87,7 @@ void TSeriesRecorder::Flush() {
 
 void TSeriesRecorder::FlushLongBurst() {
     if (FSeries.Count() - FCommitted >= LongestBurst)
-        Flush();
+        Commit(LongestBurst);
 }
 
 // Shots not committed yet need nothing: they follow the committed ones in the series.
@@ -122,7 +132,7 @@ void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name, std::s
     // Without a library nothing of the new series is committed.
     if (!Recording())
         FCommitted = 0;
-    Flush();
+    FlushBurst();
 }
 
 bool TSeriesRecorder::OpenSeries(std::int64_t Id) {

@@ -49,15 +49,18 @@ public:
     // Commits the shots the library does not have yet, in one transaction; while another program
     // holds the library past its busy timeout they wait for the next flush.
     void Flush();
-    // Commits them once LongestBurst are waiting.
+    // Commits at most LongestBurst of them, so that a loaded file of a million shots goes into
+    // the library in bursts between which the window answers; whether more wait.
+    bool FlushBurst();
+    // Commits a burst once LongestBurst are waiting.
     void FlushLongBurst();
     // After the series' shots at Indexes (increasing, counted before the deletion) went.
     void ShotsDeleted(const std::vector<std::size_t>& Indexes);
     // The series holds other shots from now on, a new series named Name (a recorded series'
     // name when none), made with its first shot: the old series is put away, or not kept when it
     // has no shot. The last Carried shots of the old series, which the series kept at its start,
-    // move into the new one. Flush before the series changes, so that the old series has all its
-    // shots.
+    // move into the new one; the first burst of the new series is committed. Flush before the
+    // series changes, so that the old series has all its shots.
     void StartSeries(const std::optional<std::string>& Name = std::nullopt,
                      std::size_t Carried = 0);
     // Makes the library's series Id the current one, its shots replacing the series'; false when
@@ -66,6 +69,8 @@ public:
     bool OpenSeries(std::int64_t Id);
 
 private:
+    // Commits at most Most of the shots the library does not have yet.
+    void Commit(std::size_t Most);
     // Runs a library call; a failure stops recording and is told.
     void Guarded(const std::function<void()>& Call);
     void PutAwayCurrent();

@@ -126,3 +126,25 @@ TEST(SeriesRecorderTest, ALibraryBusyForAWhileDelaysShotsWithoutStoppingRecordin
 }
 
 } // namespace
+
+namespace {
+
+TEST(SeriesRecorderTest, ALoadedFileGoesInByBurstsAndInOrder) {
+    const tests::TTempFolder Folder;
+    TSeries Series;
+    TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+    std::vector<TData> Loaded;
+    for (std::size_t i = 0; i < 2 * TSeriesRecorder::LongestBurst + 5; ++i)
+        Loaded.emplace_back("M/S", static_cast<double>(i));
+    Series.AppendAll(Loaded);
+    Recorder.StartSeries("file");
+    EXPECT_EQ(Recorder.Committed(), TSeriesRecorder::LongestBurst);
+    // A shot received meanwhile waits behind the file's.
+    Series.Append(TData("M/S", -1));
+    EXPECT_TRUE(Recorder.FlushBurst());
+    EXPECT_FALSE(Recorder.FlushBurst());
+    Loaded.emplace_back("M/S", -1);
+    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())), Speeds(Loaded));
+}
+
+} // namespace

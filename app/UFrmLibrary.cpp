@@ -207,6 +207,13 @@ void TFrmLibrary::FitColumnsToCaptions() {
             Column, std::max(grdSeries->columnWidth(Column), Header.sectionSizeHint(Column)));
 }
 
+void TFrmLibrary::RefreshSeries(std::int64_t Id) {
+    if (FModel->RowOf(Id) < 0)
+        Refresh();
+    else
+        FModel->RefreshSeries(Id);
+}
+
 void TFrmLibrary::Refresh() {
     SaveNotes();
     const std::vector<std::int64_t> Ids = SelectedIds();

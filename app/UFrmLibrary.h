@@ -42,6 +42,8 @@ public:
 
     // Reads the library again; the selection and the filter stay.
     void Refresh();
+    // Reads series Id again, as its shots come in.
+    void RefreshSeries(std::int64_t Id);
     // Captions, units and figures again, after the language or the units changed.
     void UpdateCaptions();
 

@@ -59,6 +59,17 @@ void TLibraryModel::Refresh() {
     endResetModel();
 }
 
+void TLibraryModel::RefreshSeries(std::int64_t Id) {
+    const int Row = RowOf(Id);
+    const std::optional<TSeriesEntry> Entry = FStore.ListedSeries(Id);
+    if (Row < 0 || !Entry) {
+        Refresh();
+        return;
+    }
+    FEntries[static_cast<std::size_t>(Row)] = *Entry;
+    emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1));
+}
+
 void TLibraryModel::ApplySettings() {
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
     if (!FEntries.empty())

@@ -61,8 +61,10 @@ void TMainForm::btnLoadDataClick() {
 // Shows the series: the rows and points of new shots, or every row and point again after a
 // change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
-    if (FRecorder)
+    if (FRecorder) {
         CommitInBursts(this, *FRecorder);
+        SeriesCommands->ShowRecordingInLibrary();
+    }
     Log("Recalculating...");
     Log(" - Speed Unit: " + FSettings.SpeedUnit());
     Log(" - Energy Unit: " + FSettings.EnergyUnit());

@@ -39,6 +39,8 @@ public:
     void actShowLibraryExecute();
     // Closes the library window, which keeps what was typed into it, before the library goes.
     void CloseLibrary();
+    // The series being recorded as the open library window lists it, after new shots.
+    void ShowRecordingInLibrary();
 
 private:
     TMainForm& FForm;

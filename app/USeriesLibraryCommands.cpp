@@ -40,6 +40,12 @@ void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
         FLibrary->Refresh();
 }
 
+void TSeriesCommands::ShowRecordingInLibrary() {
+    const std::optional<std::int64_t> Current = FForm.FRecorder->CurrentSeries();
+    if (FLibrary && FLibrary->isVisible() && Current)
+        FLibrary->RefreshSeries(*Current);
+}
+
 void TSeriesCommands::CloseLibrary() {
     if (FLibrary)
         FLibrary->close();

@@ -64,9 +64,12 @@ constexpr const char* MarkUsedSql =
 constexpr const char* MarkClaimedSql = "UPDATE series SET used = (SELECT coalesce(max(used), 0) + "
                                        "1 FROM series), ended = 0 WHERE id = ?1";
 
-// The summary of every series in one pass over the shots, which lie ordered by series: the
-// grouping needs no sort.
-constexpr const char* ListSql = R"(
+// The summary of every series, or of series ?1 alone, in one pass over their shots, which lie
+// ordered by series: the grouping needs no sort.
+std::string ListSql(bool OneSeries) {
+    const std::string Shots = OneSeries ? "WHERE series = ?1" : "";
+    const std::string Series = OneSeries ? "WHERE s.id = ?1" : "";
+    return R"(
 SELECT s.id, s.name, s.created, s.gun, s.pellet, s.pellet_weight_g, s.pressure_start_bar,
        s.pressure_end_bar, s.temperature_c, s.remarks,
        coalesce(t.n, 0), t.mean, t.low, t.high, t.deviation
@@ -74,11 +77,14 @@ FROM series AS s LEFT JOIN (
     SELECT series, count(*) AS n, avg(v) AS mean, min(v) AS low, max(v) AS high,
            sample_deviation(v) AS deviation
     FROM (SELECT series, CASE unit WHEN 'FPS' THEN speed * 0.3048 ELSE speed END AS v
-          FROM shots)
+          FROM shots )" +
+           Shots + R"()
     GROUP BY series
-) AS t ON t.series = s.id
+) AS t ON t.series = s.id )" +
+           Series + R"(
 ORDER BY s.id DESC
 )";
+}
 
 } // namespace
 
@@ -415,8 +421,19 @@ bool TSeriesStore::DeleteSeriesIfEmpty(std::int64_t Id) {
 }
 
 std::vector<TSeriesEntry> TSeriesStore::ListSeries() const {
+    TSqliteStatement Select = FDatabase->Prepare(ListSql(false));
+    return Entries(Select);
+}
+
+std::optional<TSeriesEntry> TSeriesStore::ListedSeries(std::int64_t Id) const {
+    TSqliteStatement Select = FDatabase->Prepare(ListSql(true));
+    Select.Bind(1, Id);
+    std::vector<TSeriesEntry> Found = Entries(Select);
+    return Found.empty() ? std::nullopt : std::optional(std::move(Found.front()));
+}
+
+std::vector<TSeriesEntry> TSeriesStore::Entries(TSqliteStatement& Select) {
     std::vector<TSeriesEntry> Entries;
-    TSqliteStatement Select = FDatabase->Prepare(ListSql);
     while (Select.Step()) {
         TSeriesEntry& Entry = Entries.emplace_back();
         Entry.Id = Select.Integer(0);

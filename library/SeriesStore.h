@@ -129,6 +129,8 @@ public:
     // Every series, newest first, with its shot count and speed summary computed by the
     // database in one query: the figures without any formatting.
     std::vector<TSeriesEntry> ListSeries() const;
+    // Series Id as ListSeries gives it; none when there is no such series.
+    std::optional<TSeriesEntry> ListedSeries(std::int64_t Id) const;
     std::size_t Count() const;
 
     // Claims the series most recently created, claimed or changed that no running program holds
@@ -152,6 +154,8 @@ private:
     std::int64_t ShotCount(std::int64_t Id) const;
     std::int64_t Insert(const std::string& Name);
     void InsertShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t First);
+    // The rows of a listing query.
+    static std::vector<TSeriesEntry> Entries(TSqliteStatement& Select);
 
     std::string FPath;
     std::unique_ptr<TSqliteDatabase> FDatabase;

@@ -2,6 +2,8 @@
 // Clear, Load data and deleting shots reach the library, and a library that cannot be used never
 // stops the window.
 
+#include "app/UFrmLibrary.h"
+#include "app/ULibraryModel.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
@@ -106,6 +108,23 @@ TEST_F(MainFormLibraryTest, TheSeriesCarriesOverAndEachCommandReachesTheLibrary)
     Form = Start();
     EXPECT_TRUE(Form->Shots().empty());
     EXPECT_EQ(Library().size(), 3U);
+}
+
+// The library window, open beside the main window, follows the series being recorded.
+TEST_F(MainFormLibraryTest, TheOpenLibraryWindowFollowsTheShots) {
+    auto Form = Start();
+    Receive(*Form, "170\n");
+    Form->SeriesCommands->actShowLibrary->trigger();
+    const auto* Library = Form->findChild<TFrmLibrary*>();
+    ASSERT_NE(Library, nullptr);
+    ASSERT_EQ(Library->Model().rowCount(), 1);
+    EXPECT_EQ(Library->Model().Entry(0).ShotCount, 1U);
+    Receive(*Form, "171\n172\n");
+    EXPECT_EQ(Library->Model().Entry(0).ShotCount, 3U);
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    Receive(*Form, "180\n");
+    EXPECT_EQ(Library->Model().rowCount(), 2);
 }
 
 TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {

@@ -19,7 +19,7 @@ struct flock ByteRange(short Type, std::int64_t Index) {
 
 } // namespace
 
-TByteLockFile::TByteLockFile(const std::string& LockPath) {
+TByteLockFile::TByteLockFile(const std::string& LockPath) : FPath(LockPath) {
     // Never waiting for a FIFO's other end.
     do
         FFd =
@@ -40,6 +40,9 @@ bool TByteLockFile::TryLock(std::int64_t Index) {
     do
         Result = ::fcntl(FFd, F_OFD_SETLK, &Range);
     while (Result != 0 && errno == EINTR);
+    if (Result != 0 && errno != EAGAIN && errno != EACCES)
+        throw std::system_error(errno, std::system_category(),
+                                "Cannot lock a byte of '" + FPath + "'");
     return Result == 0;
 }
 

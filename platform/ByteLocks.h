@@ -23,9 +23,9 @@ public:
     TByteLockFile(const TByteLockFile&) = delete;
     TByteLockFile& operator=(const TByteLockFile&) = delete;
 
-    // Locks byte Index without waiting; false when another description holds it, or when the
-    // file system has no such locks (the caller then goes without, as with TFileLock). Locking a
-    // byte this description holds already succeeds.
+    // Locks byte Index without waiting; false when another description holds it. A file system
+    // without such locks raises std::system_error naming the file, rather than passing for a
+    // claim held elsewhere. Locking a byte this description holds already succeeds.
     bool TryLock(std::int64_t Index);
     void Unlock(std::int64_t Index);
     // Whether another description (of this process or another) holds byte Index; false also
@@ -33,6 +33,7 @@ public:
     bool HeldElsewhere(std::int64_t Index) const;
 
 private:
+    std::string FPath;
     int FFd = -1;
 };
 

@@ -53,12 +53,11 @@ void TSeriesCommands::LoadData() {
     // The library has every shot before the series changes; those received meanwhile go with the
     // file's into its new series.
     FForm.FRecorder->Flush();
-    const std::size_t Carried = Series.Count() - Cleared;
     Series.Delete(Old);
     // The shots read before a bad line stay and are shown, so that a later save writes what the
     // series holds.
     Series.AppendAll(std::move(Loaded));
-    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), Carried);
+    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), Cleared);
     FForm.RecalculateNow();
     if (Stopped)
         std::rethrow_exception(Stopped);

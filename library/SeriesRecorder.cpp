@@ -115,13 +115,16 @@ void TSeriesRecorder::PutAwayCurrent() {
     FStore->Release(Old);
 }
 
-void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name, std::size_t Carried) {
+// Carried shots the library did not have yet (it was busy) follow as new ones.
+void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
+                                  std::optional<std::size_t> FirstCarried) {
     FNewName = Name;
     Guarded([&] {
-        const std::size_t Stored = std::min(Carried, FCommitted);
+        const std::size_t Stored =
+            FirstCarried && FCommitted > *FirstCarried ? FCommitted - *FirstCarried : 0;
         if (FCurrent && Stored > 0) {
             const std::int64_t New = FStore->StartSeries(Name ? *Name : RecordedSeriesName());
-            FStore->MoveShots(*FCurrent, FCommitted - Stored, New);
+            FStore->MoveShots(*FCurrent, *FirstCarried, New);
             PutAwayCurrent();
             FCurrent = New;
         } else {

@@ -58,11 +58,11 @@ public:
     void ShotsDeleted(const std::vector<std::size_t>& Indexes);
     // The series holds other shots from now on, a new series named Name (a recorded series'
     // name when none), made with its first shot: the old series is put away, or not kept when it
-    // has no shot. The last Carried shots of the old series, which the series kept at its start,
-    // move into the new one; the first burst of the new series is committed. Flush before the
-    // series changes, so that the old series has all its shots.
+    // has no shot. The old series' shots from FirstCarried on, which the series kept at its
+    // start, move into the new one; the first burst of the new series is committed. Flush before
+    // the series changes, so that the old series has all its shots.
     void StartSeries(const std::optional<std::string>& Name = std::nullopt,
-                     std::size_t Carried = 0);
+                     std::optional<std::size_t> FirstCarried = std::nullopt);
     // Makes the library's series Id the current one, its shots replacing the series'; false when
     // it cannot be claimed (another program records into it, or the library failed). A library
     // that takes no shots still gives its series to be looked at.

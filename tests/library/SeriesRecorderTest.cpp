@@ -7,8 +7,10 @@
 #include "library/Sqlite.h"
 #include "tests/platform/PlatformTestSupport.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -145,6 +147,44 @@ TEST(SeriesRecorderTest, ALoadedFileGoesInByBurstsAndInOrder) {
     EXPECT_FALSE(Recorder.FlushBurst());
     Loaded.emplace_back("M/S", -1);
     EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())), Speeds(Loaded));
+}
+
+} // namespace
+
+namespace {
+
+// Load data keeps the shots received during its questions (here 300) and puts them in the file's
+// series, whether the library had them already or was busy then.
+TEST(SeriesRecorderTest, ShotsCarriedIntoTheNextSeriesAreInItAlone) {
+    for (const bool Busy : {false, true}) {
+        SCOPED_TRACE(Busy ? "busy" : "free");
+        const tests::TTempFolder Folder;
+        const std::string Path = Folder.File("series.db");
+        TSeries Series;
+        TSeriesRecorder Recorder(
+            Series, std::make_unique<TSeriesStore>(Path, std::chrono::milliseconds(20)));
+        Append(Series, {170, 171, 172});
+        Recorder.Flush();
+        const std::int64_t Old = *Recorder.CurrentSeries();
+        {
+            std::optional<TSqliteDatabase> Other;
+            std::optional<TSqliteTransaction> Holding;
+            if (Busy) {
+                Other.emplace(Path, TSqliteDatabase::ReadWrite, std::chrono::milliseconds(20));
+                Holding.emplace(*Other);
+            }
+            Append(Series, {300});
+            Recorder.Flush();
+        }
+        Series.Delete({0, 1, 2});
+        Series.AppendAll({TData("M/S", 50), TData("M/S", 51)});
+        Recorder.StartSeries("file", 3);
+        Recorder.Flush();
+        const TSeriesStore& Store = *Recorder.Store();
+        EXPECT_EQ(Speeds(Store.LoadShots(Old)), (std::vector<double>{170, 171, 172}));
+        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries())),
+                  (std::vector<double>{300, 50, 51}));
+    }
 }
 
 } // namespace

@@ -184,7 +184,7 @@ void TMainForm::ConnectHandlers() {
     pnlConnection->Opened = [this] { FReceiver->ClearLineBuffer(); };
     pnlConnection->Received = [this](const std::string& Text) {
         FReceiver->ReceiveText(Text);
-        FRecorder->FlushLongBurst();
+        FRecorder->ShotsReceived();
     };
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
@@ -263,7 +263,19 @@ void TMainForm::StartRecording() {
         Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");
 }
 
+// The user's close waits while another TARVEX holds the library and the last shots are not in it
+// yet; a close by a signal goes on after a few tries.
 void TMainForm::closeEvent(QCloseEvent* Event) {
+    if (Event->spontaneous() && FRecorder && !FRecorder->Flush()) {
+        Event->ignore();
+        RunGuarded(this, [this] {
+            platform::ModalDialogs().ShowError(
+                this, Translate("The series library is busy with another TARVEX and does not "
+                                "have the last shots yet: close again in a moment, or keep them "
+                                "with Save data first."));
+        });
+        return;
+    }
     FormDestroy();
     Event->accept();
 }
@@ -273,8 +285,9 @@ void TMainForm::FormDestroy() {
         return;
     FDestroyed = true;
     SeriesCommands->CloseLibrary();
-    if (FRecorder)
-        FRecorder->Flush();
+    // Another TARVEX may hold the library a few seconds longer than one busy timeout.
+    for (int Attempt = 0; FRecorder && Attempt < 3 && !FRecorder->Flush(); ++Attempt)
+        Log("Series library busy: the last shots are not kept yet");
     WriteSettings(FDataFolder + "/settings.ini", FSettings, *stringGridLeft,
                   [this](const std::string& Line) { Log(Line); });
     FSeries.Clear();

@@ -14,9 +14,8 @@
 
 namespace {
 
-// What the table shows is in the library first: received shots come in bursts far below
-// TSeriesRecorder::LongestBurst and are committed at once. A loaded file's thousands follow in
-// bursts from the event loop, so that the window answers meanwhile; the file keeps them too.
+// A loaded file's thousands go into the library in bursts from the event loop, so that the
+// window answers meanwhile; the file keeps them too.
 void CommitInBursts(QObject* Window, TSeriesRecorder& Recorder) {
     if (Recorder.FlushBurst())
         QTimer::singleShot(0, Window, [Window, &Recorder] { CommitInBursts(Window, Recorder); });
@@ -40,14 +39,7 @@ void TMainForm::RecalculateNow() {
 }
 
 void TMainForm::btnClearClick() {
-    if (!platform::ModalDialogs().AskYesNo(this,
-                                           Translate("Do you really want to clear all values?")))
-        return;
-    // The shots of the last half second stay with the series put away.
-    FRecorder->Flush();
-    FSeries.Clear();
-    FRecorder->StartSeries();
-    RecalculateNow();
+    SeriesCommands->ClearSeries();
 }
 
 void TMainForm::btnSaveDataClick() {
@@ -61,10 +53,9 @@ void TMainForm::btnLoadDataClick() {
 // Shows the series: the rows and points of new shots, or every row and point again after a
 // change that may touch each shot; the statistics come from the series' running values.
 void TMainForm::Recalculate() {
-    if (FRecorder) {
-        CommitInBursts(this, *FRecorder);
-        SeriesCommands->ShowRecordingInLibrary();
-    }
+    // What the table shows from the chronograph is in the library first.
+    if (FRecorder && FRecorder->FlushForDisplay())
+        QTimer::singleShot(0, this, [this] { CommitInBursts(this, *FRecorder); });
     Log("Recalculating...");
     Log(" - Speed Unit: " + FSettings.SpeedUnit());
     Log(" - Energy Unit: " + FSettings.EnergyUnit());
@@ -76,6 +67,8 @@ void TMainForm::Recalculate() {
     gbStatistics->ShowStatistics(FSeries.Statistics());
     pnlMiddleBottom->ShowSpread();
     pnlMiddleBottom->RefreshReadOut();
+    if (FRecorder)
+        SeriesCommands->ShowRecordingInLibrary();
     Log("...Recalculated.");
 }
 

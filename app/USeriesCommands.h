@@ -26,6 +26,8 @@ public:
 
     void ApplyTranslation();
 
+    // Clears the series after a question; the library keeps it.
+    void ClearSeries();
     // The native data file: the shots as the table shows them.
     void SaveData();
     void LoadData();
@@ -64,6 +66,8 @@ private:
     std::optional<std::string> AskExportFileName(const std::string& Extension);
     // Makes the library's series Id the window's series.
     void OpenLibrarySeries(std::int64_t Id);
+    // Raises when the library does not have every shot yet: it is busy with another TARVEX.
+    void CheckAllCommitted() const;
     // Raises when a series would hold Shots, more than it can, from FileName.
     void CheckSeriesFits(std::size_t Shots, const std::string& FileName) const;
     // Reads the shots of FileName into Loaded, as many as fit beside the Cleared shots of the

@@ -1,4 +1,4 @@
-// Saving the series to a data file and loading one back.
+// Clearing the series, saving it to a data file and loading one back.
 
 #include "app/BusyCursor.h"
 #include "app/UDataFile.h"
@@ -12,6 +12,24 @@
 
 #include <QLineEdit>
 #include <numeric>
+
+void TSeriesCommands::ClearSeries() {
+    if (!platform::ModalDialogs().AskYesNo(
+            &FForm, FForm.Translate("Do you really want to clear all values?")))
+        return;
+    // The shots of the last half second stay with the series put away.
+    CheckAllCommitted();
+    FForm.FSeries.Clear();
+    FForm.FRecorder->StartSeries();
+    FForm.RecalculateNow();
+}
+
+// A series is put away only once the library has all its shots.
+void TSeriesCommands::CheckAllCommitted() const {
+    if (!FForm.FRecorder->Flush())
+        throw std::runtime_error(FForm.Translate(
+            "The series library is busy with another TARVEX: try again in a moment."));
+}
 
 void TSeriesCommands::SaveData() {
     const std::optional<std::string> FileName = platform::ModalDialogs().AskFileName(
@@ -52,7 +70,7 @@ void TSeriesCommands::LoadData() {
     std::iota(Old.begin(), Old.end(), std::size_t{0});
     // The library has every shot before the series changes; those received meanwhile go with the
     // file's into its new series.
-    FForm.FRecorder->Flush();
+    CheckAllCommitted();
     Series.Delete(Old);
     // The shots read before a bad line stay and are shown, so that a later save writes what the
     // series holds.

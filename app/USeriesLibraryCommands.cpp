@@ -26,14 +26,26 @@ void TSeriesCommands::actShowLibraryExecute() {
 }
 
 // The series the window held stays in the library, so nothing is asked.
-// A failure of the library itself has been told when it happened.
+// Shots that only the window holds are replaced only when the user says so; a failure of the
+// library itself has been told when it happened.
 void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
     TSeriesRecorder& Recorder = *FForm.FRecorder;
+    const bool WasRecording = Recorder.Recording();
+    if (!WasRecording && !FForm.FSeries.Empty() &&
+        !platform::ModalDialogs().AskYesNo(
+            &FForm, FForm.Translate("The shots in this window are not in the series library. "
+                                    "Replace them with the series opened?")))
+        return;
     if (!Recorder.OpenSeries(Id)) {
-        if (Recorder.Store() && Recorder.Store()->ClaimedElsewhere(Id))
+        if (WasRecording && !Recorder.Recording())
+            return;
+        CheckAllCommitted();
+        if (Recorder.Store()->ClaimedElsewhere(Id))
             throw std::runtime_error(FForm.Translate(
                 "Another TARVEX records into this series: it cannot be opened here."));
-        return;
+        if (FLibrary)
+            FLibrary->Refresh();
+        throw std::runtime_error(FForm.Translate("This series is no longer in the library."));
     }
     FForm.RecalculateNow();
     if (FLibrary)

@@ -36,9 +36,10 @@ CREATE TABLE shots (
 
 // A series the user has put away (cleared, or left for a loaded, imported or opened one) is no
 // longer taken up by a program that starts: only a series a program was recording when it ended
-// is.
+// is. Of a library of the first format, that is the series used last.
 constexpr const char* Version2 = R"(
 ALTER TABLE series ADD COLUMN ended INTEGER NOT NULL DEFAULT 0;
+UPDATE series SET ended = 1 WHERE used < (SELECT max(used) FROM series);
 )";
 
 constexpr TSchemaStep Steps[] = {

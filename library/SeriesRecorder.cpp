@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <utility>
 
 TSeriesRecorder::TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> Store)
     : FSeries(Series), FStore(std::move(Store)) {}
@@ -54,13 +55,21 @@ bool TSeriesRecorder::ResumeLastSeries() {
     return Resumed;
 }
 
-void TSeriesRecorder::Flush() {
+bool TSeriesRecorder::Flush() {
     Commit(FSeries.Count());
+    return !Recording() || FCommitted == FSeries.Count();
+}
+
+bool TSeriesRecorder::FlushForDisplay() {
+    if (std::exchange(FReceivedSinceShown, false))
+        Flush();
+    return FlushBurst();
 }
 
 bool TSeriesRecorder::FlushBurst() {
+    const std::size_t Before = FCommitted;
     Commit(LongestBurst);
-    return Recording() && FSeries.Count() > FCommitted;
+    return Recording() && FCommitted > Before && FSeries.Count() > FCommitted;
 }
 
 void TSeriesRecorder::Commit(std::size_t Most) {
@@ -85,7 +94,8 @@ void TSeriesRecorder::Commit(std::size_t Most) {
     });
 }
 
-void TSeriesRecorder::FlushLongBurst() {
+void TSeriesRecorder::ShotsReceived() {
+    FReceivedSinceShown = true;
     if (FSeries.Count() - FCommitted >= LongestBurst)
         Commit(LongestBurst);
 }
@@ -110,9 +120,7 @@ void TSeriesRecorder::PutAwayCurrent() {
         return;
     const std::int64_t Old = *FCurrent;
     FCurrent.reset();
-    if (!FStore->DeleteSeriesIfEmpty(Old))
-        FStore->EndSeries(Old);
-    FStore->Release(Old);
+    FStore->PutAway(Old);
 }
 
 // Carried shots the library did not have yet (it was busy) follow as new ones.
@@ -139,7 +147,9 @@ void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
 }
 
 bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
-    Flush();
+    const bool WasRecording = Recording();
+    if (!Flush() || WasRecording != Recording())
+        return false;
     if (FCurrent == Id)
         return true;
     if (FStore && !Recording()) {

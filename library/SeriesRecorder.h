@@ -47,13 +47,19 @@ public:
     static constexpr std::size_t LongestBurst = 10'000;
 
     // Commits the shots the library does not have yet, in one transaction; while another program
-    // holds the library past its busy timeout they wait for the next flush.
-    void Flush();
+    // holds the library past its busy timeout they wait for the next flush. Whether the library
+    // has every shot now, or takes none: false tells the caller not to change the series yet.
+    bool Flush();
     // Commits at most LongestBurst of them, so that a loaded file of a million shots goes into
-    // the library in bursts between which the window answers; whether more wait.
+    // the library in bursts between which the window answers; whether more wait, and the next
+    // burst may go (not while the library is busy).
     bool FlushBurst();
-    // Commits a burst once LongestBurst are waiting.
-    void FlushLongBurst();
+    // Before the display shows the series: every shot when some came from the chronograph since
+    // it was last shown, which are committed before they are shown; else a burst of a loaded
+    // file's. Whether more wait.
+    bool FlushForDisplay();
+    // After shots came from the chronograph; a burst is committed once LongestBurst wait.
+    void ShotsReceived();
     // After the series' shots at Indexes (increasing, counted before the deletion) went.
     void ShotsDeleted(const std::vector<std::size_t>& Indexes);
     // The series holds other shots from now on, a new series named Name (a recorded series'
@@ -64,8 +70,9 @@ public:
     void StartSeries(const std::optional<std::string>& Name = std::nullopt,
                      std::optional<std::size_t> FirstCarried = std::nullopt);
     // Makes the library's series Id the current one, its shots replacing the series'; false when
-    // it cannot be claimed (another program records into it, or the library failed). A library
-    // that takes no shots still gives its series to be looked at.
+    // the series' shots could not all be committed first, or Id cannot be claimed (another
+    // program records into it, it is gone, or the library failed). A library that takes no shots
+    // still gives its series to be looked at.
     bool OpenSeries(std::int64_t Id);
 
 private:
@@ -80,6 +87,8 @@ private:
     std::unique_ptr<TSeriesStore> FStore;
     // Set once the library failed: nothing is written to it any more.
     bool FStopped = false;
+    // Set when shots came from the chronograph since the display last showed the series.
+    bool FReceivedSinceShown = false;
     std::optional<std::int64_t> FCurrent;
     // The name the current series gets when its first shot is committed; a recorded series is
     // named then.

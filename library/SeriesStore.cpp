@@ -324,13 +324,6 @@ void TSeriesStore::MoveShots(std::int64_t From, std::size_t FirstPosition, std::
     Transaction.Commit();
 }
 
-void TSeriesStore::EndSeries(std::int64_t Id) {
-    CheckWritable();
-    TSqliteTransaction Transaction(*FDatabase);
-    FDatabase->Prepare("UPDATE series SET ended = 1 WHERE id = ?1").Bind(1, Id).Run();
-    Transaction.Commit();
-}
-
 std::vector<TData> TSeriesStore::LoadShots(std::int64_t Id) const {
     std::vector<TData> Shots;
     Shots.reserve(static_cast<std::size_t>(ShotCount(Id)));
@@ -394,11 +387,10 @@ void TSeriesStore::DeleteSeries(std::int64_t Id) {
     FClaims.erase(Id);
 }
 
-bool TSeriesStore::DeleteSeriesIfEmpty(std::int64_t Id) {
+bool TSeriesStore::PutAway(std::int64_t Id) {
     CheckWritable();
     if (!FLocks->TryLock(Id))
         return false;
-    bool Deleted = false;
     try {
         TSqliteTransaction Transaction(*FDatabase);
         FDatabase
@@ -406,18 +398,16 @@ bool TSeriesStore::DeleteSeriesIfEmpty(std::int64_t Id) {
                       "AND NOT EXISTS (SELECT 1 FROM shots WHERE series = ?1)")
             .Bind(1, Id)
             .Run();
-        Deleted = FDatabase->Changes() > 0;
+        FDatabase->Prepare("UPDATE series SET ended = 1 WHERE id = ?1").Bind(1, Id).Run();
         Transaction.Commit();
     } catch (const EStore&) {
         if (!Holds(Id))
             FLocks->Unlock(Id);
         throw;
     }
-    if (Deleted || !Holds(Id)) {
-        FLocks->Unlock(Id);
-        FClaims.erase(Id);
-    }
-    return Deleted;
+    FLocks->Unlock(Id);
+    FClaims.erase(Id);
+    return true;
 }
 
 std::vector<TSeriesEntry> TSeriesStore::ListSeries() const {

@@ -15,7 +15,7 @@
 // holds and that was not put away; when there is none it calls StartSeries() with the first shot.
 // StartSeries() claims the new series before it is committed, so no other program starting at
 // the same moment can take it. When the user starts a new series, the old one is put away
-// (EndSeries) and released or, if no shot came, deleted (DeleteSeriesIfEmpty), so that empty
+// and released or, if no shot came, deleted (PutAway), so that empty
 // series do not pile up and a series put away never comes back by itself. Deleting a series takes
 // its byte first, so a series that another program records into cannot be deleted under it.
 //
@@ -113,9 +113,6 @@ public:
     // Moves the shots of series From at FirstPosition and after to the end of series To, in one
     // transaction: shots carried from one series into the next are never in both, nor lost.
     void MoveShots(std::int64_t From, std::size_t FirstPosition, std::int64_t To);
-    // Puts series Id away: no program starting takes it up again (ClaimLastSeries), though it
-    // can still be opened (Claim).
-    void EndSeries(std::int64_t Id);
     // In position order; empty for a series that does not exist.
     std::vector<TData> LoadShots(std::int64_t Id) const;
     void Rename(std::int64_t Id, const std::string& Name);
@@ -123,8 +120,10 @@ public:
     // Deletes the series with its shots; one that does not exist is no error. A series that
     // another program has claimed is not deleted: EStore.
     void DeleteSeries(std::int64_t Id);
-    // Deletes the series if it has no shots and no other program claims it; whether it did.
-    bool DeleteSeriesIfEmpty(std::int64_t Id);
+    // Puts series Id away, in one transaction: no program starting takes it up again
+    // (ClaimLastSeries), though it can still be opened (Claim); without a shot it is deleted. The
+    // claim goes. False, and nothing changes, when another program holds it.
+    bool PutAway(std::int64_t Id);
 
     // Every series, newest first, with its shot count and speed summary computed by the
     // database in one query: the figures without any formatting.

@@ -161,7 +161,7 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
 // Texts of the series library's windows: the list of series with their notes, and the
 // comparison of series with the verdict on two of them; they follow the tables above so that
 // their entries keep their places.
-constexpr std::array<TDictionaryRow, 41> LibraryDictionary{{
+constexpr std::array<TDictionaryRow, 45> LibraryDictionary{{
     {"Series library", "Knihovna sérií", "Serienbibliothek"},
     {"Filter", "Filtr", "Filter"},
     {"Name", "Název", "Name"},
@@ -240,6 +240,25 @@ constexpr std::array<TDictionaryRow, 41> LibraryDictionary{{
     {"The series library is not open: the shots stay in this window only.",
      "Knihovna sérií není otevřená: výstřely zůstávají jen v tomto okně.",
      "Die Serienbibliothek ist nicht geöffnet: die Schüsse bleiben nur in diesem Fenster."},
+    {"The series library is busy with another TARVEX: try again in a moment.",
+     "Knihovnu sérií právě používá jiný TARVEX: zkuste to za chvíli znovu.",
+     "Die Serienbibliothek wird gerade von einem anderen TARVEX benutzt: versuchen Sie es gleich "
+     "noch einmal."},
+    {"The series library is busy with another TARVEX and does not have the last shots yet: close "
+     "again in a moment, or keep them with Save data first.",
+     "Knihovnu sérií právě používá jiný TARVEX a poslední výstřely v ní ještě nejsou: zavřete okno "
+     "znovu za chvíli, nebo je nejprve uložte tlačítkem Uložit data.",
+     "Die Serienbibliothek wird gerade von einem anderen TARVEX benutzt und hat die letzten "
+     "Schüsse "
+     "noch nicht: schließen Sie gleich noch einmal, oder sichern Sie sie zuerst mit Daten "
+     "speichern."},
+    {"The shots in this window are not in the series library. Replace them with the series "
+     "opened?",
+     "Výstřely v tomto okně nejsou v knihovně sérií. Nahradit je otevíranou sérií?",
+     "Die Schüsse in diesem Fenster sind nicht in der Serienbibliothek. Durch die geöffnete Serie "
+     "ersetzen?"},
+    {"This series is no longer in the library.", "Tato série už v knihovně není.",
+     "Diese Serie ist nicht mehr in der Bibliothek."},
     {"Another TARVEX records into this series: it cannot be opened here.",
      "Do této série zaznamenává jiný TARVEX: zde ji nelze otevřít.",
      "In diese Serie zeichnet ein anderes TARVEX auf: sie kann hier nicht geöffnet werden."},

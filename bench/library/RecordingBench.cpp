@@ -57,7 +57,7 @@ TBurst ReceiveBurst(const std::string& Library) {
     Port.OpenPort();
     Port.OnRxChar = [&](QObject*, int Bytes) {
         Receiver.ReceiveText(Port.ReadText(Bytes));
-        Recorder.FlushLongBurst();
+        Recorder.ShotsReceived();
         if (Series.Count() >= BurstRecords)
             Loop.quit();
     };

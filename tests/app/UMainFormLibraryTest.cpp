@@ -17,6 +17,8 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTableView>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -125,6 +127,55 @@ TEST_F(MainFormLibraryTest, TheOpenLibraryWindowFollowsTheShots) {
     Form->btnClearClick();
     Receive(*Form, "180\n");
     EXPECT_EQ(Library->Model().rowCount(), 2);
+}
+
+// While another TARVEX holds the library, a command that would put shots away it does not have
+// yet refuses and keeps them; once free, it goes on.
+TEST_F(MainFormLibraryTest, ABusyLibraryNeverCostsTheWindowAShot) {
+    auto Form = Start();
+    Receive(*Form, "170\n");
+    {
+        TSqliteDatabase Other(LibraryPath(), TSqliteDatabase::ReadWrite, std::chrono::seconds(1));
+        const TSqliteTransaction Holding(Other);
+        Form->Receiver().ReceiveText("171\n");
+        Dialogs.YesNoAnswers = {true};
+        Form->btnClear->click();
+        ASSERT_EQ(Dialogs.Errors.size(), 1U);
+        EXPECT_TRUE(Dialogs.Errors[0].starts_with("The series library is busy"))
+            << Dialogs.Errors[0];
+        EXPECT_EQ(Speeds(Form->Shots()), (std::vector<double>{170, 171}));
+    }
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    EXPECT_TRUE(Form->Shots().empty());
+    ASSERT_EQ(Library().size(), 1U);
+    EXPECT_EQ(Library()[0].second, (std::vector<double>{170, 171}));
+}
+
+// A library that takes no shots still shows its series, but the shots that only the window
+// holds are replaced by one of them only after a question.
+TEST_F(MainFormLibraryTest, OpeningFromALibraryThatTakesNoShotsAsksFirst) {
+    std::filesystem::create_directories(Folder.File("data/tarvex"));
+    {
+        TSeriesStore Newer(LibraryPath());
+        Newer.AppendShots(Newer.StartSeries("old"), {{"M/S", 150}}, 0);
+    }
+    TSqliteDatabase(LibraryPath(), TSqliteDatabase::ReadWrite, std::chrono::seconds(1))
+        .Execute("PRAGMA user_version = 99");
+    auto Form = Start();
+    Receive(*Form, "175\n");
+    Form->SeriesCommands->actShowLibrary->trigger();
+    auto* Library = Form->findChild<TFrmLibrary*>();
+    ASSERT_NE(Library, nullptr);
+    Library->grdSeries->selectAll();
+    for (const bool Answer : {false, true}) {
+        Dialogs.Questions.clear();
+        Dialogs.YesNoAnswers = {Answer};
+        Library->btnOpenClick();
+        EXPECT_EQ(Dialogs.Questions.size(), 1U);
+        EXPECT_EQ(Speeds(Form->Shots()),
+                  Answer ? std::vector<double>{150} : std::vector<double>{175});
+    }
 }
 
 TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {

@@ -49,11 +49,11 @@ TEST(SeriesClaimTest, AClaimedSeriesIsNotDeletedByAnotherStore) {
     TSeriesStore Recorder(Path), Other(Path);
     const std::int64_t Current = Recorder.StartSeries("current");
     EXPECT_THROW(Other.DeleteSeries(Current), EStore);
-    EXPECT_FALSE(Other.DeleteSeriesIfEmpty(Current));
+    EXPECT_FALSE(Other.PutAway(Current));
     EXPECT_EQ(Other.Count(), 1u);
     // Its own program drops it when a new series starts without a shot in this one.
     const std::int64_t Next = Recorder.StartSeries("next");
-    EXPECT_TRUE(Recorder.DeleteSeriesIfEmpty(Current));
+    EXPECT_TRUE(Recorder.PutAway(Current));
     EXPECT_FALSE(Recorder.Holds(Current));
     EXPECT_EQ(Other.ListSeries().at(0).Id, Next);
     EXPECT_EQ(Other.Count(), 1u);
@@ -121,8 +121,7 @@ TEST(SeriesClaimTest, ASeriesPutAwayIsNotTakenUpButCanBeOpened) {
     First.AppendShots(Old, {{"M/S", 170}, {"M/S", 171}, {"M/S", 300}}, 0);
     const std::int64_t New = First.StartSeries("new");
     First.MoveShots(Old, 2, New);
-    First.EndSeries(Old);
-    First.Release(Old);
+    EXPECT_TRUE(First.PutAway(Old));
     First.AppendShots(New, {{"M/S", 50}}, 1);
     EXPECT_EQ(Speeds(First.LoadShots(Old)), (std::vector<double>{170, 171}));
     EXPECT_EQ(Speeds(First.LoadShots(New)), (std::vector<double>{300, 50}));
@@ -153,7 +152,9 @@ TEST(SeriesClaimTest, ALibraryOfTheFirstFormatKeepsEverything) {
     const std::vector<TData> Shots = Store.LoadShots(Series[1].Id);
     EXPECT_EQ(Shots[1].Speed(), 180.44);
     EXPECT_EQ(ReceivedText(Shots[1]), "2026-12-09 20:57:31");
+    // Only the series used last was being recorded: the other one had been put away.
     EXPECT_EQ(Store.ClaimLastSeries(), Series[1].Id);
+    EXPECT_EQ(TSeriesStore(Path).ClaimLastSeries(), std::nullopt);
     EXPECT_EQ(TSqliteDatabase(Path, TSqliteDatabase::ReadOnly, std::chrono::seconds(1))
                   .QueryInteger("PRAGMA user_version"),
               2);

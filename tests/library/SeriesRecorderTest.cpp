@@ -141,10 +141,12 @@ TEST(SeriesRecorderTest, ALoadedFileGoesInByBurstsAndInOrder) {
     Series.AppendAll(Loaded);
     Recorder.StartSeries("file");
     EXPECT_EQ(Recorder.Committed(), TSeriesRecorder::LongestBurst);
-    // A shot received meanwhile waits behind the file's.
-    Series.Append(TData("M/S", -1));
     EXPECT_TRUE(Recorder.FlushBurst());
-    EXPECT_FALSE(Recorder.FlushBurst());
+    // A shot from the chronograph is committed, behind the file's, before it is shown.
+    Series.Append(TData("M/S", -1));
+    Recorder.ShotsReceived();
+    EXPECT_FALSE(Recorder.FlushForDisplay());
+    EXPECT_EQ(Recorder.Committed(), Series.Count());
     Loaded.emplace_back("M/S", -1);
     EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())), Speeds(Loaded));
 }

@@ -187,8 +187,10 @@ TEST(SeriesStoreTest, DeletingASeriesTakesItsShotsAndAnEmptyOneGoesOnRequest) {
     const std::int64_t Full = Store.CreateSeries("full");
     Store.AppendShots(Full, ShotsOf({1, 2}), 0);
     const std::int64_t Empty = Store.CreateSeries("empty");
-    EXPECT_FALSE(Store.DeleteSeriesIfEmpty(Full));
-    EXPECT_TRUE(Store.DeleteSeriesIfEmpty(Empty));
+    // Put away, a series with shots stays and an empty one goes.
+    EXPECT_TRUE(Store.PutAway(Full));
+    EXPECT_TRUE(Store.PutAway(Empty));
+    EXPECT_EQ(Store.Count(), 1u);
     Store.DeleteSeries(Full);
     Store.DeleteSeries(Full);
     EXPECT_EQ(Store.Count(), 0u);

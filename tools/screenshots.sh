@@ -94,9 +94,19 @@ start_chronograph() {
     port=$(head -n 1 "$work/chronosim.out")
 }
 
+# A second chronograph with slower pellets for a second series: 15 shots once TARVEX listens.
+start_second_chronograph() {
+    "$build/tools/chronosim/chronosim" --wait-for-reader --count 15 --interval-ms 100 --mean 171 \
+        --spread 1 --seed 5 --timestamps "$work/sent2" >"$work/chronosim2.out" &
+    pids+=($!)
+    wait_for 10 test -s "$work/chronosim2.out"
+    port2=$(head -n 1 "$work/chronosim2.out")
+}
+
 start_tarvex() {
     mkdir -p "$work/config"
-    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TARVEX_PORTS="$port" LC_ALL=C.UTF-8 \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TARVEX_PORTS="$port:$port2" \
+        LC_ALL=C.UTF-8 \
         "$build/app/tarvex" 2>"$work/tarvex.log" &
     pids+=($!)
     tarvex_pid=$!
@@ -134,6 +144,69 @@ show_live() {
     settle
 }
 
+# Whether the second chronograph has sent $1 shots.
+sent2() {
+    [ -f "$work/sent2" ] && [ "$(wc -l <"$work/sent2")" -ge "$1" ]
+}
+
+# Renames the series in row $2 of library window $1 as the user does: F2 on its name.
+rename_series() {
+    click "$1" 60 "$2"
+    sleep 0.3
+    xdotool key F2 ctrl+a
+    xdotool type --delay 20 "$3"
+    xdotool key Return
+}
+
+# Clear keeps the first series in the library; a second one comes from the slower chronograph.
+# The library shows both, named, and compares them.
+show_library() {
+    click "$main" 596 132
+    sleep 1
+    xdotool mousemove --window "$main" 496 300 key alt+y
+    settle
+    # The LED panel closes the port and opens its setup, where the second chronograph's port is
+    # chosen; Connect opens it.
+    click "$main" 890 104
+    local dialog
+    dialog=$(window_named Setup)
+    click "$dialog" 152 34
+    settle
+    xdotool type --delay 30 "$port2"
+    xdotool key Return
+    settle
+    click "$dialog" 107 196
+    settle
+    click "$main" 917 76
+    wait_for 60 sent2 15
+    settle
+    # The chronograph ends with its shots; its port goes with it.
+    xdotool mousemove --window "$main" 496 300 key Return
+    settle
+    # A click below the table's rows gives the window the keyboard for Ctrl+L.
+    click "$main" 5 500
+    xdotool key ctrl+l
+    local library
+    library=$(window_named "Series library")
+    rename_series "$library" 100 "JSB Exact"
+    rename_series "$library" 130 "H&N Baracuda"
+    # A click on the shot count selects the row without editing its name.
+    click "$library" 330 130
+    settle
+    shoot "$library" library
+    click "$library" 60 100
+    xdotool key shift+Down
+    click "$library" 472 537
+    local comparison
+    comparison=$(window_named "Comparison of series")
+    settle
+    shoot "$comparison" comparison
+    click "$comparison" 1148 577
+    settle
+    click "$library" 1128 537
+    settle
+}
+
 # The setup window, switched to German and imperial units.
 show_setup() {
     click "$main" 917 132
@@ -168,8 +241,10 @@ PYTHON
 mkdir -p "$images"
 start_display
 start_chronograph
+start_second_chronograph
 start_tarvex
 connect_chronograph
 show_live
+show_library
 show_setup
 close_window "$main"

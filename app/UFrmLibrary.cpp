@@ -208,10 +208,8 @@ void TFrmLibrary::FitColumnsToCaptions() {
 }
 
 void TFrmLibrary::RefreshSeries(std::int64_t Id) {
-    if (FModel->RowOf(Id) < 0)
+    if (!FModel->RefreshSeries(Id))
         Refresh();
-    else
-        FModel->RefreshSeries(Id);
 }
 
 void TFrmLibrary::Refresh() {

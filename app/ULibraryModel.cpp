@@ -59,15 +59,16 @@ void TLibraryModel::Refresh() {
     endResetModel();
 }
 
-void TLibraryModel::RefreshSeries(std::int64_t Id) {
+bool TLibraryModel::RefreshSeries(std::int64_t Id) {
     const int Row = RowOf(Id);
+    if (Row < 0)
+        return false;
     const std::optional<TSeriesEntry> Entry = FStore.ListedSeries(Id);
-    if (Row < 0 || !Entry) {
-        Refresh();
-        return;
-    }
+    if (!Entry)
+        return false;
     FEntries[static_cast<std::size_t>(Row)] = *Entry;
     emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1));
+    return true;
 }
 
 void TLibraryModel::ApplySettings() {

@@ -40,8 +40,9 @@ public:
 
     // Reads the list again.
     void Refresh();
-    // Series Id alone read again, or every series when it is new to the list.
-    void RefreshSeries(std::int64_t Id);
+    // Series Id alone read again; false, with nothing read, when the list does not have it or
+    // the library no longer does.
+    bool RefreshSeries(std::int64_t Id);
     // The captions and every figure again, after the language or the units changed.
     void ApplySettings();
 

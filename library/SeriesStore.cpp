@@ -368,37 +368,15 @@ void TSeriesStore::SetNotes(std::int64_t Id, const TSeriesNotes& Notes) {
     Transaction.Commit();
 }
 
-void TSeriesStore::DeleteSeries(std::int64_t Id) {
-    CheckWritable();
-    // Holding the series' byte while deleting keeps anyone from claiming it meanwhile.
-    if (!FLocks->TryLock(Id))
-        throw EStore("Cannot delete series " + std::to_string(Id) + " of " + Quoted(FPath) +
-                     ": another running program records into it");
-    try {
-        TSqliteTransaction Transaction(*FDatabase);
-        FDatabase->Prepare("DELETE FROM series WHERE id = ?1").Bind(1, Id).Run();
-        Transaction.Commit();
-    } catch (const EStore&) {
-        if (!Holds(Id))
-            FLocks->Unlock(Id);
-        throw;
-    }
-    FLocks->Unlock(Id);
-    FClaims.erase(Id);
-}
-
-bool TSeriesStore::PutAway(std::int64_t Id) {
+// Holding the series' byte while it changes keeps anyone from claiming it meanwhile; the claim
+// this store had goes with the change.
+bool TSeriesStore::ChangeHeldSeries(std::int64_t Id, const std::function<void()>& Change) {
     CheckWritable();
     if (!FLocks->TryLock(Id))
         return false;
     try {
         TSqliteTransaction Transaction(*FDatabase);
-        FDatabase
-            ->Prepare("DELETE FROM series WHERE id = ?1 "
-                      "AND NOT EXISTS (SELECT 1 FROM shots WHERE series = ?1)")
-            .Bind(1, Id)
-            .Run();
-        FDatabase->Prepare("UPDATE series SET ended = 1 WHERE id = ?1").Bind(1, Id).Run();
+        Change();
         Transaction.Commit();
     } catch (const EStore&) {
         if (!Holds(Id))
@@ -408,6 +386,25 @@ bool TSeriesStore::PutAway(std::int64_t Id) {
     FLocks->Unlock(Id);
     FClaims.erase(Id);
     return true;
+}
+
+void TSeriesStore::DeleteSeries(std::int64_t Id) {
+    const bool Deleted = ChangeHeldSeries(
+        Id, [&] { FDatabase->Prepare("DELETE FROM series WHERE id = ?1").Bind(1, Id).Run(); });
+    if (!Deleted)
+        throw EStore("Cannot delete series " + std::to_string(Id) + " of " + Quoted(FPath) +
+                     ": another running program records into it");
+}
+
+bool TSeriesStore::PutAway(std::int64_t Id) {
+    return ChangeHeldSeries(Id, [&] {
+        FDatabase
+            ->Prepare("DELETE FROM series WHERE id = ?1 "
+                      "AND NOT EXISTS (SELECT 1 FROM shots WHERE series = ?1)")
+            .Bind(1, Id)
+            .Run();
+        FDatabase->Prepare("UPDATE series SET ended = 1 WHERE id = ?1").Bind(1, Id).Run();
+    });
 }
 
 std::vector<TSeriesEntry> TSeriesStore::ListSeries() const {

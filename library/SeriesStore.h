@@ -28,6 +28,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -153,6 +154,9 @@ private:
     std::int64_t ShotCount(std::int64_t Id) const;
     std::int64_t Insert(const std::string& Name);
     void InsertShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t First);
+    // Runs Change in one transaction while holding series Id's byte, and lets the byte go after;
+    // false, with nothing changed, when another program holds it.
+    bool ChangeHeldSeries(std::int64_t Id, const std::function<void()>& Change);
     // The rows of a listing query.
     static std::vector<TSeriesEntry> Entries(TSqliteStatement& Select);
 

@@ -13,6 +13,7 @@
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ShotSpeeds.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QAction>
@@ -27,6 +28,8 @@
 
 namespace {
 
+using tests::Speeds;
+
 class MainFormLibraryTest : public testing::Test {
 protected:
     std::unique_ptr<TMainForm> Start() {
@@ -39,13 +42,6 @@ protected:
     static void Receive(TMainForm& Form, const std::string& Records) {
         Form.Receiver().ReceiveText(Records);
         Form.RecalculateNow();
-    }
-
-    static std::vector<double> Speeds(const std::vector<TData>& Shots) {
-        std::vector<double> Result;
-        for (const TData& Shot : Shots)
-            Result.push_back(Shot.Speed());
-        return Result;
     }
 
     std::string LibraryPath() const { return Folder.File("data/tarvex/series.db"); }

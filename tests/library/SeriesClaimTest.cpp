@@ -5,6 +5,7 @@
 #include "library/Sqlite.h"
 #include "platform/ScopeGuard.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ShotSpeeds.h"
 
 #include <csignal>
 #include <filesystem>
@@ -14,12 +15,7 @@
 
 namespace {
 
-std::vector<double> Speeds(const std::vector<TData>& Shots) {
-    std::vector<double> Result;
-    for (const TData& Shot : Shots)
-        Result.push_back(Shot.Speed());
-    return Result;
-}
+using tests::Speeds;
 
 TEST(SeriesClaimTest, StoresOnOneFileClaimDifferentSeriesLatestFirst) {
     const tests::TTempFolder Folder;

@@ -6,6 +6,7 @@
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ShotSpeeds.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -15,12 +16,7 @@
 
 namespace {
 
-std::vector<double> Speeds(const std::vector<TData>& Shots) {
-    std::vector<double> Result;
-    for (const TData& Shot : Shots)
-        Result.push_back(Shot.Speed());
-    return Result;
-}
+using tests::Speeds;
 
 void Append(TSeries& Series, std::initializer_list<double> Speeds) {
     for (const double Speed : Speeds)

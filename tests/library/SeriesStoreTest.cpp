@@ -1,6 +1,7 @@
 #include "library/SeriesStore.h"
 
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ShotSpeeds.h"
 
 #include <array>
 #include <filesystem>
@@ -21,12 +22,7 @@ std::vector<TData> ShotsOf(const std::vector<double>& Speeds) {
     return Shots;
 }
 
-std::vector<double> Speeds(const std::vector<TData>& Shots) {
-    std::vector<double> Result;
-    for (const TData& Shot : Shots)
-        Result.push_back(Shot.Speed());
-    return Result;
-}
+using tests::Speeds;
 
 std::array<int, 7> Fields(const TLocalTime& Time) {
     return {Time.Year, Time.Month, Time.Day, Time.Hour, Time.Minute, Time.Second, Time.Millisecond};

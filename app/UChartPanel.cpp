@@ -6,6 +6,7 @@
 #include "platform/NumberFormats.h"
 #include "windows/FittingLabel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCursor>
@@ -42,6 +43,12 @@ QLabel* NewSpreadLabel(QWidget* Parent) {
     return Label;
 }
 
+QAction* NewTool(QWidget* Parent, const char* Caption) {
+    auto* Action = new QAction(Caption, Parent);
+    Action->setCheckable(true);
+    return Action;
+}
+
 TNiceChart* NewChart(QWidget* Parent) {
     auto* Frame = new QFrame(Parent);
     Frame->setGeometry(0, 31, 771, 429);
@@ -73,7 +80,9 @@ TChartPanel::TChartPanel(const TSeries& Series, QWidget* Parent)
       sbSpeedChart(NewToggle(pnlChartCaption, 4, "Speed [m/s]")),
       sbEnergyChart(NewToggle(pnlChartCaption, 144, "Energy [J]")),
       lblChartText(NewFittingLabel(pnlChartCaption, 288, 9, 320, Qt::AlignLeft)),
-      lblSpreadText(NewSpreadLabel(pnlChartCaption)), chNiceChart(NewChart(this)), FSeries(Series) {
+      lblSpreadText(NewSpreadLabel(pnlChartCaption)), chNiceChart(NewChart(this)),
+      actUsableShots(NewTool(this, "Usable shots")), actSpeedDrift(NewTool(this, "Speed drift")),
+      actHistogram(NewTool(this, "Histogram")), FSeries(Series) {
     auto* Toggles = new QButtonGroup(this);
     Toggles->addButton(sbSpeedChart);
     Toggles->addButton(sbEnergyChart);
@@ -86,6 +95,11 @@ TChartPanel::TChartPanel(const TSeries& Series, QWidget* Parent)
     chNiceChart->OnMouseMove = [this](TNiceChart&, Qt::KeyboardModifiers, int X, int Y) {
         chNiceChartMouseMove(X, Y);
     };
+    auto* Separator = new QAction(this);
+    Separator->setSeparator(true);
+    chNiceChart->addActions({actUsableShots, actSpeedDrift, actHistogram, Separator});
+    for (QAction* Tool : {actUsableShots, actSpeedDrift, actHistogram})
+        connect(Tool, &QAction::toggled, this, Guarded(this, &TChartPanel::ToolToggled));
 }
 
 void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSystem& Units) {
@@ -95,15 +109,31 @@ void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSyste
     sbSpeedChart->setText(
         QString::fromStdString(TranslateWith(Translate, "Speed [%s]", Units.SpeedUnit)));
     chNiceChart->SetAxisXTitle(Translate("Shots"));
+    actUsableShots->setText(QString::fromStdString(Translate("Usable shots")));
+    actSpeedDrift->setText(QString::fromStdString(Translate("Speed drift")));
+    actHistogram->setText(QString::fromStdString(Translate("Histogram")));
     lblSpreadText->setToolTip(QString::fromStdString(
         Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
 }
 
+void TChartPanel::ShowSeries(bool Redraw) {
+    if (actHistogram->isChecked() && FSeries.Count() > 0) {
+        ShowHistogramView();
+        return;
+    }
+    if (FHistogram) {
+        FHistogram.reset();
+        chNiceChart->SetAxisXTitle(FTranslate("Shots"));
+        Redraw = true;
+    }
+    ShowShots(Redraw);
+    ShowTuning();
+}
+
 // One shot is drawn as a level line to a second point, which goes when a second shot comes;
 // the first shot makes the chart its series.
-void TChartPanel::ShowSeries(bool Redraw) {
-    const QToolButton* Plotted = sbEnergyChart->isChecked() ? sbEnergyChart : sbSpeedChart;
-    chNiceChart->SetAxisYTitle(Plotted->text().toStdString());
+void TChartPanel::ShowShots(bool Redraw) {
+    chNiceChart->SetAxisYTitle(PlottedToggle().text().toStdString());
     const std::size_t Count = FSeries.Count();
     Redraw = Redraw || FShownShots <= 1 || Count < FShownShots;
     if (!Redraw && Count == FShownShots)
@@ -127,6 +157,64 @@ void TChartPanel::ShowSeries(bool Redraw) {
     if (Count == 1)
         chNiceChart->GetSeries(0).AddValue(2, chNiceChart->GetSeries(0).Values()[0].Y, "");
     FShownShots = Count;
+}
+
+// Rebuilt from every shot each time: the bins of a grown series may all differ.
+void TChartPanel::ShowHistogramView() {
+    const bool Energy = sbEnergyChart->isChecked();
+    FHistogram =
+        HistogramOf(SeriesValues(FSeries, Energy ? &TShotValues::Energy : &TShotValues::Speed));
+    FShownShots = 0;
+    const auto Resume = chNiceChart->SuspendedUpdates();
+    chNiceChart->SetBand(std::nullopt);
+    chNiceChart->SetGuideLine(std::nullopt);
+    chNiceChart->SetShowTitle(false);
+    chNiceChart->SetAxisXTitle(PlottedToggle().text().toStdString());
+    chNiceChart->SetAxisYTitle(FTranslate("Shots"));
+    ShowHistogram(*chNiceChart, *FHistogram);
+}
+
+TTuningFindings TChartPanel::Findings() const {
+    return FindTuning(SeriesValues(FSeries, &TShotValues::Speed), UsableSpread(), FillPressures());
+}
+
+// The band spans the usable shots, the line the fitted speeds from the first shot to the last;
+// the line only over speeds, whose axis it is drawn in.
+void TChartPanel::ShowTuning() {
+    const bool Usable = actUsableShots->isChecked(), Drift = actSpeedDrift->isChecked();
+    std::optional<TXBand> Band;
+    std::optional<TValueLine> Line;
+    std::string Words;
+    if ((Usable || Drift) && FSeries.Count() > 0) {
+        const TTuningFindings Found = Findings();
+        const std::string& Unit = FSeries.Units().SpeedUnit;
+        if (Usable && Found.Usable) {
+            const auto First = static_cast<double>(Found.Usable->First + 1);
+            const auto Last = static_cast<double>(Found.Usable->Last + 1);
+            Band = TXBand{First, Last, std::to_string(Found.Usable->First + 1),
+                          First < Last ? std::to_string(Found.Usable->Last + 1) : ""};
+            Words = UsableShotsText(Found, Unit, FTranslate);
+        }
+        if (Drift) {
+            Words += (Words.empty() ? "" : "\n") + DriftText(Found, Unit, FTranslate);
+            const double Last = static_cast<double>(FSeries.Count());
+            if (Found.Drift && sbSpeedChart->isChecked())
+                Line = TValueLine{1, Found.Drift->SpeedAt(1), Last, Found.Drift->SpeedAt(Last)};
+        }
+    }
+    if (Band == chNiceChart->Band() && Line == chNiceChart->GuideLine() &&
+        Words == chNiceChart->Title() && chNiceChart->ShowTitle() == !Words.empty())
+        return;
+    const auto Resume = chNiceChart->SuspendedUpdates();
+    chNiceChart->SetTitleFont(SansSerifFont(13));
+    chNiceChart->SetBand(Band);
+    chNiceChart->SetGuideLine(Line);
+    chNiceChart->SetTitle(Words);
+    chNiceChart->SetShowTitle(!Words.empty());
+}
+
+const QToolButton& TChartPanel::PlottedToggle() const {
+    return sbEnergyChart->isChecked() ? *sbEnergyChart : *sbSpeedChart;
 }
 
 void TChartPanel::ShowSpread() {
@@ -159,8 +247,17 @@ void TChartPanel::RefreshReadOut() {
     chNiceChartMouseMove(At.x(), At.y());
 }
 
-// The point at X is shot X; the one shot of a series is drawn at 1 and 2.
 std::string TChartPanel::Hint(double X) const {
+    if (!FHistogram)
+        return ShotHint(X);
+    const TUnitSystem& Units = FSeries.Units();
+    return HistogramHint(*FHistogram, X,
+                         sbEnergyChart->isChecked() ? Units.EnergyUnit : Units.SpeedUnit,
+                         FTranslate);
+}
+
+// The point at X is shot X; the one shot of a series is drawn at 1 and 2.
+std::string TChartPanel::ShotHint(double X) const {
     const std::size_t Shots = std::min(FShownShots, FSeries.Count());
     const double Last = static_cast<double>(Shots == 1 ? 2 : Shots);
     if (X != std::floor(X) || X < 1 || X > Last)

@@ -2,8 +2,10 @@
 
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
+#include "windows/MainSettings.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -23,6 +25,14 @@ double TData::SpeedIn(const std::string& TargetUnit) const {
     else if (Target == "FPS" && FSpeedUnit == "M/S")
         Factor = FpsPerMetrePerSecond;
     return FSpeed * Factor;
+}
+
+bool IsImperial(const TUnitSystem& Units) {
+    return std::string_view(Units.Name) == ImperialUnits.Name;
+}
+
+const TUnitSystem& UnitsOf(const TMainSettings& Settings) {
+    return Settings.IsImperial() ? ImperialUnits : MetricUnits;
 }
 
 double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units) {

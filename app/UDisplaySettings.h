@@ -22,6 +22,14 @@ public:
     double SpeedLimit() const override { return FSeries.SpeedLimit(); }
     double EnergyLimit() const override { return FSeries.EnergyLimit(); }
     double PeletWeight() const override { return FSeries.PeletWeight(); }
+    double UsableSpread() const override { return FUsableSpread[IsImperial()]; }
+    // Both systems' usable spreads, as the settings file keeps them.
+    double UsableSpread(const TUnitSystem& Units) const {
+        return FUsableSpread[::IsImperial(Units)];
+    }
+    void LoadUsableSpread(const TUnitSystem& Units, double Value) {
+        FUsableSpread[::IsImperial(Units)] = Value;
+    }
     std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
     std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
     std::string WeightUnit() const override { return FSeries.Units().WeightUnit; }
@@ -31,6 +39,7 @@ public:
     void SetSpeedLimit(double Value) override;
     void SetEnergyLimit(double Value) override;
     void SetPeletWeight(double Value) override;
+    void SetUsableSpread(double Value) override;
     void SetMetric() override;
     void SetImperial() override;
     bool IsMetric() const override { return SpeedUnit() == "m/s"; }
@@ -42,4 +51,6 @@ private:
 
     TSeries& FSeries;
     int FLanguage = LANG_ENGLISH;
+    // Metric, then imperial: 3 m/s and 10 fps, the spread shooters usually allow within a fill.
+    double FUsableSpread[2] = {3, 10};
 };

@@ -5,6 +5,7 @@
 #include "app/UConnectionPanel.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"
+#include "app/USeriesSummary.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
@@ -47,11 +48,18 @@ QWidget* NewPanel(QWidget* Parent, int Left, int Top, int Width, int Height) {
 // The settings file's values go to the series, the shared settings and the table's columns.
 void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings& Shared,
                   TShotTable& Table, const TSettingsLog& Log) {
-    TSettings Settings{Shared.Language(),    false,
-                       Shared.PeletWeight(), Shared.SpeedLimit(),
-                       Shared.EnergyLimit(), Table.ColumnWidth(1),
-                       Table.ColumnWidth(2)};
+    TSettings Settings{Shared.Language(),
+                       false,
+                       Shared.PeletWeight(),
+                       Shared.SpeedLimit(),
+                       Shared.EnergyLimit(),
+                       Table.ColumnWidth(1),
+                       Table.ColumnWidth(2),
+                       Shared.UsableSpread(MetricUnits),
+                       Shared.UsableSpread(ImperialUnits)};
     ReadSettingsFile(FileName, Settings, Log);
+    Shared.LoadUsableSpread(MetricUnits, Settings.UsableSpreadMetric);
+    Shared.LoadUsableSpread(ImperialUnits, Settings.UsableSpreadImperial);
     Series.SetPeletWeight(Settings.PeletWeight);
     Series.SetSpeedLimit(Settings.SpeedLimit);
     Series.SetEnergyLimit(Settings.EnergyLimit);
@@ -63,10 +71,37 @@ void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings
 
 void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,
                    const TShotTable& Table, const TSettingsLog& Log) {
-    const TSettings Settings{Shared.Language(),   Shared.IsImperial(),  Shared.PeletWeight(),
-                             Shared.SpeedLimit(), Shared.EnergyLimit(), Table.ColumnWidth(1),
-                             Table.ColumnWidth(2)};
+    const TSettings Settings{Shared.Language(),
+                             Shared.IsImperial(),
+                             Shared.PeletWeight(),
+                             Shared.SpeedLimit(),
+                             Shared.EnergyLimit(),
+                             Table.ColumnWidth(1),
+                             Table.ColumnWidth(2),
+                             Shared.UsableSpread(MetricUnits),
+                             Shared.UsableSpread(ImperialUnits)};
     WriteSettingsFile(FileName, Settings, Shared.SpeedUnit(), Log);
+}
+
+// The fill pressures noted in the library with the series being recorded, in the display unit.
+// A library that cannot be read gives none: the recorder tells the user of its failures.
+std::optional<TFillPressures> NotedPressures(const TSeriesRecorder* Recorder,
+                                             const TUnitSystem& Units, const TSettingsLog& Log) {
+    if (!Recorder || !Recorder->Recording() || !Recorder->CurrentSeries())
+        return std::nullopt;
+    try {
+        const auto Entry = Recorder->Store()->ListedSeries(*Recorder->CurrentSeries());
+        if (!Entry || !Entry->Notes.PressureStart || !Entry->Notes.PressureEnd)
+            return std::nullopt;
+        const auto Shown = [&](double Bar) {
+            return NoteToDisplay(TNoteQuantity::Pressure, Bar, Units);
+        };
+        return TFillPressures{Shown(*Entry->Notes.PressureStart), Shown(*Entry->Notes.PressureEnd),
+                              NoteUnit(TNoteQuantity::Pressure, Units)};
+    } catch (const std::exception& Error) {
+        Log(std::string("Fill pressures not read: ") + Error.what());
+        return std::nullopt;
+    }
 }
 
 void TellLibraryFailed(QWidget* Window, const TTranslate& Translate, const std::string& Reason) {
@@ -176,6 +211,11 @@ void TMainForm::ConnectHandlers() {
     Click(btnSetup, &TMainForm::btnSetupClick);
     Click(imgLogo, &TMainForm::imgLogoClick);
     pnlMiddleBottom->Redraw = [this] { RedrawChart(); };
+    pnlMiddleBottom->UsableSpread = [this] { return FSettings.UsableSpread(); };
+    pnlMiddleBottom->FillPressures = [this] {
+        return NotedPressures(FRecorder.get(), FSeries.Units(),
+                              [this](const std::string& Line) { Log(Line); });
+    };
     pnlPeletWeight->RestartRecalculation = [this] { RestartRecalculateTimer(); };
     pnlPeletWeight->RecalculateNow = [this] { RecalculateNow(); };
     pnlConnection->Log = [this](const std::string& Line) { Log(Line); };

@@ -2,6 +2,7 @@
 
 #include "app/BusyCursor.h"
 #include "app/UChartPanel.h"
+#include "app/UEnergyPresets.h"
 #include "app/UFrmLibrary.h"
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
@@ -166,6 +167,11 @@ TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) con
                                                    FForm.FSettings.WeightUnit()},
                     {Figures.PeletWeight[0], Figures.PeletWeight[1]},
                     {Figures.Count[0], Figures.Count[1]}};
+    const std::string Limit =
+        EnergyLimitText(FForm.FSeries.EnergyLimit(), FForm.FSeries.Units(), FForm.Translator());
+    if (!Limit.empty())
+        Report.Facts.emplace_back(FForm.Translate("Energy limit"), Limit);
+
     Report.StatisticsHeader = {
         "", TranslateWith(FForm.Translator(), "Speed [%s]", FForm.FSettings.SpeedUnit()),
         TranslateWith(FForm.Translator(), "Energy [%s]", FForm.FSettings.EnergyUnit())};

@@ -1,10 +1,8 @@
 #include "app/USeriesSummary.h"
 
 #include "platform/NumberFormats.h"
-#include "windows/MainSettings.h"
 
 #include <cmath>
-#include <string_view>
 
 namespace {
 
@@ -12,14 +10,6 @@ namespace {
 constexpr double PsiPerBar = 14.5038;
 
 } // namespace
-
-const TUnitSystem& UnitsOf(const TMainSettings& Settings) {
-    return Settings.IsImperial() ? ImperialUnits : MetricUnits;
-}
-
-bool IsImperial(const TUnitSystem& Units) {
-    return std::string_view(Units.Name) == ImperialUnits.Name;
-}
 
 // Converted as the main window converts a shot, so both show the same figure.
 double DisplaySpeed(double MetresPerSecond, const TUnitSystem& Units) {

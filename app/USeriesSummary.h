@@ -12,12 +12,6 @@
 #include <optional>
 #include <string>
 
-class TMainSettings;
-
-// The unit system the settings have in force.
-const TUnitSystem& UnitsOf(const TMainSettings& Settings);
-bool IsImperial(const TUnitSystem& Units);
-
 // A speed of the store (m/s) in the display speed unit. The library converts with the unit
 // system's factor, as the energies do, so that a series reads alike in all its windows.
 double DisplaySpeed(double MetresPerSecond, const TUnitSystem& Units);

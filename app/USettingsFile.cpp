@@ -22,12 +22,24 @@ void WriteFloat(platform::TMemIniFile& Ini, const std::string& Ident, double Val
     Ini.WriteString(DataSection, Ident, platform::FloatToStr(Value));
 }
 
+// A key a program of an earlier version would not know is written only once it says something,
+// so that a file of the usual settings stays as it always was.
+void WriteChangedFloat(platform::TMemIniFile& Ini, const std::string& Ident, double Value,
+                       double Default) {
+    if (Value != Default || Ini.ValueExists(DataSection, Ident))
+        WriteFloat(Ini, Ident, Value);
+}
+
 void ReadKeys(const platform::TMemIniFile& Ini, TSettings& Settings) {
     const std::string Units = Ini.ReadString(DataSection, "units", "xxx");
     Settings.Imperial = UpperCaseNational(Units) == "IMPERIAL";
     Settings.PeletWeight = ReadFloat(Ini, "pelet-weight", 0);
     Settings.SpeedLimit = ReadFloat(Ini, "speed-limit", 999999);
     Settings.EnergyLimit = ReadFloat(Ini, "energy-limit", 999999);
+    Settings.UsableSpreadMetric =
+        ReadFloat(Ini, "usable-spread-metric", Settings.UsableSpreadMetric);
+    Settings.UsableSpreadImperial =
+        ReadFloat(Ini, "usable-spread-imperial", Settings.UsableSpreadImperial);
     Settings.ColumnWidth1 = Ini.ReadInteger(InterfaceSection, "column_width_01", 80);
     Settings.ColumnWidth2 = Ini.ReadInteger(InterfaceSection, "column_width_02", 80);
     Settings.Language = Ini.ReadInteger(InterfaceSection, "language", Settings.Language);
@@ -40,6 +52,10 @@ void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
     WriteFloat(Ini, "pelet-weight", Settings.PeletWeight);
     WriteFloat(Ini, "speed-limit", Settings.SpeedLimit);
     WriteFloat(Ini, "energy-limit", Settings.EnergyLimit);
+    WriteChangedFloat(Ini, "usable-spread-metric", Settings.UsableSpreadMetric,
+                      TSettings().UsableSpreadMetric);
+    WriteChangedFloat(Ini, "usable-spread-imperial", Settings.UsableSpreadImperial,
+                      TSettings().UsableSpreadImperial);
     Ini.WriteInteger(InterfaceSection, "language", Settings.Language);
     Ini.WriteInteger(InterfaceSection, "column_width_01", Settings.ColumnWidth1);
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);

@@ -16,6 +16,9 @@ struct TSettings {
     double EnergyLimit = 999999;
     int ColumnWidth1 = 80;
     int ColumnWidth2 = 80;
+    // The widest spread of speed within a fill's usable shots, in m/s and in fps.
+    double UsableSpreadMetric = 3;
+    double UsableSpreadImperial = 10;
 
     bool operator==(const TSettings&) const = default;
 };
@@ -25,12 +28,13 @@ using TSettingsLog = std::function<void(const std::string&)>;
 
 // Reads the file once, when it exists, into Settings; otherwise Settings stays as it is. A key
 // that is absent or not a number gives its default ("pelet-weight" 0, the limits 999999, the
-// widths 80, "language" its current value). A file that cannot be read, is not a regular file or
-// is larger than any settings file leaves Settings as it is and is logged.
+// widths 80, "language" its current value, the usable spreads theirs). A file that cannot be read,
+// is not a regular file or is larger than any settings file leaves Settings as it is and is logged.
 void ReadSettingsFile(const std::string& FileName, TSettings& Settings,
                       const TSettingsLog& Log = {});
 
-// Writes every key; "units" only when SpeedUnit is "m/s" or "fps". The other keys of the file
+// Writes every key; "units" only when SpeedUnit is "m/s" or "fps", the usable spreads only when
+// they differ from their defaults or the file has them already. The other keys of the file
 // stay; a file that cannot be read is left alone, one that is far too large is replaced. The file
 // is replaced once, complete, from a temporary file in its own folder: an error, or the program's
 // end, while it writes leaves the file as it was. A failure is logged.

@@ -115,6 +115,7 @@ void TChartLayout::LayOut(int Width, int Height) {
     PlaceLabels();
     BuildXAxis();
     CalculateSeriesPoints();
+    PlaceOverlays();
 }
 
 bool TChartLayout::TitleShown() const {

@@ -16,6 +16,7 @@
 #include "chart/SlotAxis.h"
 
 #include <QPoint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -52,6 +53,13 @@ struct TLabelPlaces {
 struct TTextLine {
     QPoint At;
     std::string Text;
+};
+
+// What is drawn of the band and the guide line; empty when they are not set or have no place.
+struct TOverlayDrawing {
+    std::optional<TRect> Band;
+    std::vector<TTextLine> BandCaptions;
+    std::vector<QPoint> GuideLine;
 };
 
 // A series' entry in the legend: the box of its symbol (a short line with a marker, or a bar)
@@ -102,6 +110,7 @@ public:
     int ZeroLineY() const { return FZeroLineY; }
     // True when every series is empty.
     bool NoData() const { return FNoData; }
+    const TOverlayDrawing& Overlays() const { return FOverlays; }
 
 private:
     // Left edge and width of the bars of one bar series, relative to their value's pixel.
@@ -142,6 +151,13 @@ private:
     void PlaceBars(TNiceSeries& Series, const TBarShape& Shape);
     void PlaceColumnBars(TNiceSeries& Series, const TBarShape& Shape);
 
+    // Band and guide line, in ChartLayoutOverlays.cpp.
+    void PlaceOverlays();
+    void PlaceBand(const TXBand& Band);
+    void PlaceGuideLine(const TValueLine& Line);
+    // The pixel column of X; none in one-per-value mode when no value has X.
+    std::optional<int> ScreenXOfValue(double X) const;
+
     TChartProperties& FProperties;
     TSeriesList& FSeries;
     const QPaintDevice* FDevice;
@@ -165,4 +181,5 @@ private:
     TLabelPlaces FLabelPlaces;
     TAxisMapping FXMapping;
     TAxisMapping FYMapping;
+    TOverlayDrawing FOverlays;
 };

@@ -10,6 +10,12 @@ namespace {
 const QColor Black(0, 0, 0);
 const QColor White(0xFF, 0xFF, 0xFF);
 const QColor GridColor(0x80, 0x80, 0x80);
+// The band lets the grid show through; its captions and the guide line stand out from the series'
+// colours.
+const QColor BandColor(0x3C, 0xB4, 0x4B, 0x40);
+const QColor BandCaptionColor(0x1E, 0x64, 0x28);
+const QColor GuideLineColor(0xB4, 0x00, 0x00);
+constexpr int GuideLineWidth = 2;
 
 constexpr int AxisWidth = 3;
 constexpr int TickLength = 2;
@@ -44,7 +50,9 @@ void TChartPainter::PaintChart(TCanvas& Canvas) {
         PaintTitle(Canvas);
     PaintXAxis(Canvas);
     PaintYAxis(Canvas);
+    PaintBand(Canvas);
     PaintSeries(Canvas);
+    PaintGuideLine(Canvas);
 }
 
 void TChartPainter::PaintLegend(TCanvas& Canvas) const {
@@ -169,6 +177,31 @@ void TChartPainter::PaintSeries(TCanvas& Canvas) {
                 PaintOneSeries(Canvas, i);
         }
     }
+}
+
+void TChartPainter::PaintBand(TCanvas& Canvas) const {
+    const TOverlayDrawing& Overlays = FLayout.Overlays();
+    if (!Overlays.Band)
+        return;
+    Canvas.SetBrushSolid(BandColor);
+    Canvas.FillRect(*Overlays.Band);
+    StartLabels(Canvas);
+    Canvas.SetPenColor(BandCaptionColor);
+    for (const TTextLine& Caption : Overlays.BandCaptions)
+        Canvas.TextOut(Caption.At.x(), Caption.At.y(), Caption.Text);
+    Canvas.SetPenColor(Black);
+}
+
+void TChartPainter::PaintGuideLine(TCanvas& Canvas) const {
+    const std::vector<QPoint>& Line = FLayout.Overlays().GuideLine;
+    if (Line.empty())
+        return;
+    Canvas.SetPenStyle(psSolid);
+    Canvas.SetPenWidth(GuideLineWidth);
+    Canvas.SetPenColor(GuideLineColor);
+    Canvas.Polyline(Line);
+    Canvas.SetPenWidth(1);
+    Canvas.SetPenColor(Black);
 }
 
 void TChartPainter::PrepareSeriesStyle(TCanvas& Canvas, int Index, bool Filled) {

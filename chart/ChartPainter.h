@@ -1,8 +1,8 @@
 #pragma once
 
 // Draws the whole chart in one pass from the last layout: background, legend box, title, both
-// axes with labels, ticks and grid lines, the plot frame and every series with its markers
-// and legend symbol.
+// axes with labels, ticks and grid lines, the shaded band, the plot frame, every series with its
+// markers and legend symbol, and the guide line over them.
 
 #include "chart/ChartLayout.h"
 #include "chart/ChartMarkers.h"
@@ -28,7 +28,9 @@ private:
     void PaintXAxis(TCanvas& Canvas);
     void PaintXLabels(TCanvas& Canvas);
     void PaintYAxis(TCanvas& Canvas) const;
+    void PaintBand(TCanvas& Canvas) const;
     void PaintSeries(TCanvas& Canvas);
+    void PaintGuideLine(TCanvas& Canvas) const;
     void PaintOneSeries(TCanvas& Canvas, int Index);
     void PaintLegendSymbol(TCanvas& Canvas, TSeriesKind Kind, const TRect& Box) const;
     void PrepareSeriesStyle(TCanvas& Canvas, int Index, bool Filled);

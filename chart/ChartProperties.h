@@ -4,7 +4,30 @@
 
 #include <QColor>
 #include <QFont>
+#include <optional>
 #include <string>
+
+// A stretch of X values shaded behind the series, From and To included, with a caption at its
+// left and its right edge.
+struct TXBand {
+    double From = 0;
+    double To = 0;
+    std::string FromCaption;
+    std::string ToCaption;
+
+    bool operator==(const TXBand&) const = default;
+};
+
+// A straight line from one point of values to another, drawn over the series and cut off at the
+// plot's edges.
+struct TValueLine {
+    double X1 = 0;
+    double Y1 = 0;
+    double X2 = 0;
+    double Y2 = 0;
+
+    bool operator==(const TValueLine&) const = default;
+};
 
 // The chart's sizes are given in pixels at 96 pixels per inch (8 points are 11 pixels, 14 points
 // 19), so that the picture does not depend on the resolution of the paint device.
@@ -34,4 +57,6 @@ struct TChartProperties {
     // Axis labels, axis titles and the legend: Arial, 11 pixels.
     QFont AxisFont;
     QColor Color = QColor(0xFF, 0xFF, 0xFF);
+    std::optional<TXBand> Band;
+    std::optional<TValueLine> GuideLine;
 };

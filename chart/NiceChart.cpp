@@ -50,6 +50,14 @@ void TNiceChart::SetShowTitle(bool Value) {
     SetProperty(&TChartProperties::ShowTitle, Value);
 }
 
+void TNiceChart::SetBand(const std::optional<TXBand>& Value) {
+    SetProperty(&TChartProperties::Band, Value);
+}
+
+void TNiceChart::SetGuideLine(const std::optional<TValueLine>& Value) {
+    SetProperty(&TChartProperties::GuideLine, Value);
+}
+
 void TNiceChart::SetShowXGrid(bool Value) {
     SetGrid(&TChartProperties::ShowXGrid, Value);
 }

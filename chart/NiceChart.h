@@ -50,6 +50,11 @@ public:
     void SetSoftColors(bool Value);
     const QFont& AxisFont() const { return Properties().AxisFont; }
     const QColor& Color() const { return Properties().Color; }
+    // Both need Xs that a value has in one-per-value mode; either is drawn only where it does.
+    const std::optional<TXBand>& Band() const { return Properties().Band; }
+    void SetBand(const std::optional<TXBand>& Value);
+    const std::optional<TValueLine>& GuideLine() const { return Properties().GuideLine; }
+    void SetGuideLine(const std::optional<TValueLine>& Value);
 
     // A new empty series with the caption "Series"; neither lays out nor paints.
     TNiceSeries& AddSeries(TSeriesKind Kind) { return FModel.AddSeries(Kind); }

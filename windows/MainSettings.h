@@ -17,6 +17,9 @@ public:
     virtual double SpeedLimit() const = 0;
     virtual double EnergyLimit() const = 0;
     virtual double PeletWeight() const = 0;
+    // The widest extreme spread of speed (display unit) that the shots of one fill may have to
+    // count as usable; each unit system keeps its own.
+    virtual double UsableSpread() const = 0;
     // The display units: "m/s", "J", "g" or "fps", "fpe", "gr".
     virtual std::string SpeedUnit() const = 0;
     virtual std::string EnergyUnit() const = 0;
@@ -26,6 +29,7 @@ public:
     virtual void SetSpeedLimit(double Value) = 0;
     virtual void SetEnergyLimit(double Value) = 0;
     virtual void SetPeletWeight(double Value) = 0;
+    virtual void SetUsableSpread(double Value) = 0;
 
     // Each switch does nothing when its system is already in force.
     virtual void SetMetric() = 0;

@@ -1,5 +1,6 @@
 #include "windows/UFrmSetup.h"
 
+#include "app/UEnergyPresets.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
@@ -9,6 +10,7 @@
 #include "windows/SpinButton.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,8 @@ namespace {
 
 // Space kept between a caption and the edit to its right.
 constexpr int CaptionGap = 4;
+
+constexpr const char* CustomLimit = "Custom value";
 
 QGroupBox* GroupBox(QWidget* Parent, const QRect& Geometry, const char* Title) {
     auto* Box = new QGroupBox(QString::fromUtf8(Title), Parent);
@@ -57,6 +61,15 @@ QLineEdit* NumberEdit(QWidget* Parent, const QRect& Geometry, const char* Text) 
     return Edit;
 }
 
+QComboBox* PresetBox(QWidget* Parent, const QRect& Geometry) {
+    auto* Box = new QComboBox(Parent);
+    Box->setGeometry(Geometry);
+    Box->addItem(CustomLimit);
+    for (const TEnergyPreset& Preset : EnergyPresets)
+        Box->addItem(QString::fromUtf8(Preset.Name));
+    return Box;
+}
+
 TSpinButton* SpinButton(QWidget* Parent, const QRect& Geometry) {
     auto* Spin = new TSpinButton(Parent);
     Spin->setGeometry(Geometry);
@@ -87,20 +100,25 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
       gbUnits(GroupBox(this, {4, 124, 229, 49}, "Units")),
       rbMetric(RadioButton(gbUnits, {12, 20, 97, 17}, "Metrical")),
       rbImperial(RadioButton(gbUnits, {120, 20, 97, 17}, "Imperial")),
-      gbLimits(GroupBox(this, {4, 176, 229, 85}, "Limits")),
+      gbLimits(GroupBox(this, {4, 176, 229, 113}, "Limits")),
       lblSpeedLimit(TextLabel<TFittingLabel>(gbLimits, {12, 26}, "Speed:")),
       eSpeedLimit(NumberEdit(gbLimits, {136, 22, 61, 24}, "250")),
       spinSpeedLimit(SpinButton(gbLimits, {197, 23, 20, 22})),
       lblEnergyLimit(TextLabel<TFittingLabel>(gbLimits, {12, 54}, "Energy:")),
       eEnergyLimit(NumberEdit(gbLimits, {136, 50, 61, 24}, "250")),
       spinEnergyLimit(SpinButton(gbLimits, {197, 51, 20, 22})),
-      lblPeletWeight(TextLabel<TFittingLabel>(this, {16, 274}, "Pelet Weight:")),
-      ePeletWeight(NumberEdit(this, {140, 270, 61, 24}, "0.547")),
-      spinPeletWeight(SpinButton(this, {201, 271, 20, 22})), FSettings(Settings),
+      cbEnergyPreset(PresetBox(gbLimits, {12, 79, 205, 24})),
+      lblPeletWeight(TextLabel<TFittingLabel>(this, {16, 302}, "Pelet Weight:")),
+      ePeletWeight(NumberEdit(this, {140, 298, 61, 24}, "0.547")),
+      spinPeletWeight(SpinButton(this, {201, 299, 20, 22})),
+      lblUsableSpread(TextLabel<TFittingLabel>(this, {16, 330}, "Usable ES:")),
+      eUsableSpread(NumberEdit(this, {140, 326, 61, 24}, "3")),
+      spinUsableSpread(SpinButton(this, {201, 327, 20, 22})), FSettings(Settings),
       FLanguageGroup(new QButtonGroup(this)), FSpeedLimitEntry{eSpeedLimit, 999999, 1, "0.##",
                                                                &TMainSettings::SetSpeedLimit},
       FEnergyLimitEntry{eEnergyLimit, 999999, 1, "0.##", &TMainSettings::SetEnergyLimit},
-      FPeletWeightEntry{ePeletWeight, 0.546, 0.001, "0.000", &TMainSettings::SetPeletWeight} {
+      FPeletWeightEntry{ePeletWeight, 0.546, 0.001, "0.000", &TMainSettings::SetPeletWeight},
+      FUsableSpreadEntry{eUsableSpread, 0, 0.5, "0.##", &TMainSettings::SetUsableSpread} {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Setup"));
@@ -108,7 +126,7 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
     // The labels were sized before the window's font reached them.
     for (QLabel* Label : {lblLanguageCzech, lblLanguageGerman, lblLanguageEnglish})
         Label->adjustSize();
-    setFixedSize(237, 305);
+    setFixedSize(237, 361);
     for (QToolButton* Button : {btnCesky, btnDeutsch, btnEnglish})
         FLanguageGroup->addButton(Button);
     btnCesky->setChecked(true);
@@ -128,12 +146,19 @@ void TFrmSetup::ConnectHandlers() {
             Guarded(this, &TFrmSetup::eEnergyLimitChange));
     connect(ePeletWeight, &QLineEdit::textChanged, this,
             Guarded(this, &TFrmSetup::ePeletWeightChange));
+    connect(eUsableSpread, &QLineEdit::textChanged, this,
+            Guarded(this, &TFrmSetup::eUsableSpreadChange));
+    connect(cbEnergyPreset, &QComboBox::activated, this, [this](int Index) {
+        RunGuarded(this, [this, Index] { cbEnergyPresetSelect(Index); });
+    });
     spinSpeedLimit->OnUpClick = Guarded(this, &TFrmSetup::spinSpeedLimitUpClick);
     spinSpeedLimit->OnDownClick = Guarded(this, &TFrmSetup::spinSpeedLimitDownClick);
     spinEnergyLimit->OnUpClick = Guarded(this, &TFrmSetup::spinEnergyLimitUpClick);
     spinEnergyLimit->OnDownClick = Guarded(this, &TFrmSetup::spinEnergyLimitDownClick);
     spinPeletWeight->OnUpClick = Guarded(this, &TFrmSetup::spinPeletWeightUpClick);
     spinPeletWeight->OnDownClick = Guarded(this, &TFrmSetup::spinPeletWeightDownClick);
+    spinUsableSpread->OnUpClick = Guarded(this, &TFrmSetup::spinUsableSpreadUpClick);
+    spinUsableSpread->OnDownClick = Guarded(this, &TFrmSetup::spinUsableSpreadDownClick);
 }
 
 void TFrmSetup::showEvent(QShowEvent* Event) {
@@ -153,6 +178,7 @@ void TFrmSetup::FormShow() {
     eSpeedLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.SpeedLimit())));
     eEnergyLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.EnergyLimit())));
     ePeletWeight->setText(QString::fromStdString(platform::FloatToStr(FSettings.PeletWeight())));
+    eUsableSpread->setText(QString::fromStdString(platform::FloatToStr(FSettings.UsableSpread())));
     UpdateCaptions();
     activateWindow();
 }
@@ -186,6 +212,33 @@ void TFrmSetup::UpdateCaptions() {
     ShowCaption(lblEnergyLimit, UnitCaption("Energy [%s]:", FSettings.EnergyUnit()), eEnergyLimit);
     ShowCaption(lblPeletWeight, UnitCaption("Pelet Weight [%s]:", FSettings.WeightUnit()),
                 ePeletWeight);
+    ShowCaption(lblUsableSpread, UnitCaption("Usable ES [%s]:", FSettings.SpeedUnit()),
+                eUsableSpread);
+    lblUsableSpread->setToolTip(Caption("The widest extreme spread of speed that the usable shots "
+                                        "of one fill may have"));
+    cbEnergyPreset->setItemText(0, Caption(CustomLimit));
+    for (std::size_t i = 0; i < EnergyPresets.size(); ++i)
+        cbEnergyPreset->setItemText(static_cast<int>(i) + 1, Caption(EnergyPresets[i].Name));
+    ShowEnergyPreset();
+}
+
+void TFrmSetup::eEnergyLimitChange() {
+    EntryChange(FEnergyLimitEntry);
+    ShowEnergyPreset();
+}
+
+// The edit's change handler stores the preset's value.
+void TFrmSetup::cbEnergyPresetSelect(int Index) {
+    if (Index < 1 || Index > static_cast<int>(EnergyPresets.size()))
+        return;
+    const double Limit = PresetLimit(EnergyPresets[Index - 1], UnitsOf(FSettings));
+    eEnergyLimit->setText(QString::fromStdString(platform::FloatToStr(Limit)));
+}
+
+void TFrmSetup::ShowEnergyPreset() {
+    const TEnergyPreset* Preset = PresetOfLimit(FSettings.EnergyLimit(), UnitsOf(FSettings));
+    cbEnergyPreset->setCurrentIndex(Preset ? static_cast<int>(Preset - EnergyPresets.data()) + 1
+                                           : 0);
 }
 
 void TFrmSetup::ChooseLanguage(int Code) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// The setup window: language, unit system, speed and energy limits and pellet weight. It keeps
+// The setup window: language, unit system, speed and energy limits with the legal energy
+// presets, pellet weight and the spread of speed a fill's usable shots may have. It keeps
 // no settings of its own: every control writes straight through to the main window's settings,
 // so every change is in force at once and there is no OK or Cancel.
 
@@ -10,6 +11,7 @@
 #include <QDialog>
 
 class QButtonGroup;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,14 +36,19 @@ public:
     void rbMetricClick();
     void rbImperialClick();
     void eSpeedLimitChange() { EntryChange(FSpeedLimitEntry); }
-    void eEnergyLimitChange() { EntryChange(FEnergyLimitEntry); }
+    void eEnergyLimitChange();
     void ePeletWeightChange() { EntryChange(FPeletWeightEntry); }
+    void eUsableSpreadChange() { EntryChange(FUsableSpreadEntry); }
+    // A preset (Index 1 and on) writes its value in the current unit into the energy edit.
+    void cbEnergyPresetSelect(int Index);
     void spinSpeedLimitUpClick() { EntryStep(FSpeedLimitEntry, +1); }
     void spinSpeedLimitDownClick() { EntryStep(FSpeedLimitEntry, -1); }
     void spinEnergyLimitUpClick() { EntryStep(FEnergyLimitEntry, +1); }
     void spinEnergyLimitDownClick() { EntryStep(FEnergyLimitEntry, -1); }
     void spinPeletWeightUpClick() { EntryStep(FPeletWeightEntry, +1); }
     void spinPeletWeightDownClick() { EntryStep(FPeletWeightEntry, -1); }
+    void spinUsableSpreadUpClick() { EntryStep(FUsableSpreadEntry, +1); }
+    void spinUsableSpreadDownClick() { EntryStep(FUsableSpreadEntry, -1); }
 
     QGroupBox* const gbLanguage;
     QToolButton* const btnCesky;
@@ -60,9 +67,14 @@ public:
     TFittingLabel* const lblEnergyLimit;
     QLineEdit* const eEnergyLimit;
     TSpinButton* const spinEnergyLimit;
+    // "Custom value", then the presets in their order.
+    QComboBox* const cbEnergyPreset;
     TFittingLabel* const lblPeletWeight;
     QLineEdit* const ePeletWeight;
     TSpinButton* const spinPeletWeight;
+    TFittingLabel* const lblUsableSpread;
+    QLineEdit* const eUsableSpread;
+    TSpinButton* const spinUsableSpread;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -82,10 +94,13 @@ private:
     void EntryChange(const TNumberEntry& Entry);
     void EntryStep(const TNumberEntry& Entry, double Direction);
     QToolButton* LanguageButton(int Code) const;
+    // The preset the energy limit is in the current unit, or "Custom value".
+    void ShowEnergyPreset();
 
     TMainSettings& FSettings;
     QButtonGroup* const FLanguageGroup;
     const TNumberEntry FSpeedLimitEntry;
     const TNumberEntry FEnergyLimitEntry;
     const TNumberEntry FPeletWeightEntry;
+    const TNumberEntry FUsableSpreadEntry;
 };

@@ -16,7 +16,7 @@ public:
 
     int LanguageCode = 9;
     bool Imperial = false;
-    double Speed = 999999, Energy = 999999, Weight = 0.547;
+    double Speed = 999999, Energy = 999999, Weight = 0.547, Spread = 3;
     std::vector<TCall> Calls;
     // Set, SetLanguage raises it, as a failing re-caption of the main window would.
     std::string LanguageError;
@@ -25,6 +25,7 @@ public:
     double SpeedLimit() const override { return Speed; }
     double EnergyLimit() const override { return Energy; }
     double PeletWeight() const override { return Weight; }
+    double UsableSpread() const override { return Spread; }
     std::string SpeedUnit() const override { return Imperial ? "fps" : "m/s"; }
     std::string EnergyUnit() const override { return Imperial ? "fpe" : "J"; }
     std::string WeightUnit() const override { return Imperial ? "gr" : "g"; }
@@ -38,6 +39,7 @@ public:
     void SetSpeedLimit(double Value) override { Speed = Record("SetSpeedLimit", Value); }
     void SetEnergyLimit(double Value) override { Energy = Record("SetEnergyLimit", Value); }
     void SetPeletWeight(double Value) override { Weight = Record("SetPeletWeight", Value); }
+    void SetUsableSpread(double Value) override { Spread = Record("SetUsableSpread", Value); }
     void SetMetric() override {
         Record("SetMetric", 0);
         Imperial = false;

@@ -1,0 +1,94 @@
+#include "analysis/Histogram.h"
+
+#include "analysis/SeriesComparison.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+namespace {
+
+constexpr std::size_t FewestBins = 5;
+constexpr std::size_t MostBins = 200;
+
+struct TBinLayout {
+    double Width = 0;
+    std::size_t Bins = 0;
+};
+
+// The quantile by linear interpolation between neighbouring order statistics, at position
+// (n - 1) Probability (type 7, the default of R and NumPy), for 0 <= Probability < 1, n >= 2.
+double Quantile(const std::vector<double>& Sorted, double Probability) {
+    const double Position = static_cast<double>(Sorted.size() - 1) * Probability;
+    const auto Below = static_cast<std::size_t>(Position);
+    const double Fraction = Position - static_cast<double>(Below);
+    return Sorted[Below] + Fraction * (Sorted[Below + 1] - Sorted[Below]);
+}
+
+// For at least two values that differ. The bin counts are compared as doubles: a tiny
+// interquartile range may ask for more bins than a size_t holds.
+TBinLayout LayOut(const std::vector<double>& Sorted, double Range) {
+    const double Spread = Quantile(Sorted, 0.75) - Quantile(Sorted, 0.25);
+    const double Width = 2 * Spread / std::cbrt(static_cast<double>(Sorted.size()));
+    const double Bins = std::ceil(Range / Width);
+    if (Spread == 0 || Bins < FewestBins)
+        return {Range / FewestBins, FewestBins};
+    if (Bins > MostBins)
+        return {Range / MostBins, MostBins};
+    return {Width, static_cast<std::size_t>(Bins)};
+}
+
+// Values past the last bin, such as the maximum where the range is a whole number of widths,
+// count in the last bin; so does a value whose position is not a number, which a range beyond
+// the largest double gives.
+std::size_t BinOf(const THistogram& Histogram, double Value) {
+    const double Bin = std::floor((Value - Histogram.Start) / Histogram.Width);
+    const std::size_t Last = Histogram.Counts.size() - 1;
+    return Bin < static_cast<double>(Last) ? static_cast<std::size_t>(Bin) : Last;
+}
+
+} // namespace
+
+std::size_t THistogram::Total() const {
+    return std::accumulate(Counts.begin(), Counts.end(), std::size_t{0});
+}
+
+double THistogram::BinStart(std::size_t Bin) const {
+    return Start + static_cast<double>(Bin) * Width;
+}
+
+double THistogram::BinCentre(std::size_t Bin) const {
+    return BinStart(Bin) + Width / 2;
+}
+
+double THistogram::ExpectedCount(double Value) const {
+    if (StandardDeviation == 0)
+        return 0;
+    const double Z = (Value - Mean) / StandardDeviation;
+    const double Density = std::exp(-Z * Z / 2) * std::numbers::inv_sqrtpi / std::numbers::sqrt2;
+    return static_cast<double>(Total()) * Width * Density / StandardDeviation;
+}
+
+THistogram BinValues(std::span<const double> Values) {
+    std::vector<double> Sorted(Values.begin(), Values.end());
+    // Also rejects no values and values that are not finite, before they reach the sort.
+    const TSampleSummary Summary = Summarize(Sorted);
+    std::ranges::sort(Sorted);
+    THistogram Histogram;
+    Histogram.Mean = Summary.Mean;
+    Histogram.StandardDeviation = Summary.StandardDeviation.value_or(0);
+    if (Summary.ExtremeSpread == 0) {
+        Histogram.Start = Sorted.front() - 2.5;
+        Histogram.Width = 1;
+        Histogram.Counts = {0, 0, Sorted.size(), 0, 0};
+        return Histogram;
+    }
+    const TBinLayout Layout = LayOut(Sorted, Summary.ExtremeSpread);
+    Histogram.Start = Sorted.front();
+    Histogram.Width = Layout.Width;
+    Histogram.Counts.assign(Layout.Bins, 0);
+    for (const double Value : Sorted)
+        ++Histogram.Counts[BinOf(Histogram, Value)];
+    return Histogram;
+}

@@ -1,0 +1,65 @@
+#include "analysis/ShotsPerFill.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
+
+TEST(LongestRunWithin, FindsTheEarliestLongestRunInsideTheBand) {
+    const struct {
+        std::vector<double> Speeds;
+        double Band;
+        std::optional<TUsableRun> Expected;
+    } Rows[] = {
+        {{}, 1, std::nullopt},
+        {{170}, 0, TUsableRun{0, 0, 0}},
+        {{170, 172, 171}, 2, TUsableRun{0, 2, 2}},
+        {{170, 171, 171, 171, 170}, 0, TUsableRun{1, 3, 0}},
+        // Equally long runs: the first.
+        {{100, 101, 110, 111}, 1, TUsableRun{0, 1, 1}},
+        // A fill's curve: rising to the plateau and falling off it.
+        {{160, 165, 168, 170, 171, 171.5, 171, 170, 168, 165, 160}, 3, TUsableRun{3, 7, 1.5}},
+        // When 1 leaves, the minimum is the older 2, not the newest speed.
+        {{1, 3, 2, 4, 5, 4.5, 6}, 3, TUsableRun{1, 5, 3}},
+        // 161.3 - 160.1 is 1.200000000000017 and still within 1.2.
+        {{158, 160.1, 161.3, 160.9, 163}, 1.2, TUsableRun{1, 3, 161.3 - 160.1}}};
+    for (const auto& Row : Rows)
+        EXPECT_EQ(LongestRunWithin(Row.Speeds, Row.Band), Row.Expected) << Row.Speeds.size();
+}
+
+// Linear between the fill before the first shot and the end pressure after the last; the whole
+// series gives both ends exactly, although 250 - (250 - 0.1) is 0.09999999999999432.
+TEST(PressureWindow, InterpolatesAroundTheRun) {
+    const struct {
+        double Fill, End;
+        std::size_t Shots;
+        TUsableRun Run;
+        double AtStart, AtEnd;
+    } Rows[] = {{200, 100, 40, {10, 29}, 175, 125},
+                {200, 100, 4, {1, 1}, 175, 150},
+                {250, 0.1, 10, {0, 9}, 250, 0.1}};
+    for (const auto& Row : Rows) {
+        const TPressureWindow Window = PressureWindow(Row.Fill, Row.End, Row.Shots, Row.Run);
+        EXPECT_EQ(Window.AtStart, Row.AtStart);
+        EXPECT_EQ(Window.AtEnd, Row.AtEnd);
+    }
+}
+
+TEST(ShotsPerFill, RejectsWhatItCannotMeasure) {
+    const std::vector<double> Speeds = {170, 171};
+    EXPECT_THROW(LongestRunWithin(Speeds, -1), EStatisticsError);
+    EXPECT_THROW(LongestRunWithin(Speeds, NaN), EStatisticsError);
+    EXPECT_THROW(LongestRunWithin(std::vector<double>{170, NaN}, 1), EStatisticsError);
+    EXPECT_THROW(LongestRunWithin(std::vector<double>{170, -Infinity}, 1), EStatisticsError);
+    EXPECT_THROW(PressureWindow(200, 100, 0, {0, 0}), EStatisticsError);
+    EXPECT_THROW(PressureWindow(200, 100, 10, {5, 10}), EStatisticsError);
+    EXPECT_THROW(PressureWindow(200, 100, 10, {3, 2}), EStatisticsError);
+    EXPECT_THROW(PressureWindow(NaN, 100, 10, {0, 9}), EStatisticsError);
+    EXPECT_THROW(PressureWindow(200, Infinity, 10, {0, 9}), EStatisticsError);
+}

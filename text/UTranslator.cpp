@@ -264,6 +264,45 @@ constexpr std::array<TDictionaryRow, 45> LibraryDictionary{{
      "In diese Serie zeichnet ein anderes TARVEX auf: sie kann hier nicht geöffnet werden."},
 }};
 
+// The tuning tools of the chart and the legal energy limits of the setup window.
+constexpr std::array<TDictionaryRow, 18> TuningDictionary{{
+    {"Usable shots", "Použitelné výstřely", "Nutzbare Schüsse"},
+    {"Speed drift", "Posun rychlosti", "Geschwindigkeitsdrift"},
+    {"Histogram", "Histogram", "Histogramm"},
+    {"Usable shots: %s (shots %s to %s), extreme spread %s %s",
+     "Použitelné výstřely: %s (výstřely %s až %s), variační rozpětí %s %s",
+     "Nutzbare Schüsse: %s (Schüsse %s bis %s), Extremstreuung %s %s"},
+    {"Usable shots: 1 (shot %s), extreme spread %s %s",
+     "Použitelné výstřely: 1 (výstřel %s), variační rozpětí %s %s",
+     "Nutzbare Schüsse: 1 (Schuss %s), Extremstreuung %s %s"},
+    {"usable from about %s to %s %s", "použitelné zhruba od %s do %s %s",
+     "nutzbar von etwa %s bis %s %s"},
+    {"Speed falls by %s %s per 10 shots (95 % interval %s to %s)",
+     "Rychlost klesá o %s %s na 10 výstřelů (95% interval %s až %s)",
+     "Die Geschwindigkeit fällt um %s %s je 10 Schüsse (95-%-Intervall %s bis %s)"},
+    {"Speed rises by %s %s per 10 shots (95 % interval %s to %s)",
+     "Rychlost stoupá o %s %s na 10 výstřelů (95% interval %s až %s)",
+     "Die Geschwindigkeit steigt um %s %s je 10 Schüsse (95-%-Intervall %s bis %s)"},
+    {"No drift: %s %s per 10 shots (95 % interval %s to %s)",
+     "Bez posunu: %s %s na 10 výstřelů (95% interval %s až %s)",
+     "Keine Drift: %s %s je 10 Schüsse (95-%-Intervall %s bis %s)"},
+    {"Speed drift needs at least 3 shots", "Posun rychlosti potřebuje alespoň 3 výstřely",
+     "Die Geschwindigkeitsdrift braucht mindestens 3 Schüsse"},
+    {"%s to %s %s: %s shots", "%s až %s %s: %s výstřelů", "%s bis %s %s: %s Schüsse"},
+    {"Usable ES [%s]:", "Použitelné R [%s]:", "Nutzbare ES [%s]:"},
+    {"The widest extreme spread of speed that the usable shots of one fill may have",
+     "Největší variační rozpětí rychlosti, které smějí mít použitelné výstřely jednoho plnění",
+     "Die größte Extremstreuung der Geschwindigkeit, die die nutzbaren Schüsse einer Füllung haben "
+     "dürfen"},
+    {"Custom value", "Vlastní hodnota", "Eigener Wert"},
+    {"UK air rifle, 12 ft\u00B7lbf", "Velká Británie, vzduchovka, 12 ft\u00B7lbf",
+     "Großbritannien, Luftgewehr, 12 ft\u00B7lbf"},
+    {"UK air pistol, 6 ft\u00B7lbf", "Velká Británie, vzduchová pistole, 6 ft\u00B7lbf",
+     "Großbritannien, Luftpistole, 6 ft\u00B7lbf"},
+    {"Germany, 7.5 J", "Německo, 7,5 J", "Deutschland, 7,5 J"},
+    {"Energy limit", "Limit energie", "Energielimit"},
+}};
+
 std::string DictionaryKey(int Language, const std::string& English) {
     return "LNG" + std::to_string(Language) + "_" + English;
 }
@@ -320,7 +359,8 @@ void TTranslator::FillDictionary() {
     for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
                              std::span<const TDictionaryRow>(HelpDictionary),
                              std::span<const TDictionaryRow>(SeriesDictionary),
-                             std::span<const TDictionaryRow>(LibraryDictionary)}) {
+                             std::span<const TDictionaryRow>(LibraryDictionary),
+                             std::span<const TDictionaryRow>(TuningDictionary)}) {
         for (const TDictionaryRow& Row : Table) {
             AddTranslation(LANG_CZECH, Row.English, Row.Czech);
         }

@@ -87,6 +87,10 @@ TEST(RecordGenerator, SpeedsFollowTheAskedMeanAndSpread) {
 
     Options.Spread = 0;
     EXPECT_EQ(Take(Options, 1)[0], "250.000;m/s");
+    Options.Trend = -0.25; // from the second shot on
+    EXPECT_THAT(Take(Options, 3),
+                testing::ElementsAre("250.000;m/s", "249.750;m/s", "249.500;m/s"));
+    Options.Trend = 0;
     Options.Mean = 1;
     Options.Spread = 50; // never a negative speed
     for (const std::string& Record : Take(Options, 500))

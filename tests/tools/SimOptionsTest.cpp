@@ -37,6 +37,8 @@ TEST(SimOptions, ReadsEveryOption) {
                                                  "575.5",
                                                  "--spread",
                                                  "3",
+                                                 "--trend",
+                                                 "-0.2",
                                                  "--unit",
                                                  "fps",
                                                  "--weight",
@@ -62,6 +64,7 @@ TEST(SimOptions, ReadsEveryOption) {
     EXPECT_EQ(Options.Sending.PauseMax, milliseconds(3000));
     EXPECT_EQ(Options.Records.Mean, 575.5);
     EXPECT_EQ(Options.Records.Spread, 3.0);
+    EXPECT_EQ(Options.Records.Trend, -0.2);
     EXPECT_EQ(Options.Records.Unit, "fps");
     EXPECT_EQ(Options.Records.Weight, "8.44");
     EXPECT_EQ(Options.Records.WeightUnit, "gr"); // the imperial weight unit goes with fps
@@ -94,6 +97,7 @@ TEST(SimOptions, RefusesWhatCannotBeFollowed) {
                                                        {"--interval-range", "1000"},
                                                        {"--mean", "nan"},
                                                        {"--spread", "-1"},
+                                                       {"--trend", "x"},
                                                        {"--unit", "km/h"},
                                                        {"--unit", "M/S"},
                                                        {"--weight", "0"},

@@ -41,7 +41,8 @@ std::string TRecordGenerator::Next() {
 
 std::string TRecordGenerator::GoodRecord() {
     // A chronograph never shows a negative speed, however wide the spread asked for.
-    const double Speed = std::max(0.0, FSpeeds(FEngine));
+    const double Drift = FOptions.Trend * static_cast<double>(FCount - 1);
+    const double Speed = std::max(0.0, FSpeeds(FEngine) + Drift);
     std::string Record = FormatFixed(Speed, FOptions.Decimals) + ";" + FOptions.Unit;
     if (!FOptions.Weight.empty())
         Record += ";" + FOptions.Weight + ";" + FOptions.WeightUnit;

@@ -2,7 +2,8 @@
 
 // The records a chronograph sends, one per shot: "speed;speed_unit" or, with a pellet weight,
 // "speed;speed_unit;pelet_weight;pelet_weight_unit", with "." as the decimal point whatever the
-// locale. Speeds follow a normal distribution around a mean; a seed makes the run repeatable.
+// locale. Speeds follow a normal distribution around a mean, which may drift from shot to shot;
+// a seed makes the run repeatable.
 
 #include <cstdint>
 #include <random>
@@ -18,6 +19,8 @@ std::string_view LineEndText(TLineEnd LineEnd);
 struct TRecordOptions {
     double Mean = 175.0;
     double Spread = 1.5; // standard deviation
+    // Added to the mean with every shot after the first, as a gun that loses pressure or warms.
+    double Trend = 0;
     std::string Unit = "m/s";
     // The pellet weight as the user gave it ("0.547"); empty for records without weight fields.
     std::string Weight;

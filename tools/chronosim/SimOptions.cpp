@@ -63,6 +63,7 @@ const std::map<std::string, THandler>& ValueOptions() {
         {"--interval-range", [](O& o, S n, S v) { ParseRange(o, n, v); }},
         {"--mean", [](O& o, S n, S v) { o.Records.Mean = ParseNumber(n, v, 0.0, 1e6); }},
         {"--spread", [](O& o, S n, S v) { o.Records.Spread = ParseNumber(n, v, 0.0, 1e6); }},
+        {"--trend", [](O& o, S n, S v) { o.Records.Trend = ParseNumber(n, v, -1e6, 1e6); }},
         {"--unit",
          [](O& o, S n, S v) {
              o.Records.Unit = OneOf(n, v, {"m/s", "fps"});
@@ -131,6 +132,7 @@ std::string UsageText() {
            "  --interval-range A-B   a random pause from A to B milliseconds, e.g. 1000-3000\n"
            "  --mean V               mean speed (default 175.0)\n"
            "  --spread SD            standard deviation of the speed (default 1.5)\n"
+           "  --trend D              change of the mean speed per shot, e.g. -0.2 (default 0)\n"
            "  --unit m/s|fps         speed unit (default m/s)\n"
            "  --weight G             add the pellet weight fields, e.g. 0.547\n"
            "  --weight-unit g|gr     unit of the pellet weight (default g; gr with fps)\n"

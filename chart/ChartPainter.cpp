@@ -14,7 +14,7 @@ const QColor GridColor(0x80, 0x80, 0x80);
 // colours.
 const QColor BandColor(0x3C, 0xB4, 0x4B, 0x40);
 const QColor BandCaptionColor(0x1E, 0x64, 0x28);
-const QColor GuideLineColor(0xB4, 0x00, 0x00);
+const QColor GuideLineColor(0x1E, 0x3C, 0xA0);
 constexpr int GuideLineWidth = 2;
 
 constexpr int AxisWidth = 3;

@@ -2,13 +2,16 @@
 // Clear, Load data and deleting shots reach the library, and a library that cannot be used never
 // stops the window.
 
+#include "app/UChartPanel.h"
 #include "app/UFrmLibrary.h"
 #include "app/ULibraryModel.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
+#include "chart/NiceChart.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
+#include "tests/app/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
@@ -20,6 +23,7 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -225,6 +229,56 @@ TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {
         Form->btnSaveDataClick();
         EXPECT_EQ(tests::ReadFileText(Folder.File("saved.csv")).substr(0, 6), "speed;");
     }
+}
+
+// The chart's tools read the fill pressures noted in the library and show what they find in the
+// display units; the report names the legal limit that applies.
+TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
+    auto Form = Start();
+    // 180 m/s falling by 0.5 a shot: shots 1 to 7 lie within 3 m/s and within 10 fps.
+    std::string Records;
+    for (int Shot = 0; Shot < 10; ++Shot)
+        Records += std::to_string(180 - 0.5 * Shot) + "\n";
+    Receive(*Form, Records);
+    {
+        TSeriesStore Store(LibraryPath());
+        Store.SetNotes(Store.ListSeries().front().Id, TSeriesNotes{{}, {}, {}, 200, 100, {}, {}});
+    }
+    TChartPanel& Panel = *Form->pnlMiddleBottom;
+    TNiceChart& Chart = *Panel.chNiceChart;
+    Panel.actUsableShots->trigger();
+    Panel.actSpeedDrift->trigger();
+    EXPECT_EQ(Chart.Band(), (TXBand{1, 7, "1", "7"}));
+    ASSERT_TRUE(Chart.GuideLine());
+    EXPECT_DOUBLE_EQ(Chart.GuideLine()->Y2, 175.5);
+    EXPECT_EQ(Chart.Title(), "Usable shots: 7 (shots 1 to 7), extreme spread 3.0 m/s; usable from "
+                             "about 200 to 130 bar\nSpeed falls by 5.0 m/s per 10 shots (95 % "
+                             "interval 5.0 to 5.0)");
+    Form->Settings().SetImperial();
+    EXPECT_NE(Chart.Title().find("extreme spread 9.84 fps; usable from about 2901 to 1885 psi"),
+              std::string::npos)
+        << Chart.Title();
+
+    Panel.sbEnergyChart->click();
+    EXPECT_FALSE(Chart.GuideLine()) << "the line is drawn in speeds";
+    Panel.actHistogram->trigger();
+    ASSERT_EQ(Chart.GetSeries(0).Kind(), skBar);
+    double Shots = 0;
+    for (const TXYInfo& Bin : Chart.GetSeries(0).Values())
+        Shots += Bin.Y;
+    EXPECT_EQ(Shots, 10);
+    EXPECT_EQ(Chart.AxisXTitle(), "Energy [fpe]");
+    EXPECT_FALSE(Chart.Band());
+    Panel.actHistogram->trigger();
+    EXPECT_EQ(Chart.GetSeries(0).Values().size(), 10u);
+    EXPECT_EQ(Chart.AxisXTitle(), "Shots");
+    EXPECT_EQ(Chart.Band(), (TXBand{1, 7, "1", "7"}));
+
+    Form->Settings().SetEnergyLimit(12);
+    Dialogs.FileNames = {Folder.File("report.pdf")};
+    Form->SeriesCommands->actPrintReport->trigger();
+    EXPECT_NE(tests::PdfText(Folder.File("report.pdf")).find("12 fpe (UK air rifle, 12 ft"),
+              std::string::npos);
 }
 
 } // namespace

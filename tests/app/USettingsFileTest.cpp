@@ -56,6 +56,19 @@ TEST_F(SettingsFileTest, WrittenSettingsReadBack) {
     EXPECT_EQ(ReadFrom(ReadFileText(Path)), Written);
 }
 
+// A usable spread is written once it differs from its default, and kept after that.
+TEST_F(SettingsFileTest, UsableSpreadsAreWrittenOnceChangedAndReadBack) {
+    TSettings Written{7, true, 8.44, 950.5, 12.25, 100, 120, 2.5};
+    WriteSettingsFile(Path, Written, "fps");
+    EXPECT_NE(ReadFileText(Path).find("usable-spread-metric=2.5\n"), std::string::npos);
+    EXPECT_EQ(ReadFileText(Path).find("usable-spread-imperial"), std::string::npos);
+    EXPECT_EQ(ReadFrom(ReadFileText(Path)), Written);
+    Written.UsableSpreadMetric = 3;
+    WriteSettingsFile(Path, Written, "fps");
+    EXPECT_NE(ReadFileText(Path).find("usable-spread-metric=3\n"), std::string::npos);
+    EXPECT_EQ(ReadFrom("[data]\nusable-spread-imperial=x\n").UsableSpreadImperial, 10);
+}
+
 TEST_F(SettingsFileTest, UnitsAreReadWithoutRegardToLetterCase) {
     const struct {
         const char* Text;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,60 @@ TEST_F(ChartLayoutTest, WithoutDataThereAreNoTicks) {
     EXPECT_TRUE(Chart.Layout().XAxis().empty());
     EXPECT_TRUE(Chart.Layout().YAxis().empty());
     EXPECT_FALSE(Chart.AxisXOnePerValue());
+}
+
+// The band spans its values' markers from the plot's top to its bottom, with its first and last
+// value written inside its edges; the guide line is cut off where it leaves the plot.
+TEST_F(ChartLayoutTest, BandAndGuideLineFollowTheValuesTheyName) {
+    struct TCase {
+        bool OnePerValue;
+        std::optional<TXBand> Band;
+        std::optional<TValueLine> Line;
+        bool BandPlaced;
+        std::vector<std::string> Captions;
+        bool LinePlaced;
+    };
+    const TCase Cases[] = {
+        {true, TXBand{3, 6, "3", "6"}, std::nullopt, true, {"3", "6"}, false},
+        {false, TXBand{3, 6, "3", "6"}, std::nullopt, true, {"3", "6"}, false},
+        {true, TXBand{4, 4, "4", ""}, std::nullopt, true, {"4"}, false},
+        {true, TXBand{3, 99, "3", "99"}, std::nullopt, false, {}, false},
+        {true, std::nullopt, TValueLine{1, 1000, 10, -1000}, false, {}, true},
+        {false, std::nullopt, TValueLine{1, 15, 10, 12}, false, {}, true},
+        {true, std::nullopt, TValueLine{1, 1000, 10, 2000}, false, {}, false},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Band ? Case.Band->ToCaption : "line");
+        Chart.SuspendUpdates();
+        Chart.ClearSeries();
+        AddYs({10, 12, 14, 11, 13, 15, 12, 10, 14, 13});
+        Chart.SetAxisXOnePerValue(Case.OnePerValue);
+        Chart.SetBand(Case.Band);
+        Chart.SetGuideLine(Case.Line);
+        LayOutWithPlotHeight(300);
+        const TChartLayout& Layout = Chart.Layout();
+        const TRect& Plot = Layout.PlotRect();
+        const TOverlayDrawing& Drawn = Layout.Overlays();
+        ASSERT_EQ(Drawn.Band.has_value(), Case.BandPlaced);
+        std::vector<std::string> Captions;
+        for (const TTextLine& Caption : Drawn.BandCaptions)
+            Captions.push_back(Caption.Text);
+        EXPECT_EQ(Captions, Case.Captions);
+        if (Case.BandPlaced) {
+            const TXYInfo& First = Chart.GetSeries(0).Values()[std::size_t(Case.Band->From) - 1];
+            const TXYInfo& Last = Chart.GetSeries(0).Values()[std::size_t(Case.Band->To) - 1];
+            EXPECT_EQ(*Drawn.Band, (TRect{First.HitRect.Left - 1, Plot.Top, Last.HitRect.Right + 2,
+                                          Plot.Bottom}));
+            EXPECT_GT(Drawn.BandCaptions[0].At.x(), Drawn.Band->Left);
+        }
+        ASSERT_EQ(Drawn.GuideLine.size(), Case.LinePlaced ? 2u : 0u);
+        for (const QPoint End : Drawn.GuideLine) {
+            EXPECT_GE(End.x(), Plot.Left);
+            EXPECT_LT(End.x(), Plot.Right);
+            EXPECT_GE(End.y(), Plot.Top);
+            EXPECT_LT(End.y(), Plot.Bottom);
+        }
+    }
 }
 
 } // namespace

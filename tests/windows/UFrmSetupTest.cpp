@@ -7,6 +7,7 @@
 #include "windows/FittingLabel.h"
 #include "windows/SpinButton.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,7 +39,7 @@ protected:
         Setup->show();
         return Setup;
     }
-    // The three numeric edits with their arrows, stored values and fallbacks.
+    // The numeric edits with their arrows, stored values and fallbacks.
     struct TEntry {
         QLineEdit* Edit;
         TSpinButton* Spin;
@@ -48,7 +49,8 @@ protected:
     std::vector<TEntry> Entries(const TFrmSetup& Setup) const {
         return {{Setup.eSpeedLimit, Setup.spinSpeedLimit, Settings.Speed, 999999},
                 {Setup.eEnergyLimit, Setup.spinEnergyLimit, Settings.Energy, 999999},
-                {Setup.ePeletWeight, Setup.spinPeletWeight, Settings.Weight, 0.546}};
+                {Setup.ePeletWeight, Setup.spinPeletWeight, Settings.Weight, 0.546},
+                {Setup.eUsableSpread, Setup.spinUsableSpread, Settings.Spread, 0}};
     }
     enum { Speed, Energy, Weight };
 
@@ -270,6 +272,36 @@ TEST_F(SetupWindow, AFailingSetterIsReportedInTheErrorBoxInsteadOfEscaping) {
     Setup->btnDeutsch->click();
     EXPECT_THAT(Dialogs.Errors, testing::SizeIs(1));
     EXPECT_THAT(Dialogs.Questions, IsEmpty());
+}
+
+TEST_F(SetupWindow, PresetsSetTheEnergyLimitInTheUnitsInForceAndTheBoxFollowsTheLimit) {
+    struct TCase {
+        bool Imperial;
+        int Preset;
+        const char* Limit;
+    };
+    for (const TCase& Case :
+         {TCase{false, 1, "16.27"}, TCase{true, 1, "12"}, TCase{false, 2, "8.13"},
+          TCase{true, 2, "6"}, TCase{false, 3, "7.5"}, TCase{true, 3, "5.53"}}) {
+        SCOPED_TRACE(Case.Limit);
+        Settings.Imperial = Case.Imperial;
+        auto Setup = Open();
+        Setup->cbEnergyPresetSelect(Case.Preset);
+        EXPECT_EQ(Text(Setup->eEnergyLimit), Case.Limit);
+        EXPECT_EQ(Settings.Energy, std::stod(Case.Limit));
+        EXPECT_EQ(Setup->cbEnergyPreset->currentIndex(), Case.Preset);
+    }
+    auto Setup = Open();
+    Setup->eEnergyLimit->setText("12.5");
+    EXPECT_EQ(Setup->cbEnergyPreset->currentIndex(), 0) << "a limit of the shooter's own";
+    Setup->eEnergyLimit->setText("12");
+    EXPECT_EQ(Setup->cbEnergyPreset->currentIndex(), 1);
+    Setup->rbMetric->click();
+    EXPECT_EQ(Setup->cbEnergyPreset->currentIndex(), 0) << "12 J is no law's limit";
+    Setup->btnDeutsch->click();
+    EXPECT_EQ(Setup->cbEnergyPreset->itemText(1).toStdString(),
+              "Großbritannien, Luftgewehr, 12 ft\u00B7lbf");
+    EXPECT_EQ(Setup->cbEnergyPreset->itemText(0).toStdString(), "Eigener Wert");
 }
 
 } // namespace

@@ -289,7 +289,7 @@ constexpr std::array<TDictionaryRow, 18> TuningDictionary{{
     {"Speed drift needs at least 3 shots", "Posun rychlosti potřebuje alespoň 3 výstřely",
      "Die Geschwindigkeitsdrift braucht mindestens 3 Schüsse"},
     {"%s to %s %s: %s shots", "%s až %s %s: %s výstřelů", "%s bis %s %s: %s Schüsse"},
-    {"Usable ES [%s]:", "Použitelné R [%s]:", "Nutzbare ES [%s]:"},
+    {"Usable ES [%s]", "Použitelné R [%s]", "Nutzbare ES [%s]"},
     {"The widest extreme spread of speed that the usable shots of one fill may have",
      "Největší variační rozpětí rychlosti, které smějí mít použitelné výstřely jednoho plnění",
      "Die größte Extremstreuung der Geschwindigkeit, die die nutzbaren Schüsse einer Füllung haben "

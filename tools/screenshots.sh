@@ -103,9 +103,18 @@ start_second_chronograph() {
     port2=$(head -n 1 "$work/chronosim2.out")
 }
 
+# A third chronograph whose speeds fall as the gun loses pressure: 60 shots once TARVEX listens.
+start_falling_chronograph() {
+    "$build/tools/chronosim/chronosim" --wait-for-reader --count 60 --interval-ms 40 --mean 176 \
+        --spread 0.7 --trend -0.12 --seed 3 --timestamps "$work/sent3" >"$work/chronosim3.out" &
+    pids+=($!)
+    wait_for 10 test -s "$work/chronosim3.out"
+    port3=$(head -n 1 "$work/chronosim3.out")
+}
+
 start_tarvex() {
     mkdir -p "$work/config"
-    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TARVEX_PORTS="$port:$port2" \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" TARVEX_PORTS="$port:$port2:$port3" \
         LC_ALL=C.UTF-8 \
         "$build/app/tarvex" 2>"$work/tarvex.log" &
     pids+=($!)
@@ -158,6 +167,57 @@ rename_series() {
     xdotool key Return
 }
 
+# The LED panel closes the port and opens its setup, where port $1 is chosen; Connect opens it.
+switch_port() {
+    click "$main" 890 104
+    local dialog
+    dialog=$(window_named Setup)
+    click "$dialog" 152 34
+    settle
+    xdotool type --delay 30 "$1"
+    xdotool key Return
+    settle
+    click "$dialog" 107 196
+    settle
+    click "$main" 917 76
+}
+
+# Whether the falling chronograph has sent $1 shots.
+sent3() {
+    [ -f "$work/sent3" ] && [ "$(wc -l <"$work/sent3")" -ge "$1" ]
+}
+
+# Item $1 of the chart's menu, which opens where the chart is clicked with the right button.
+chart_menu() {
+    xdotool mousemove --window "$main" 600 450 click 3
+    sleep 0.5
+    xdotool mousemove_relative -- 40 $((22 * $1 - 11)) click 1
+    sleep 0.5
+}
+
+# A new series from the falling chronograph, with its usable shots and its drift, then as a
+# histogram.
+show_tuning() {
+    click "$main" 596 132
+    sleep 1
+    xdotool mousemove --window "$main" 496 300 key alt+y
+    settle
+    switch_port "$port3"
+    wait_for 60 sent3 60
+    settle
+    xdotool mousemove --window "$main" 496 300 key Return
+    settle
+    chart_menu 1
+    chart_menu 2
+    settle
+    shoot "$main" tuning
+    chart_menu 3
+    settle
+    shoot "$main" histogram
+    chart_menu 3
+    settle
+}
+
 # Clear keeps the first series in the library; a second one comes from the slower chronograph.
 # The library shows both, named, and compares them.
 show_library() {
@@ -165,19 +225,7 @@ show_library() {
     sleep 1
     xdotool mousemove --window "$main" 496 300 key alt+y
     settle
-    # The LED panel closes the port and opens its setup, where the second chronograph's port is
-    # chosen; Connect opens it.
-    click "$main" 890 104
-    local dialog
-    dialog=$(window_named Setup)
-    click "$dialog" 152 34
-    settle
-    xdotool type --delay 30 "$port2"
-    xdotool key Return
-    settle
-    click "$dialog" 107 196
-    settle
-    click "$main" 917 76
+    switch_port "$port2"
     wait_for 60 sent2 15
     settle
     # The chronograph ends with its shots; its port goes with it.
@@ -242,9 +290,11 @@ mkdir -p "$images"
 start_display
 start_chronograph
 start_second_chronograph
+start_falling_chronograph
 start_tarvex
 connect_chronograph
 show_live
 show_library
+show_tuning
 show_setup
 close_window "$main"

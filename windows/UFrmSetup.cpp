@@ -250,11 +250,17 @@ void TFrmSetup::ChooseLanguage(int Code) {
 // they stand for the same numbers in the new units.
 void TFrmSetup::rbMetricClick() {
     FSettings.SetMetric();
-    UpdateCaptions();
+    ShowUnitSystem();
 }
 
 void TFrmSetup::rbImperialClick() {
     FSettings.SetImperial();
+    ShowUnitSystem();
+}
+
+// Each unit system keeps its own usable spread.
+void TFrmSetup::ShowUnitSystem() {
+    eUsableSpread->setText(QString::fromStdString(platform::FloatToStr(FSettings.UsableSpread())));
     UpdateCaptions();
 }
 

@@ -94,6 +94,7 @@ private:
     void EntryChange(const TNumberEntry& Entry);
     void EntryStep(const TNumberEntry& Entry, double Direction);
     QToolButton* LanguageButton(int Code) const;
+    void ShowUnitSystem();
     // The preset the energy limit is in the current unit, or "Custom value".
     void ShowEnergyPreset();
 

@@ -255,6 +255,7 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
                              "about 200 to 130 bar\nSpeed falls by 5.0 m/s per 10 shots (95 % "
                              "interval 5.0 to 5.0)");
     Form->Settings().SetImperial();
+    EXPECT_EQ(Form->Settings().UsableSpread(), 10) << "each unit system keeps its own";
     EXPECT_NE(Chart.Title().find("extreme spread 9.84 fps; usable from about 2901 to 1885 psi"),
               std::string::npos)
         << Chart.Title();

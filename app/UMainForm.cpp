@@ -90,13 +90,13 @@ std::optional<TFillPressures> NotedPressures(const TSeriesRecorder* Recorder,
     if (!Recorder || !Recorder->Recording() || !Recorder->CurrentSeries())
         return std::nullopt;
     try {
-        const auto Entry = Recorder->Store()->ListedSeries(*Recorder->CurrentSeries());
-        if (!Entry || !Entry->Notes.PressureStart || !Entry->Notes.PressureEnd)
+        const auto Notes = Recorder->Store()->Notes(*Recorder->CurrentSeries());
+        if (!Notes || !Notes->PressureStart || !Notes->PressureEnd)
             return std::nullopt;
         const auto Shown = [&](double Bar) {
             return NoteToDisplay(TNoteQuantity::Pressure, Bar, Units);
         };
-        return TFillPressures{Shown(*Entry->Notes.PressureStart), Shown(*Entry->Notes.PressureEnd),
+        return TFillPressures{Shown(*Notes->PressureStart), Shown(*Notes->PressureEnd),
                               NoteUnit(TNoteQuantity::Pressure, Units)};
     } catch (const std::exception& Error) {
         Log(std::string("Fill pressures not read: ") + Error.what());

@@ -419,6 +419,25 @@ std::optional<TSeriesEntry> TSeriesStore::ListedSeries(std::int64_t Id) const {
     return Found.empty() ? std::nullopt : std::optional(std::move(Found.front()));
 }
 
+std::optional<TSeriesNotes> TSeriesStore::Notes(std::int64_t Id) const {
+    TSqliteStatement Select = FDatabase->Prepare(
+        "SELECT gun, pellet, pellet_weight_g, pressure_start_bar, pressure_end_bar, "
+        "temperature_c, remarks FROM series WHERE id = ?1");
+    Select.Bind(1, Id);
+    return Select.Step() ? std::optional(NotesAt(Select, 0)) : std::nullopt;
+}
+
+// The notes' columns from First on, in the order of TSeriesNotes.
+TSeriesNotes TSeriesStore::NotesAt(TSqliteStatement& Select, int First) {
+    return {Select.Text(First),
+            Select.Text(First + 1),
+            Select.OptionalReal(First + 2),
+            Select.OptionalReal(First + 3),
+            Select.OptionalReal(First + 4),
+            Select.OptionalReal(First + 5),
+            Select.Text(First + 6)};
+}
+
 std::vector<TSeriesEntry> TSeriesStore::Entries(TSqliteStatement& Select) {
     std::vector<TSeriesEntry> Entries;
     while (Select.Step()) {
@@ -426,9 +445,7 @@ std::vector<TSeriesEntry> TSeriesStore::Entries(TSqliteStatement& Select) {
         Entry.Id = Select.Integer(0);
         Entry.Name = Select.Text(1);
         Entry.Created = Select.Text(2);
-        Entry.Notes = {Select.Text(3),         Select.Text(4),         Select.OptionalReal(5),
-                       Select.OptionalReal(6), Select.OptionalReal(7), Select.OptionalReal(8),
-                       Select.Text(9)};
+        Entry.Notes = NotesAt(Select, 3);
         Entry.ShotCount = static_cast<std::size_t>(Select.Integer(10));
         Entry.Mean = Select.OptionalReal(11);
         Entry.Minimum = Select.OptionalReal(12);

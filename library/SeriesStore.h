@@ -131,6 +131,9 @@ public:
     std::vector<TSeriesEntry> ListSeries() const;
     // Series Id as ListSeries gives it; none when there is no such series.
     std::optional<TSeriesEntry> ListedSeries(std::int64_t Id) const;
+    // The notes of series Id without its summary, which would read every shot; none when there is
+    // no such series.
+    std::optional<TSeriesNotes> Notes(std::int64_t Id) const;
     std::size_t Count() const;
 
     // Claims the series most recently created, claimed or changed that no running program holds
@@ -159,6 +162,7 @@ private:
     bool ChangeHeldSeries(std::int64_t Id, const std::function<void()>& Change);
     // The rows of a listing query.
     static std::vector<TSeriesEntry> Entries(TSqliteStatement& Select);
+    static TSeriesNotes NotesAt(TSqliteStatement& Select, int First);
 
     std::string FPath;
     std::unique_ptr<TSqliteDatabase> FDatabase;

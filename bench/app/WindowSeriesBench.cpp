@@ -1,9 +1,11 @@
 // The main window with large series, each figure a ratio against a baseline measured in the same
 // run: the memory the window adds per shot beyond the shot itself, a load of a 1,000,000-line
 // data file through the window against the reader alone, and the recalculation after one more
-// shot at 100,000 shots against the same at 100 shots. The window is offscreen and painted as on
-// a screen.
+// shot at 100,000 shots against the same at 100 shots; and what the chart's tuning tools add to
+// that recalculation near the most shots a series holds. The window is offscreen and painted as
+// on a screen.
 
+#include "app/UChartPanel.h"
 #include "app/UMainForm.h"
 #include "bench/app/BenchDataFiles.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -100,9 +102,30 @@ void BM_RecalculationAt100000PerAt100(benchmark::State& State) {
     }
 }
 
+// The tools go through every shot after each recalculation: the usable run, the drift line and
+// the histogram's bins of 990,000 shots.
+void BM_TuningToolsAt990000(benchmark::State& State) {
+    TLoadedWindow Window(bench::DataFile(990'000));
+    TChartPanel& Panel = *Window.Form.pnlMiddleBottom;
+    for (auto _ : State) {
+        const double Plain = OneMoreShot(Window);
+        Panel.actUsableShots->setChecked(true);
+        Panel.actSpeedDrift->setChecked(true);
+        const double Tools = OneMoreShot(Window);
+        Panel.actHistogram->setChecked(true);
+        const double Histogram = OneMoreShot(Window);
+        for (QAction* Tool : {Panel.actUsableShots, Panel.actSpeedDrift, Panel.actHistogram})
+            Tool->setChecked(false);
+        State.counters["without_tools_ms"] = Plain * 1000;
+        State.counters["usable_and_drift_ms"] = Tools * 1000;
+        State.counters["histogram_ms"] = Histogram * 1000;
+    }
+}
+
 BENCHMARK(BM_WindowMemoryPerShot)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadThroughWindowPerReader)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecalculationAt100000PerAt100)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TuningToolsAt990000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

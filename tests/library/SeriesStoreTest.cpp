@@ -69,6 +69,8 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
     ASSERT_EQ(Entries.size(), 1u);
     EXPECT_EQ(Entries[0].Name, "S\xC3\xA9rie 1");
     EXPECT_EQ(Entries[0].Notes, Notes);
+    EXPECT_EQ(Store.Notes(Id), Notes);
+    EXPECT_EQ(Store.Notes(Id + 1), std::nullopt);
     EXPECT_EQ(Entries[0].ShotCount, 4u);
     // "YYYY-MM-DD HH:MM:SS"
     ASSERT_EQ(Entries[0].Created.size(), 19u) << Entries[0].Created;

@@ -12,7 +12,11 @@ namespace {
 constexpr std::size_t FewestBins = 5;
 constexpr std::size_t MostBins = 200;
 
+// Beyond this many readings per bin, bins are too wide for the readings' grid to show.
+constexpr double ReadingsPerBinAligned = 1e6;
+
 struct TBinLayout {
+    double Start = 0;
     double Width = 0;
     std::size_t Bins = 0;
 };
@@ -33,10 +37,40 @@ TBinLayout LayOut(const std::vector<double>& Sorted, double Range) {
     const double Width = 2 * Spread / std::cbrt(static_cast<double>(Sorted.size()));
     const double Bins = std::ceil(Range / Width);
     if (Spread == 0 || Bins < FewestBins)
-        return {Range / FewestBins, FewestBins};
+        return {Sorted.front(), Range / FewestBins, FewestBins};
     if (Bins > MostBins)
-        return {Range / MostBins, MostBins};
-    return {Width, static_cast<std::size_t>(Bins)};
+        return {Sorted.front(), Range / MostBins, MostBins};
+    return {Sorted.front(), Width, static_cast<std::size_t>(Bins)};
+}
+
+// The step the values were read in, as a chronograph rounds them: the smallest gap between two
+// neighbouring distinct values.
+double ReadingStep(const std::vector<double>& Sorted) {
+    double Step = 0;
+    for (std::size_t i = 1; i < Sorted.size(); ++i) {
+        const double Gap = Sorted[i] - Sorted[i - 1];
+        if (Gap > 0 && (Step == 0 || Gap < Step))
+            Step = Gap;
+    }
+    return Step;
+}
+
+// Bins of a whole number of reading steps, with their edges halfway between two readings, each
+// take in as many possible readings: otherwise neighbouring bins catch one reading more or less
+// in turn, and rounded speeds show as a comb. Readings of fewer than five levels get empty bins
+// either side, so that there are still five.
+TBinLayout AlignedToReadings(const TBinLayout& Layout, double Range, double Step) {
+    const double Steps = std::ceil(Layout.Width / Step * (1 - 1e-9));
+    TBinLayout Aligned{Layout.Start - Step / 2, Steps * Step, 0};
+    double Bins = std::ceil((Range + Step) / Aligned.Width * (1 - 1e-9));
+    if (Bins > MostBins) {
+        Aligned.Width += Step;
+        Bins = std::ceil((Range + Step) / Aligned.Width * (1 - 1e-9));
+    }
+    const double Missing = std::max(0.0, static_cast<double>(FewestBins) - Bins);
+    Aligned.Start -= std::floor(Missing / 2) * Aligned.Width;
+    Aligned.Bins = static_cast<std::size_t>(Bins + Missing);
+    return Aligned;
 }
 
 // Values past the last bin, such as the maximum where the range is a whole number of widths,
@@ -84,8 +118,11 @@ THistogram BinValues(std::span<const double> Values) {
         Histogram.Counts = {0, 0, Sorted.size(), 0, 0};
         return Histogram;
     }
-    const TBinLayout Layout = LayOut(Sorted, Summary.ExtremeSpread);
-    Histogram.Start = Sorted.front();
+    TBinLayout Layout = LayOut(Sorted, Summary.ExtremeSpread);
+    const double Step = ReadingStep(Sorted);
+    if (Layout.Width / Step < ReadingsPerBinAligned)
+        Layout = AlignedToReadings(Layout, Summary.ExtremeSpread, Step);
+    Histogram.Start = Layout.Start;
     Histogram.Width = Layout.Width;
     Histogram.Counts.assign(Layout.Bins, 0);
     for (const double Value : Sorted)

@@ -27,9 +27,11 @@ struct THistogram {
     double ExpectedCount(double Value) const;
 };
 
-// Bins from the smallest value on, of the Freedman-Diaconis width 2 IQR / cbrt(n), which
-// follows the bulk of the values and ignores their tails. Where that gives fewer than 5 bins, or
-// the quartiles coincide, 5 bins of equal width cover the range instead; at most 200 bins, so
-// that one misread outlier cannot make tens of thousands. Equal values lie in the middle of 5
-// bins of width 1. At least one value, and every one finite.
+// Bins of the Freedman-Diaconis width 2 IQR / cbrt(n), which follows the bulk of the values and
+// ignores their tails. Where that gives fewer than 5 bins, or the quartiles coincide, 5 bins of
+// equal width cover the range instead; at most 200 bins, so that one misread outlier cannot make
+// tens of thousands. The width is then rounded up to whole steps of the values' readings (the
+// smallest gap between two of them), the first bin starting half a step below the smallest, so
+// that every bin can take in as many readings. Equal values lie in the middle of 5 bins of width
+// 1. At least one value, and every one finite.
 THistogram BinValues(std::span<const double> Values);

@@ -18,17 +18,10 @@ constexpr double Significance = 0.05;
 // Smaller p-values are shown as "< 0.001" (see PValueText).
 constexpr double SmallestShownP = 0.001;
 
-void CheckLevel(double Level) {
-    if (!(Level > 0 && Level < 1))
-        throw EStatisticsError("A confidence level lies strictly between 0 and 1");
-}
-
 void CheckSpeeds(const std::vector<double>& Speeds) {
     if (Speeds.empty())
         throw EStatisticsError("A summary needs at least one shot");
-    if (!std::all_of(Speeds.begin(), Speeds.end(),
-                     [](double Speed) { return std::isfinite(Speed); }))
-        throw EStatisticsError("A speed is not a finite number");
+    RequireFiniteSpeeds(Speeds);
 }
 
 // The half width of the interval around an estimate with StandardError and DegreesOfFreedom,
@@ -61,7 +54,7 @@ std::string SpeedText(double Value, int Decimals) {
 } // namespace
 
 TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
-    CheckLevel(Level);
+    RequireConfidenceLevel(Level);
     CheckSpeeds(Speeds);
     TSampleSummary Summary;
     Summary.Count = Speeds.size();
@@ -84,7 +77,7 @@ TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
 }
 
 TWelchResult WelchTest(const TSampleSummary& A, const TSampleSummary& B, double Level) {
-    CheckLevel(Level);
+    RequireConfidenceLevel(Level);
     const double ErrorA = StandardErrorOf(A);
     const double ErrorB = StandardErrorOf(B);
     TWelchResult Result;

@@ -13,8 +13,7 @@ constexpr double RelativeBandTolerance = 1e-9;
 void CheckRunArguments(std::span<const double> Speeds, double Band) {
     if (!(Band >= 0))
         throw EStatisticsError("The band of a usable run must be zero or positive");
-    if (!std::ranges::all_of(Speeds, [](double Speed) { return std::isfinite(Speed); }))
-        throw EStatisticsError("A speed is not a finite number");
+    RequireFiniteSpeeds(Speeds);
 }
 
 // The shots from First to the newest one. For each extreme a deque holds the indices of the

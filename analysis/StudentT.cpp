@@ -187,6 +187,16 @@ double UpperQuantile(double Tail, double DegreesOfFreedom) {
 
 } // namespace
 
+void RequireFiniteSpeeds(std::span<const double> Speeds) {
+    if (!std::ranges::all_of(Speeds, [](double Speed) { return std::isfinite(Speed); }))
+        throw EStatisticsError("A speed is not a finite number");
+}
+
+void RequireConfidenceLevel(double Level) {
+    if (!(Level > 0 && Level < 1))
+        throw EStatisticsError("A confidence level lies strictly between 0 and 1");
+}
+
 double RegularizedIncompleteBeta(double A, double B, double X) {
     if (!(A > 0 && B > 0 && std::isfinite(A) && std::isfinite(B)))
         throw EStatisticsError("The incomplete beta function needs finite a, b > 0");

@@ -4,6 +4,7 @@
 // of a mean's distance from the true mean in units of its estimated standard error. The
 // comparison of two series takes its p-values and confidence intervals from here.
 
+#include <span>
 #include <stdexcept>
 
 // An argument the statistics cannot work with: a NaN, degrees of freedom that are not positive,
@@ -12,6 +13,11 @@ class EStatisticsError : public std::invalid_argument {
 public:
     using std::invalid_argument::invalid_argument;
 };
+
+// Raises EStatisticsError unless every speed is a finite number.
+void RequireFiniteSpeeds(std::span<const double> Speeds);
+// Raises EStatisticsError unless 0 < Level < 1.
+void RequireConfidenceLevel(double Level);
 
 // The regularized incomplete beta function I_X(A, B) for finite A, B > 0 and X in [0, 1].
 // Accurate to about 1e-13 while A and B stay below 1e4; larger parameters cost digits (1e-7 at

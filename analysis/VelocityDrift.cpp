@@ -7,12 +7,10 @@
 namespace {
 
 void CheckDriftArguments(std::span<const double> Speeds, double Level) {
-    if (!(Level > 0 && Level < 1))
-        throw EStatisticsError("A confidence level lies strictly between 0 and 1");
+    RequireConfidenceLevel(Level);
     if (Speeds.size() < 3)
         throw EStatisticsError("A drift needs at least three shots");
-    if (!std::ranges::all_of(Speeds, [](double Speed) { return std::isfinite(Speed); }))
-        throw EStatisticsError("A speed is not a finite number");
+    RequireFiniteSpeeds(Speeds);
 }
 
 // The shot number less its mean (n + 1) / 2: a whole or half number, exact.

@@ -178,6 +178,10 @@ TTuningFindings TChartPanel::Findings() const {
     return FindTuning(SeriesValues(FSeries, &TShotValues::Speed), UsableSpread(), FillPressures());
 }
 
+std::vector<std::pair<std::string, std::string>> TChartPanel::FindingsFacts() const {
+    return TuningFacts(Findings(), FSeries.Units().SpeedUnit, FTranslate);
+}
+
 // The band spans the usable shots, the line the fitted speeds from the first shot to the last;
 // the line only over speeds, whose axis it is drawn in.
 void TChartPanel::ShowTuning() {

@@ -45,6 +45,8 @@ public:
     // The read-out follows the shots under a resting mouse, so that a deleted, cleared or
     // replaced shot is not shown as if it were still there.
     void RefreshReadOut();
+    // The usable shots and the drift now, in short, as the report's facts.
+    std::vector<std::pair<std::string, std::string>> FindingsFacts() const;
 
     void sbSpeedChartClick() { Redraw(); }
     void sbEnergyChartClick() { Redraw(); }

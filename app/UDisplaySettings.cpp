@@ -26,9 +26,8 @@ void TDisplaySettings::SetPeletWeight(double Value) {
     Run(RestartRecalculation);
 }
 
-// A negative spread, or none, lets no two shots count as one fill's.
 void TDisplaySettings::SetUsableSpread(double Value) {
-    FUsableSpread[IsImperial()] = Value >= 0 ? Value : 0;
+    FUsableSpread[IsImperial()] = Usable(Value);
     Run(RestartRecalculation);
 }
 

@@ -5,6 +5,7 @@
 // follows, and the window re-captions itself or shows the shots again through its hooks.
 
 #include "app/USeries.h"
+#include "app/USettingsFile.h"
 #include "text/UTranslator.h"
 #include "windows/MainSettings.h"
 
@@ -28,7 +29,7 @@ public:
         return FUsableSpread[::IsImperial(Units)];
     }
     void LoadUsableSpread(const TUnitSystem& Units, double Value) {
-        FUsableSpread[::IsImperial(Units)] = Value;
+        FUsableSpread[::IsImperial(Units)] = Usable(Value);
     }
     std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
     std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
@@ -48,9 +49,11 @@ public:
 private:
     void SetUnits(const TUnitSystem& Units);
     static void Run(const std::function<void()>& Hook);
+    // A negative spread, or none, lets no two shots count as one fill's.
+    static double Usable(double Spread) { return Spread >= 0 ? Spread : 0; }
 
     TSeries& FSeries;
     int FLanguage = LANG_ENGLISH;
-    // Metric, then imperial: 3 m/s and 10 fps, the spread shooters usually allow within a fill.
-    double FUsableSpread[2] = {3, 10};
+    // Metric, then imperial.
+    double FUsableSpread[2] = {TSettings().UsableSpreadMetric, TSettings().UsableSpreadImperial};
 };

@@ -15,10 +15,12 @@ double PresetLimit(const TEnergyPreset& Preset, const TUnitSystem& Units) {
     return std::round(Preset.Joules / Units.EnergyFactor * 100) / 100;
 }
 
-// Half a hundredth either way: the limit is stored as the edit shows it.
+// The limit is stored as the edit shows it, so a preset's is its two decimals exactly; only the
+// last bit of a decimal read back is let pass.
 const TEnergyPreset* PresetOfLimit(double Limit, const TUnitSystem& Units) {
     for (const TEnergyPreset& Preset : EnergyPresets) {
-        if (std::abs(Limit - PresetLimit(Preset, Units)) < 0.005)
+        const double Value = PresetLimit(Preset, Units);
+        if (std::abs(Limit - Value) <= 1e-12 * Value)
             return &Preset;
     }
     return nullptr;

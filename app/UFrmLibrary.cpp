@@ -290,8 +290,12 @@ void TFrmLibrary::SaveNotes() {
     FSavingNotes = true;
     const auto Saved = platform::TScopeGuard([this] { FSavingNotes = false; });
     TSeriesNotes Notes = FModel->Entry(Row).Notes;
-    if (NotesChanged(Notes) && !FModel->SetNotes(Row, Notes))
+    if (!NotesChanged(Notes))
+        return;
+    if (!FModel->SetNotes(Row, Notes))
         ShowNotes();
+    else if (NotesSaved)
+        NotesSaved(*FNotesId);
 }
 
 // Notes becomes what the box shows, read in the units the box was filled in. A figure left as

@@ -39,6 +39,8 @@ public:
     std::function<void(std::int64_t Id)> OpenSeries;
     // The series this program records into, which is never deleted under it.
     std::function<std::optional<std::int64_t>()> CurrentSeries;
+    // Told after the notes of series Id were stored, which the main window's chart may show.
+    std::function<void(std::int64_t Id)> NotesSaved;
 
     // Reads the library again; the selection and the filter stay.
     void Refresh();

@@ -21,7 +21,7 @@ double Rounded(double Value, int Decimals) {
 
 // Also of the empty bins either side, -1 and Counts.size().
 double CentreOf(const THistogram& Bins, long Bin) {
-    return Bins.Start + (static_cast<double>(Bin) + 0.5) * Bins.Width;
+    return Bins.BinCentre(0) + static_cast<double>(Bin) * Bins.Width;
 }
 
 std::string Edge(double Value, int Decimals) {

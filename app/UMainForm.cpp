@@ -84,7 +84,8 @@ void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,
 }
 
 // The fill pressures noted in the library with the series being recorded, in the display unit.
-// A library that cannot be read gives none: the recorder tells the user of its failures.
+// A library that has failed is not asked again, so that a damaged or locked file never holds up
+// the chart; one that cannot be read gives none: the recorder tells the user of its failures.
 std::optional<TFillPressures> NotedPressures(const TSeriesRecorder* Recorder,
                                              const TUnitSystem& Units, const TSettingsLog& Log) {
     if (!Recorder || !Recorder->Recording() || !Recorder->CurrentSeries())

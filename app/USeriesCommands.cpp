@@ -171,6 +171,8 @@ TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) con
         EnergyLimitText(FForm.FSeries.EnergyLimit(), FForm.FSeries.Units(), FForm.Translator());
     if (!Limit.empty())
         Report.Facts.emplace_back(FForm.Translate("Energy limit"), Limit);
+    for (auto& Fact : FForm.pnlMiddleBottom->FindingsFacts())
+        Report.Facts.push_back(std::move(Fact));
 
     Report.StatisticsHeader = {
         "", TranslateWith(FForm.Translator(), "Speed [%s]", FForm.FSettings.SpeedUnit()),

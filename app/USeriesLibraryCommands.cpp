@@ -19,6 +19,11 @@ void TSeriesCommands::actShowLibraryExecute() {
         FLibrary->setAttribute(Qt::WA_DeleteOnClose);
         FLibrary->OpenSeries = [this](std::int64_t Id) { OpenLibrarySeries(Id); };
         FLibrary->CurrentSeries = [this] { return FForm.FRecorder->CurrentSeries(); };
+        // The fill pressures of the series recorded are in the chart's usable shots.
+        FLibrary->NotesSaved = [this](std::int64_t Id) {
+            if (Id == FForm.FRecorder->CurrentSeries())
+                FForm.RedrawChart();
+        };
     }
     FLibrary->show();
     FLibrary->raise();

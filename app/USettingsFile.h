@@ -16,7 +16,8 @@ struct TSettings {
     double EnergyLimit = 999999;
     int ColumnWidth1 = 80;
     int ColumnWidth2 = 80;
-    // The widest spread of speed within a fill's usable shots, in m/s and in fps.
+    // The widest spread of speed within a fill's usable shots, in m/s and in fps: what shooters
+    // usually allow within a fill.
     double UsableSpreadMetric = 3;
     double UsableSpreadImperial = 10;
 

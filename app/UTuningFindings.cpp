@@ -20,13 +20,22 @@ std::string SpreadText(double Spread) {
     return Number("0.0#", Spread);
 }
 
-// One decimal, and as many more as the interval needs to show that it is not zero wide.
-std::string DriftNumber(double Value, double HalfWidth) {
-    const int Decimals =
-        HalfWidth > 0 ? std::clamp(static_cast<int>(-std::floor(std::log10(HalfWidth))), 1, 4) : 1;
+// One decimal, and as many more (up to four) as show the interval's half width, or a tenth of the
+// slope where that is coarser: so a real drift never reads 0.0, and the rounding noise of an
+// exact line asks for no more digits than its slope.
+int DriftDecimals(const TDrift& Drift) {
+    const double HalfWidth = (Drift.SlopeInterval.Upper - Drift.SlopeInterval.Lower) / 2;
+    const double Precision = std::max(HalfWidth, std::abs(Drift.Slope) / 10) * DriftStretch;
+    if (!(Precision > 0) || !std::isfinite(Precision))
+        return 1;
+    return std::clamp(static_cast<int>(-std::floor(std::log10(Precision))), 1, 4);
+}
+
+// A speed per shot as speed per 10 shots.
+std::string DriftNumber(double PerShot, int Decimals) {
     const std::string Pattern = "0." + std::string(static_cast<std::size_t>(Decimals), '0');
     // No "-0.0": a drift too small to show has no sign.
-    const std::string Text = Number(Pattern.c_str(), Value);
+    const std::string Text = Number(Pattern.c_str(), PerShot * DriftStretch);
     return Text.find_first_not_of("-0.,") == std::string::npos && Text[0] == '-' ? Text.substr(1)
                                                                                  : Text;
 }
@@ -90,10 +99,8 @@ std::string DriftText(const TTuningFindings& Findings, const std::string& SpeedU
     const double Sign = Drift.Significant && Drift.Slope < 0 ? -1 : 1;
     const double Low = Sign * (Sign < 0 ? Drift.SlopeInterval.Upper : Drift.SlopeInterval.Lower);
     const double High = Sign * (Sign < 0 ? Drift.SlopeInterval.Lower : Drift.SlopeInterval.Upper);
-    const double HalfWidth = (High - Low) * DriftStretch / 2;
-    const auto Show = [&](double PerShot) {
-        return DriftNumber(PerShot * DriftStretch, HalfWidth);
-    };
+    const int Decimals = DriftDecimals(Drift);
+    const auto Show = [&](double PerShot) { return DriftNumber(PerShot, Decimals); };
     const char* Pattern =
         !Drift.Significant
             ? "No drift: %s %s per 10 shots (95 % interval %s to %s)"
@@ -101,4 +108,26 @@ std::string DriftText(const TTuningFindings& Findings, const std::string& SpeedU
                         : "Speed rises by %s %s per 10 shots (95 % interval %s to %s)");
     return FillPlaceholders(Translate(Pattern),
                             {Show(Sign * Drift.Slope), SpeedUnit, Show(Low), Show(High)});
+}
+
+std::vector<std::pair<std::string, std::string>> TuningFacts(const TTuningFindings& Findings,
+                                                             const std::string& SpeedUnit,
+                                                             const TTranslate& Translate) {
+    std::vector<std::pair<std::string, std::string>> Facts;
+    if (const auto& Run = Findings.Usable)
+        Facts.emplace_back(
+            Translate("Usable shots"),
+            FillPlaceholders(Translate("%s (%s to %s), ES %s %s"),
+                             {std::to_string(Run->Count()), std::to_string(Run->First + 1),
+                              std::to_string(Run->Last + 1), SpreadText(Run->ExtremeSpread),
+                              SpeedUnit}));
+    if (const auto& Drift = Findings.Drift) {
+        Facts.emplace_back(
+            Translate("Speed drift"),
+            Drift->Significant
+                ? FillPlaceholders(Translate("%s %s per 10 shots"),
+                                   {DriftNumber(Drift->Slope, DriftDecimals(*Drift)), SpeedUnit})
+                : Translate("none"));
+    }
+    return Facts;
 }

@@ -47,3 +47,9 @@ std::string UsableShotsText(const TTuningFindings& Findings, const std::string& 
 // that three shots are needed below three shots.
 std::string DriftText(const TTuningFindings& Findings, const std::string& SpeedUnit,
                       const TTranslate& Translate);
+
+// The same in short, as captions and values of the report's facts: "Usable shots", "42 (8 to
+// 49), ES 9.8 fps"; "Speed drift", "-2.1 m/s per 10 shots" or "none". Only what was found.
+std::vector<std::pair<std::string, std::string>> TuningFacts(const TTuningFindings& Findings,
+                                                             const std::string& SpeedUnit,
+                                                             const TTranslate& Translate);

@@ -265,7 +265,7 @@ constexpr std::array<TDictionaryRow, 45> LibraryDictionary{{
 }};
 
 // The tuning tools of the chart and the legal energy limits of the setup window.
-constexpr std::array<TDictionaryRow, 18> TuningDictionary{{
+constexpr std::array<TDictionaryRow, 21> TuningDictionary{{
     {"Usable shots", "Použitelné výstřely", "Nutzbare Schüsse"},
     {"Speed drift", "Posun rychlosti", "Geschwindigkeitsdrift"},
     {"Histogram", "Histogram", "Histogramm"},
@@ -301,6 +301,9 @@ constexpr std::array<TDictionaryRow, 18> TuningDictionary{{
      "Großbritannien, Luftpistole, 6 ft\u00B7lbf"},
     {"Germany, 7.5 J", "Německo, 7,5 J", "Deutschland, 7,5 J"},
     {"Energy limit", "Limit energie", "Energielimit"},
+    {"%s (%s to %s), ES %s %s", "%s (%s až %s), R %s %s", "%s (%s bis %s), ES %s %s"},
+    {"%s %s per 10 shots", "%s %s na 10 výstřelů", "%s %s je 10 Schüsse"},
+    {"none", "žádný", "keine"},
 }};
 
 std::string DictionaryKey(int Language, const std::string& English) {

@@ -23,34 +23,49 @@ TEST(TuningFindings, SayWhatTheToolsFindInTheShootersWords) {
         std::optional<TFillPressures> Pressures;
         const char* Usable;
         const char* Drift;
+        // The report's facts: usable shots, then drift.
+        std::vector<std::string> Facts;
     };
     const TCase Cases[] = {
         // 180 down to 177 is the band of 3 exactly; an exact line leaves no doubt of its slope.
-        {Line(180, -0.5, 10), std::nullopt,
+        {Line(180, -0.5, 10),
+         std::nullopt,
          "Usable shots: 7 (shots 1 to 7), extreme spread 3.0 m/s",
-         "Speed falls by 5.0 m/s per 10 shots (95 % interval 5.0 to 5.0)"},
+         "Speed falls by 5.0 m/s per 10 shots (95 % interval 5.0 to 5.0)",
+         {"7 (1 to 7), ES 3.0 m/s", "-5.0 m/s per 10 shots"}},
         // The pressure falls by 10 bar a shot: 200 before the first, 130 after the seventh.
-        {Line(180, -0.5, 10), TFillPressures{200, 100, "bar"},
+        {Line(180, -0.5, 10),
+         TFillPressures{200, 100, "bar"},
          "Usable shots: 7 (shots 1 to 7), extreme spread 3.0 m/s; usable from about 200 to 130 bar",
-         "Speed falls by 5.0 m/s per 10 shots (95 % interval 5.0 to 5.0)"},
-        {Line(100, 1, 4), std::nullopt, "Usable shots: 4 (shots 1 to 4), extreme spread 3.0 m/s",
-         "Speed rises by 10.0 m/s per 10 shots (95 % interval 10.0 to 10.0)"},
+         "Speed falls by 5.0 m/s per 10 shots (95 % interval 5.0 to 5.0)",
+         {"7 (1 to 7), ES 3.0 m/s", "-5.0 m/s per 10 shots"}},
+        {Line(100, 1, 4),
+         std::nullopt,
+         "Usable shots: 4 (shots 1 to 4), extreme spread 3.0 m/s",
+         "Speed rises by 10.0 m/s per 10 shots (95 % interval 10.0 to 10.0)",
+         {"4 (1 to 4), ES 3.0 m/s", "10.0 m/s per 10 shots"}},
         // b = 1.1 per shot, s^2 = 5.1 / 3, Sxx = 10, t(0.975, 3) = 3.1824: 11 -+ 13.12 per 10.
         {{10, 12, 11, 15, 14},
          std::nullopt,
          "Usable shots: 3 (shots 1 to 3), extreme spread 2.0 m/s",
-         "No drift: 11.0 m/s per 10 shots (95 % interval -2.1 to 24.1)"},
+         "No drift: 11.0 m/s per 10 shots (95 % interval -2.1 to 24.1)",
+         {"3 (1 to 3), ES 2.0 m/s", "none"}},
         {{175},
          TFillPressures{3000, 2000, "psi"},
          "Usable shots: 1 (shot 1), extreme spread 0.0 m/s; usable from about 3000 to 2000 psi",
-         "Speed drift needs at least 3 shots"},
-        {{}, std::nullopt, "", "Speed drift needs at least 3 shots"},
+         "Speed drift needs at least 3 shots",
+         {"1 (1 to 1), ES 0.0 m/s"}},
+        {{}, std::nullopt, "", "Speed drift needs at least 3 shots", {}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Usable);
         const TTuningFindings Found = FindTuning(Case.Speeds, 3, Case.Pressures);
         EXPECT_EQ(UsableShotsText(Found, "m/s", English), Case.Usable);
         EXPECT_EQ(DriftText(Found, "m/s", English), Case.Drift);
+        std::vector<std::string> Facts;
+        for (const auto& [Caption, Value] : TuningFacts(Found, "m/s", English))
+            Facts.push_back(Value);
+        EXPECT_EQ(Facts, Case.Facts);
     }
 }
 
@@ -79,7 +94,7 @@ TEST(EnergyPresets, StandForTheirLimitInEitherUnitSystem) {
     // The numbers stay when the units change, so the preset no longer applies.
     EXPECT_EQ(PresetOfLimit(16.27, ImperialUnits), nullptr);
     EXPECT_EQ(PresetOfLimit(12, MetricUnits), nullptr);
-    EXPECT_EQ(PresetOfLimit(16.28, MetricUnits), nullptr);
+    EXPECT_EQ(PresetOfLimit(16.274, MetricUnits), nullptr);
     EXPECT_EQ(EnergyLimitText(16.27, MetricUnits, English),
               "16.27 J (UK air rifle, 12 ft\u00B7lbf)");
     EXPECT_EQ(EnergyLimitText(5.53, ImperialUnits, English), "5.53 fpe (Germany, 7.5 J)");

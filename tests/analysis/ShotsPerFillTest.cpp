@@ -1,7 +1,10 @@
 #include "analysis/ShotsPerFill.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -31,6 +34,30 @@ TEST(LongestRunWithin, FindsTheEarliestLongestRunInsideTheBand) {
         {{158, 160.1, 161.3, 160.9, 163}, 1.2, TUsableRun{1, 3, 161.3 - 160.1}}};
     for (const auto& Row : Rows)
         EXPECT_EQ(LongestRunWithin(Row.Speeds, Row.Band), Row.Expected) << Row.Speeds.size();
+}
+
+// Every run of every length checked, on series whose few speed levels make many ties.
+TEST(LongestRunWithin, AgreesWithTryingEveryRun) {
+    std::mt19937 Random(19);
+    std::uniform_int_distribution<int> Level(0, 6), Length(1, 30);
+    for (int Series = 0; Series < 300; ++Series) {
+        std::vector<double> Speeds(static_cast<std::size_t>(Length(Random)));
+        for (double& Speed : Speeds)
+            Speed = 170 + 0.5 * Level(Random);
+        const double Band = 0.5 * Level(Random);
+        std::size_t Best = 0, First = 0;
+        for (std::size_t From = 0; From < Speeds.size(); ++From) {
+            for (std::size_t To = From; To < Speeds.size(); ++To) {
+                const auto [Low, High] =
+                    std::minmax_element(Speeds.begin() + From, Speeds.begin() + To + 1);
+                if (*High - *Low <= Band && To - From + 1 > Best)
+                    std::tie(Best, First) = std::pair(To - From + 1, From);
+            }
+        }
+        const std::optional<TUsableRun> Run = LongestRunWithin(Speeds, Band);
+        ASSERT_TRUE(Run);
+        EXPECT_EQ(std::pair(Run->Count(), Run->First), std::pair(Best, First)) << Series;
+    }
 }
 
 // Linear between the fill before the first shot and the end pressure after the last; the whole

@@ -282,6 +282,11 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
     for (const char* Fact :
          {"12 fpe (UK air rifle, 12 ft", "7 (1 to 7), ES 9.84 fps", "-16.4 fps per 10 shots"})
         EXPECT_NE(Report.find(Fact), std::string::npos) << Fact;
+
+    Dialogs.YesNoAnswers = {true};
+    Form->btnClearClick();
+    EXPECT_FALSE(Chart.Band()) << "nothing left of the cleared series";
+    EXPECT_FALSE(Chart.ShowTitle());
 }
 
 } // namespace

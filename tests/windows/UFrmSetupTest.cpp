@@ -183,25 +183,23 @@ TEST_F(SetupWindow, CaptionsFollowTheLanguageAndTheUnitsButNamesAndTitleNeverCha
                                         Text(Setup->lblPeletWeight),
                                         Text(Setup->lblUsableSpread)};
     };
-    EXPECT_THAT(Captions(), ElementsAre("Language", "Units", "Metrical", "Imperial", "Limits",
-                                        "Speed [m/s]:", "Energy [J]:", "Pelet Weight [g]:",
-                                        "Usable ES [m/s]:"));
+    EXPECT_THAT(Captions(),
+                ElementsAre("Language", "Units", "Metrical", "Imperial", "Limits", "Speed [m/s]:",
+                            "Energy [J]:", "Pelet Weight [g]:", "Usable ES [m/s]:"));
 
     Setup->btnDeutsch->click();
     EXPECT_THAT(Settings.SetterNames(), ElementsAre("SetLanguage"));
     EXPECT_EQ(Settings.LanguageCode, 7);
-    EXPECT_THAT(Captions(),
-                ElementsAre("Sprache", "Einheiten", "Metrisch", "Imperial", "Limiten",
-                            "Geschwindigkeit [m/s]:", "Energie [J]:", "Schussgewicht [g]:",
-                            "Nutzbare ES [m/s]:"));
+    EXPECT_THAT(Captions(), ElementsAre("Sprache", "Einheiten", "Metrisch", "Imperial", "Limiten",
+                                        "Geschwindigkeit [m/s]:", "Energie [J]:",
+                                        "Schussgewicht [g]:", "Nutzbare ES [m/s]:"));
 
     Setup->btnCesky->click();
     Setup->rbImperial->click();
     EXPECT_THAT(Settings.SetterNames(), ElementsAre("SetLanguage", "SetLanguage", "SetImperial"));
-    EXPECT_THAT(Captions(),
-                ElementsAre("Jazyk", "Jednotky", "Metrický", "Imperiální", "Limity",
-                            "Rychlost [fps]:", "Energie [fpe]:", "Hmotnost střely [gr]:",
-                            "Použitelné R [fps]:"));
+    EXPECT_THAT(Captions(), ElementsAre("Jazyk", "Jednotky", "Metrický", "Imperiální", "Limity",
+                                        "Rychlost [fps]:", "Energie [fpe]:",
+                                        "Hmotnost střely [gr]:", "Použitelné R [fps]:"));
 
     Setup->btnEnglish->click();
     Setup->rbMetric->click();

@@ -23,6 +23,8 @@ TEST(LongestRunWithin, FindsTheEarliestLongestRunInsideTheBand) {
         {{}, 1, std::nullopt},
         {{170}, 0, TUsableRun{0, 0, 0}},
         {{170, 172, 171}, 2, TUsableRun{0, 2, 2}},
+        // A band wider than the whole series takes all of it.
+        {{170, 150, 190, 171}, 100, TUsableRun{0, 3, 40}},
         {{170, 171, 171, 171, 170}, 0, TUsableRun{1, 3, 0}},
         // Equally long runs: the first.
         {{100, 101, 110, 111}, 1, TUsableRun{0, 1, 1}},

@@ -60,12 +60,13 @@ double ReadingStep(const std::vector<double>& Sorted) {
 // in turn, and rounded speeds show as a comb. Readings of fewer than five levels get empty bins
 // either side, so that there are still five.
 TBinLayout AlignedToReadings(const TBinLayout& Layout, double Range, double Step) {
-    const double Steps = std::ceil(Layout.Width / Step * (1 - 1e-9));
-    TBinLayout Aligned{Layout.Start - Step / 2, Steps * Step, 0};
-    double Bins = std::ceil((Range + Step) / Aligned.Width * (1 - 1e-9));
+    // A quotient that rounding took a hair above a whole number still counts as that number.
+    const auto Whole = [](double Quotient) { return std::ceil(Quotient * (1 - 1e-9)); };
+    TBinLayout Aligned{Layout.Start - Step / 2, Whole(Layout.Width / Step) * Step, 0};
+    double Bins = Whole((Range + Step) / Aligned.Width);
     if (Bins > MostBins) {
         Aligned.Width += Step;
-        Bins = std::ceil((Range + Step) / Aligned.Width * (1 - 1e-9));
+        Bins = Whole((Range + Step) / Aligned.Width);
     }
     const double Missing = std::max(0.0, static_cast<double>(FewestBins) - Bins);
     Aligned.Start -= std::floor(Missing / 2) * Aligned.Width;

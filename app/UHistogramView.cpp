@@ -24,6 +24,11 @@ double CentreOf(const THistogram& Bins, long Bin) {
     return Bins.BinCentre(0) + static_cast<double>(Bin) * Bins.Width;
 }
 
+// Where bin Bin, or an empty one either side, stands on the chart.
+double ChartedX(const THistogramView& View, long Bin) {
+    return Rounded(CentreOf(View.Bins, Bin), View.Decimals);
+}
+
 std::string Edge(double Value, int Decimals) {
     return platform::FormatFloat("0." + std::string(static_cast<std::size_t>(Decimals), '#'),
                                  Value);
@@ -32,10 +37,10 @@ std::string Edge(double Value, int Decimals) {
 } // namespace
 
 THistogramView HistogramOf(std::span<const double> Values) {
-    THistogramView View{BinValues(Values), {}};
-    const int Decimals = DecimalsFor(View.Bins.Width);
+    THistogramView View{BinValues(Values), 0, {}};
+    View.Decimals = DecimalsFor(View.Bins.Width);
     for (std::size_t Bin = 0; Bin < View.Bins.Counts.size(); ++Bin)
-        View.Xs.push_back(Rounded(CentreOf(View.Bins, static_cast<long>(Bin)), Decimals));
+        View.Xs.push_back(ChartedX(View, static_cast<long>(Bin)));
     return View;
 }
 
@@ -48,12 +53,9 @@ void ShowHistogram(TNiceChart& Chart, const THistogramView& View) {
     if (Bins.StandardDeviation <= 0)
         return;
     TNiceSeries& Curve = Chart.AddSeries(skSmooth);
-    const int Decimals = DecimalsFor(Bins.Width);
     const auto Count = static_cast<long>(View.Xs.size());
-    for (long Bin = -1; Bin <= Count; ++Bin) {
-        const double Centre = CentreOf(Bins, Bin);
-        Curve.AddValue(Rounded(Centre, Decimals), Bins.ExpectedCount(Centre), "");
-    }
+    for (long Bin = -1; Bin <= Count; ++Bin)
+        Curve.AddValue(ChartedX(View, Bin), Bins.ExpectedCount(CentreOf(Bins, Bin)), "");
 }
 
 std::string HistogramHint(const THistogramView& View, double X, const std::string& Unit,
@@ -62,7 +64,7 @@ std::string HistogramHint(const THistogramView& View, double X, const std::strin
     if (At == View.Xs.end())
         return {};
     const std::size_t Bin = static_cast<std::size_t>(At - View.Xs.begin());
-    const int Decimals = DecimalsFor(View.Bins.Width) + 1;
+    const int Decimals = View.Decimals + 1;
     return FillPlaceholders(Translate("%s to %s %s: %s shots"),
                             {Edge(View.Bins.BinStart(Bin), Decimals),
                              Edge(View.Bins.BinStart(Bin + 1), Decimals), Unit,

@@ -15,8 +15,9 @@ class TNiceChart;
 
 struct THistogramView {
     THistogram Bins;
-    // Where each bin stands on the chart: its centre, rounded to as many decimals as keep the
-    // labels apart.
+    // As many decimals as keep the bins' labels apart.
+    int Decimals = 0;
+    // Where each bin stands on the chart: its centre, rounded to Decimals.
     std::vector<double> Xs;
 };
 

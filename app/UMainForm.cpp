@@ -45,18 +45,23 @@ QWidget* NewPanel(QWidget* Parent, int Left, int Top, int Width, int Height) {
     return Panel;
 }
 
+// The settings as the window holds them now.
+TSettings CurrentSettings(const TDisplaySettings& Shared, const TShotTable& Table) {
+    return {Shared.Language(),
+            Shared.IsImperial(),
+            Shared.PeletWeight(),
+            Shared.SpeedLimit(),
+            Shared.EnergyLimit(),
+            Table.ColumnWidth(1),
+            Table.ColumnWidth(2),
+            Shared.UsableSpread(MetricUnits),
+            Shared.UsableSpread(ImperialUnits)};
+}
+
 // The settings file's values go to the series, the shared settings and the table's columns.
 void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings& Shared,
                   TShotTable& Table, const TSettingsLog& Log) {
-    TSettings Settings{Shared.Language(),
-                       false,
-                       Shared.PeletWeight(),
-                       Shared.SpeedLimit(),
-                       Shared.EnergyLimit(),
-                       Table.ColumnWidth(1),
-                       Table.ColumnWidth(2),
-                       Shared.UsableSpread(MetricUnits),
-                       Shared.UsableSpread(ImperialUnits)};
+    TSettings Settings = CurrentSettings(Shared, Table);
     ReadSettingsFile(FileName, Settings, Log);
     Shared.LoadUsableSpread(MetricUnits, Settings.UsableSpreadMetric);
     Shared.LoadUsableSpread(ImperialUnits, Settings.UsableSpreadImperial);
@@ -71,16 +76,7 @@ void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings
 
 void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,
                    const TShotTable& Table, const TSettingsLog& Log) {
-    const TSettings Settings{Shared.Language(),
-                             Shared.IsImperial(),
-                             Shared.PeletWeight(),
-                             Shared.SpeedLimit(),
-                             Shared.EnergyLimit(),
-                             Table.ColumnWidth(1),
-                             Table.ColumnWidth(2),
-                             Shared.UsableSpread(MetricUnits),
-                             Shared.UsableSpread(ImperialUnits)};
-    WriteSettingsFile(FileName, Settings, Shared.SpeedUnit(), Log);
+    WriteSettingsFile(FileName, CurrentSettings(Shared, Table), Shared.SpeedUnit(), Log);
 }
 
 // The fill pressures noted in the library with the series being recorded, in the display unit.

@@ -64,9 +64,9 @@ settle() {
     sleep 1
 }
 
-# Whether the chronograph has sent $1 shots.
+# Whether the chronograph whose send times go to $work/$1 has sent $2 shots.
 sent() {
-    [ -f "$work/sent" ] && [ "$(wc -l <"$work/sent")" -ge "$1" ]
+    [ -f "$work/$1" ] && [ "$(wc -l <"$work/$1")" -ge "$2" ]
 }
 
 shoot() {
@@ -137,7 +137,7 @@ connect_chronograph() {
     shoot "$dialog" port-setup
     click "$dialog" 107 196
     # Stopped rather than ended: an ended chronograph would close the line, and the port with it.
-    wait_for 60 sent 20
+    wait_for 60 sent sent 20
     kill -STOP "$chronosim_pid"
     settle
     shoot "$main" main-window
@@ -151,11 +151,6 @@ show_live() {
     shoot root live
     xdotool key Escape
     settle
-}
-
-# Whether the second chronograph has sent $1 shots.
-sent2() {
-    [ -f "$work/sent2" ] && [ "$(wc -l <"$work/sent2")" -ge "$1" ]
 }
 
 # Renames the series in row $2 of library window $1 as the user does: F2 on its name.
@@ -182,11 +177,6 @@ switch_port() {
     click "$main" 917 76
 }
 
-# Whether the falling chronograph has sent $1 shots.
-sent3() {
-    [ -f "$work/sent3" ] && [ "$(wc -l <"$work/sent3")" -ge "$1" ]
-}
-
 # Item $1 of the chart's menu, which opens where the chart is clicked with the right button.
 chart_menu() {
     xdotool mousemove --window "$main" 600 450 click 3
@@ -195,18 +185,24 @@ chart_menu() {
     sleep 0.5
 }
 
-# A new series from the falling chronograph, with its usable shots and its drift, then as a
-# histogram.
-show_tuning() {
+# Clear puts the window's series away (yes to its question); the chronograph on port $1 then
+# sends its $3 shots, noted in $work/$2, and ends, its port with it, which a message says.
+record_new_series() {
     click "$main" 596 132
     sleep 1
     xdotool mousemove --window "$main" 496 300 key alt+y
     settle
-    switch_port "$port3"
-    wait_for 60 sent3 60
+    switch_port "$1"
+    wait_for 60 sent "$2" "$3"
     settle
     xdotool mousemove --window "$main" 496 300 key Return
     settle
+}
+
+# A new series from the falling chronograph, with its usable shots and its drift, then as a
+# histogram.
+show_tuning() {
+    record_new_series "$port3" sent3 60
     chart_menu 1
     chart_menu 2
     settle
@@ -221,16 +217,7 @@ show_tuning() {
 # Clear keeps the first series in the library; a second one comes from the slower chronograph.
 # The library shows both, named, and compares them.
 show_library() {
-    click "$main" 596 132
-    sleep 1
-    xdotool mousemove --window "$main" 496 300 key alt+y
-    settle
-    switch_port "$port2"
-    wait_for 60 sent2 15
-    settle
-    # The chronograph ends with its shots; its port goes with it.
-    xdotool mousemove --window "$main" 496 300 key Return
-    settle
+    record_new_series "$port2" sent2 15
     # A click below the table's rows gives the window the keyboard for Ctrl+L.
     click "$main" 5 500
     xdotool key ctrl+l

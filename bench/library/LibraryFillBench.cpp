@@ -3,6 +3,7 @@
 
 #include "app/UDisplaySettings.h"
 #include "app/UFrmLibrary.h"
+#include "bench/BenchMain.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 
@@ -82,9 +83,5 @@ BENCHMARK(BM_LibraryWindowFillAgainstBareQuery)
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication Application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithApplication<QApplication>(argc, argv);
 }

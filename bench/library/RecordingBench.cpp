@@ -3,6 +3,7 @@
 // without a library, in one run: the throughput ratio and the shots lost.
 
 #include "app/ShotReceiver.h"
+#include "bench/BenchMain.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "platform/PseudoTerminal.h"
@@ -100,9 +101,5 @@ BENCHMARK(BM_BurstWithLibraryAgainstWithout)
 
 int main(int argc, char** argv) {
     // The port hands its events to the user-interface thread through the application object.
-    QCoreApplication Application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithApplication<QCoreApplication>(argc, argv);
 }

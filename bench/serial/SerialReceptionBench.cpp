@@ -3,6 +3,7 @@
 // records measured in the same run; and the delay from a record's write to its arrival in the
 // handler, at one record every 10 ms.
 
+#include "bench/BenchMain.h"
 #include "platform/PseudoTerminal.h"
 #include "serial/CPort.h"
 #include "tools/chronosim/RecordGenerator.h"
@@ -185,9 +186,5 @@ BENCHMARK(BM_PortDelayAtOneRecordPer10ms)
 
 int main(int argc, char** argv) {
     // The port hands its events to the user-interface thread through the application object.
-    QCoreApplication Application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithApplication<QCoreApplication>(argc, argv);
 }

@@ -122,7 +122,7 @@ void TFrmComparison::ReadSeries(const TSeriesStore& Store, std::vector<TSeriesEn
         TCompared& Compared = FSeries.emplace_back();
         Compared.Entry = std::move(Entry);
         Compared.PeletWeight = SeriesPeletWeight(Compared.Entry.Notes, CurrentWeight, FUnits);
-        for (const TData& Shot : Store.LoadShots(Compared.Entry.Id))
+        for (const TData& Shot : Store.LoadShots(Compared.Entry.Id, TSeries::MaxShots).Shots)
             Compared.Speeds.push_back(DisplaySpeed(Shot, FUnits));
         if (!Compared.Speeds.empty())
             Compared.Summary = Summarize(Compared.Speeds);

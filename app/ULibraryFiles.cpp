@@ -48,7 +48,7 @@ TSeries LoadSeries(const TSeriesStore& Store, const TSeriesEntry& Entry, const T
     TSeries Series;
     Series.SetUnits(Units);
     Series.SetPeletWeight(SeriesPeletWeight(Entry.Notes, CurrentWeight, Units));
-    Series.Replace(Store.LoadShots(Entry.Id));
+    Series.Replace(Store.LoadShots(Entry.Id, TSeries::MaxShots).Shots);
     return Series;
 }
 

@@ -9,6 +9,7 @@
 #include "app/USettingsFile.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
+#include "app/UWaitingNotice.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "platform/Environment.h"
@@ -158,6 +159,7 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
       pnlPeletWeight(new TPeletWeightBox(FSeries, pnlMiddleTop)),
       pnlConnection(new TConnectionPanel(pnlMiddleTop)),
       pnlMiddleBottom(new TChartPanel(FSeries, pnlMiddle)), recalculateTimer(new QTimer(this)),
+      checkpointTimer(new QTimer(this)), lblWaiting(new TWaitingNotice(pnlMiddleBottom)),
       actDebug(new QAction(this)), FQtTranslations(new platform::TQtTranslations(this)) {
     recalculateTimer->setInterval(RecalculateDelay);
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -169,6 +171,8 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
     pnlPeletWeight->setGeometry(472, 102, 156, 42);
     pnlConnection->setGeometry(628, 64, 137, 53);
     pnlMiddleBottom->setGeometry(0, 149, 771, 460);
+    lblWaiting->move(8, 8);
+    lblWaiting->setFixedWidth(755);
     CreateCommands();
     SeriesCommands = new TSeriesCommands(*this);
     ConnectHandlers();
@@ -222,7 +226,17 @@ void TMainForm::ConnectHandlers() {
     pnlConnection->Received = [this](const std::string& Text) {
         FReceiver->ReceiveText(Text);
         FRecorder->ShotsReceived();
+        checkpointTimer->start();
     };
+    checkpointTimer->setSingleShot(true);
+    checkpointTimer->setInterval(std::chrono::seconds(3));
+    connect(checkpointTimer, &QTimer::timeout, this, [this] {
+        if (FRecorder)
+            FRecorder->Checkpoint();
+    });
+    lblWaiting->Retry = [this] { return FRecorder->RetryWaiting(); };
+    // A loaded file's shots that waited behind the held library go on in bursts.
+    lblWaiting->AllIn = [this] { RedrawChart(); };
     recalculateTimer->setSingleShot(true);
     connect(recalculateTimer, &QTimer::timeout, this,
             Guarded(this, &TMainForm::recalculateTimerTimer));
@@ -296,23 +310,47 @@ void TMainForm::StartRecording() {
         QTimer::singleShot(0, this,
                            [this, Reason] { TellLibraryFailed(this, Translator(), Reason); });
     };
+    FRecorder->WaitingChanged = [this](std::size_t Waiting) { ShowWaitingShots(Waiting); };
+    FRecorder->SeriesTaken = [this](const TSeriesEntry& Entry, std::size_t Skipped) {
+        SeriesTaken(Entry, Skipped);
+    };
     if (FRecorder->ResumeLastSeries())
         Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");
+    if (FRecorder->WaitingForLibrary())
+        lblWaiting->StartRetrying();
 }
 
-// The user's close waits while another TARVEX holds the library and the last shots are not in it
-// yet; a close by a signal goes on after a few tries.
-void TMainForm::closeEvent(QCloseEvent* Event) {
-    if (Event->spontaneous() && FRecorder && !FRecorder->Flush()) {
-        Event->ignore();
-        RunGuarded(this, [this] {
-            platform::ModalDialogs().ShowError(
-                this, Translate("The series library is busy with another TARVEX and does not "
-                                "have the last shots yet: close again in a moment, or keep them "
-                                "with Save data first."));
-        });
+void TMainForm::ShowWaitingShots(std::size_t Waiting) {
+    Log("Shots waiting for the series library: " + std::to_string(Waiting));
+    lblWaiting->ShowWaiting(Waiting, Translator());
+}
+
+// Told after the event that took the series has been handled, not from inside it.
+void TMainForm::SeriesTaken(const TSeriesEntry& Entry, std::size_t Skipped) {
+    pnlPeletWeight->ShowPeletWeight();
+    std::vector<std::string> Told;
+    if (Entry.Incomplete())
+        Told.push_back(platform::Format(
+            Translate("%s of %s shots of %s were kept: load the file again."),
+            {std::to_string(Entry.ShotCount), std::to_string(*Entry.SourceShots),
+             Entry.SourceName}));
+    if (Skipped > 0)
+        Told.push_back(TranslateWith(Translator(),
+                                     "%s shots of this series in the library are no speeds in m/s "
+                                     "or fps and were left out.",
+                                     std::to_string(Skipped)));
+    if (Told.empty())
         return;
-    }
+    Log("Series taken up: " + Told.front());
+    QTimer::singleShot(0, this, [this, Told] {
+        std::string Text;
+        for (const std::string& Line : Told)
+            Text += (Text.empty() ? "" : "\n\n") + Line;
+        RunGuarded(this, [this, Text] { platform::ModalDialogs().ShowInformation(this, Text); });
+    });
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event) {
     FormDestroy();
     Event->accept();
 }
@@ -322,9 +360,9 @@ void TMainForm::FormDestroy() {
         return;
     FDestroyed = true;
     SeriesCommands->CloseLibrary();
-    // Another TARVEX may hold the library a few seconds longer than one busy timeout.
-    for (int Attempt = 0; FRecorder && Attempt < 3 && !FRecorder->Flush(); ++Attempt)
-        Log("Series library busy: the last shots are not kept yet");
+    // Shots the held library cannot take wait beside it for the next start.
+    if (FRecorder)
+        FRecorder->KeepAll();
     WriteSettings(FDataFolder + "/settings.ini", FSettings, *stringGridLeft,
                   [this](const std::string& Line) { Log(Line); });
     FSeries.Clear();

@@ -8,6 +8,7 @@
 #include "app/UDiagnosticLog.h"
 #include "app/UDisplaySettings.h"
 #include "app/USeries.h"
+#include "library/SeriesStore.h"
 #include "text/UTranslator.h"
 
 #include <QWidget>
@@ -28,6 +29,7 @@ class TSeriesRecorder;
 class TSeriesCommands;
 class TShotTable;
 class TStatisticsPanel;
+class TWaitingNotice;
 namespace platform {
 class TQtTranslations;
 }
@@ -83,6 +85,10 @@ public:
     // The chart with its strip of toggles, read-out and spread.
     TChartPanel* const pnlMiddleBottom;
     QTimer* const recalculateTimer;
+    // After a pause of the shots, the library's log goes into its file.
+    QTimer* const checkpointTimer;
+    // Shots that wait beside the library while another program holds it.
+    TWaitingNotice* const lblWaiting;
     QAction* const actDebug;
     // The commands of the table's and the chart's menus, loading and saving.
     TSeriesCommands* SeriesCommands;
@@ -97,6 +103,9 @@ private:
     void CreateCommands();
     void ConnectHandlers();
     void StartRecording();
+    // A series of the library became the window's: its weight shown, what it lacks told.
+    void SeriesTaken(const TSeriesEntry& Entry, std::size_t Skipped);
+    void ShowWaitingShots(std::size_t Waiting);
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void RedrawChart();

@@ -6,6 +6,7 @@
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
+#include "app/UWaitingNotice.h"
 #include "library/SeriesRecorder.h"
 #include "platform/ModalDialogs.h"
 
@@ -56,6 +57,8 @@ void TMainForm::Recalculate() {
     // What the table shows from the chronograph is in the library first.
     if (FRecorder && FRecorder->FlushForDisplay())
         QTimer::singleShot(0, this, [this] { CommitInBursts(this, *FRecorder); });
+    if (FRecorder && FRecorder->WaitingForLibrary())
+        lblWaiting->StartRetrying();
     Log("Recalculating...");
     Log(" - Speed Unit: " + FSettings.SpeedUnit());
     Log(" - Energy Unit: " + FSettings.EnergyUnit());

@@ -36,6 +36,10 @@ std::string SeriesNameOfFile(const std::string& FileName) {
     return Stem.empty() ? Path.filename().string() : Stem;
 }
 
+std::string FileNameWithoutFolder(const std::string& FileName) {
+    return std::filesystem::path(FileName).filename().string();
+}
+
 bool TSeries::Append(TData Shot) {
     if (Full())
         return false;

@@ -43,6 +43,8 @@ TSeriesSheet SeriesSheet(const TSeriesFigures& Figures);
 // The name of a series loaded or imported from FileName: the file's name without its folder and
 // its last extension.
 std::string SeriesNameOfFile(const std::string& FileName);
+// The file's name with its extension, without its folder: "m1.csv".
+std::string FileNameWithoutFolder(const std::string& FileName);
 
 // English text in, the user's language out.
 using TTranslate = std::function<std::string(const std::string&)>;

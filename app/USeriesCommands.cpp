@@ -134,8 +134,10 @@ void TSeriesCommands::actDeleteShotExecute() {
 // shows: only a new shot replaces it.
 void TSeriesCommands::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     FForm.Log("Deleting shots: " + ShotNumbers(Indexes));
+    if (!FForm.FRecorder->DeleteShots(Indexes))
+        throw std::runtime_error(FForm.Translate(
+            "The series library is busy with another TARVEX: try again in a moment."));
     FForm.FSeries.Delete(Indexes);
-    FForm.FRecorder->ShotsDeleted(Indexes);
     FForm.stringGridLeft->clearSelection();
     const TLiveUpdate Live = KeepLive ? std::exchange(FForm.LiveUpdate, nullptr) : FForm.LiveUpdate;
     const auto Restore = platform::TScopeGuard([&] { FForm.LiveUpdate = Live; });
@@ -234,7 +236,8 @@ void TSeriesCommands::actImportExecute() {
         return;
     const std::size_t Count = Imported.Shots.size();
     FForm.FSeries.Replace(std::move(Imported.Shots));
-    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName));
+    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), std::nullopt,
+                                 FileNameWithoutFolder(*FileName));
     FForm.RecalculateNow();
     platform::ModalDialogs().ShowInformation(
         &FForm, platform::Format(FForm.Translate("Shots imported: %s; lines skipped: %s."),

@@ -75,7 +75,8 @@ void TSeriesCommands::LoadData() {
     // The shots read before a bad line stay and are shown, so that a later save writes what the
     // series holds.
     Series.AppendAll(std::move(Loaded));
-    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), Cleared);
+    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), Cleared,
+                                 FileNameWithoutFolder(*FileName));
     FForm.RecalculateNow();
     if (Stopped)
         std::rethrow_exception(Stopped);

@@ -8,6 +8,7 @@
 #include "library/SeriesStore.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
+#include "platform/NumberFormats.h"
 
 void TSeriesCommands::actShowLibraryExecute() {
     TSeriesStore* const Store = FForm.FRecorder->Store();
@@ -41,7 +42,16 @@ void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
             &FForm, FForm.Translate("The shots in this window are not in the series library. "
                                     "Replace them with the series opened?")))
         return;
-    if (!Recorder.OpenSeries(Id)) {
+    bool Opened = false;
+    try {
+        Opened = Recorder.OpenSeries(Id);
+    } catch (const ESeriesTooLong& Error) {
+        throw std::runtime_error(platform::Format(
+            FForm.Translate("This series holds %s shots, more than a series can (%s): it is not "
+                            "opened."),
+            {std::to_string(Error.Count()), std::to_string(TSeries::MaxShots)}));
+    }
+    if (!Opened) {
         if (WasRecording && !Recorder.Recording())
             return;
         CheckAllCommitted();

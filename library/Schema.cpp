@@ -1,6 +1,7 @@
 #include "library/Schema.h"
 
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -42,9 +43,39 @@ ALTER TABLE series ADD COLUMN ended INTEGER NOT NULL DEFAULT 0;
 UPDATE series SET ended = 1 WHERE used < (SELECT max(used) FROM series);
 )";
 
+// The library keeps with each series what listing it needs, so that neither the listing nor a
+// start reads every shot: the count of its readable shots and their speeds' figures in m/s (sums
+// of deviations from the series' first speed, so that near-equal speeds keep their digits),
+// maintained with every change and computed here once from the shots. Positions are now only
+// the shots' order: a deletion leaves a gap instead of renumbering the shots after it. A series
+// keeps the pellet weight it was shot with, in the unit it was set in; "origin" names it for
+// shots that wait beside the library before it exists in it; a series loaded from a file knows
+// how many shots the file had until they are all in. The header marks the file as TARVEX's. The
+// speed index finds a series' slowest and fastest shot after a deletion without reading the rest.
+constexpr const char* Version3 = R"(
+PRAGMA application_id = 1414682200;
+ALTER TABLE series ADD COLUMN pellet_weight_unit TEXT;
+ALTER TABLE series ADD COLUMN origin TEXT;
+ALTER TABLE series ADD COLUMN source_name TEXT;
+ALTER TABLE series ADD COLUMN source_shots INTEGER;
+ALTER TABLE series ADD COLUMN shot_count INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE series ADD COLUMN speed_origin REAL;
+ALTER TABLE series ADD COLUMN speed_sum REAL NOT NULL DEFAULT 0;
+ALTER TABLE series ADD COLUMN speed_squares REAL NOT NULL DEFAULT 0;
+ALTER TABLE series ADD COLUMN speed_min REAL;
+ALTER TABLE series ADD COLUMN speed_max REAL;
+UPDATE series SET origin = lower(hex(randomblob(16)));
+CREATE UNIQUE INDEX series_origin ON series (origin);
+CREATE INDEX shots_speed ON shots (series, CASE WHEN typeof(speed) IN ('real', 'integer') AND abs(speed) <= 1.7976931348623157e308 THEN CASE unit WHEN 'M/S' THEN speed WHEN 'FPS' THEN speed * 0.3048 END END);
+)";
+static_assert(LibraryApplicationId == 1414682200);
+// The index serves only queries that spell its expression exactly.
+static_assert(std::string_view(Version3).find(ShotSpeedSql) != std::string_view::npos);
+
 constexpr TSchemaStep Steps[] = {
     {1, Version1},
     {2, Version2},
+    {3, Version3},
 };
 
 } // namespace

@@ -6,7 +6,17 @@
 
 #include "library/Sqlite.h"
 
+#include <cstdint>
 #include <span>
+
+// A shot's speed in m/s, NULL for a row without a readable speed in a unit the program knows (a
+// library edited by hand): the one expression that sums, orders and indexes speeds.
+inline constexpr const char* ShotSpeedSql =
+    "CASE WHEN typeof(speed) IN ('real', 'integer') AND abs(speed) <= 1.7976931348623157e308 "
+    "THEN CASE unit WHEN 'M/S' THEN speed WHEN 'FPS' THEN speed * 0.3048 END END";
+
+// The program's mark in a library's header (PRAGMA application_id): "TRVX".
+inline constexpr std::int64_t LibraryApplicationId = 0x54525658;
 
 // The statements that bring a database of version Version - 1 to Version.
 struct TSchemaStep {

@@ -1,15 +1,37 @@
 #include "library/SeriesRecorder.h"
 
-#include "library/SeriesStore.h"
 #include "library/Sqlite.h"
+#include "library/WaitingShots.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <iterator>
 #include <utility>
 
+namespace {
+
+// The same weight, whatever rounding the display units' factors brought.
+bool SameWeight(const std::optional<TSeriesWeight>& Kept, const TSeriesWeight& Weight) {
+    return Kept && std::abs(Kept->Grams - Weight.Grams) <=
+                       1e-9 * std::max(std::abs(Kept->Grams), std::abs(Weight.Grams));
+}
+
+} // namespace
+
 TSeriesRecorder::TSeriesRecorder(TSeries& Series, std::unique_ptr<TSeriesStore> Store)
-    : FSeries(Series), FStore(std::move(Store)) {}
+    : FSeries(Series), FStore(std::move(Store)) {
+    if (!Recording())
+        return;
+    FStore->SetBusyTimeout(Blink);
+    try {
+        FWaiting = std::make_unique<TWaitingShots>(FStore->Path());
+    } catch (const std::exception& Error) {
+        // Shots that could not wait beside the library would be lost while it is held.
+        FStopped = true;
+        FStartFailure = Error.what();
+    }
+}
 
 TSeriesRecorder::~TSeriesRecorder() = default;
 
@@ -17,53 +39,193 @@ bool TSeriesRecorder::Recording() const {
     return FStore && !FStopped && !FStore->ReadOnly();
 }
 
-void TSeriesRecorder::Guarded(const std::function<void()>& Call) {
+std::size_t TSeriesRecorder::Waiting() const {
+    return FWaiting && FWaiting->Active() ? FSeries.Count() - FCommitted : 0;
+}
+
+bool TSeriesRecorder::Guarded(const std::function<void()>& Call) {
     if (!Recording())
-        return;
+        return false;
     try {
         Call();
+        return false;
+    } catch (const ESeriesTooLong&) {
+        throw;
+    } catch (const EStore& Error) {
+        if (Error.Busy()) {
+            FBusy = true;
+            return true;
+        }
+        FStopped = true;
+        if (Failed)
+            Failed(Error.what());
     } catch (const std::exception& Error) {
         FStopped = true;
-        FCurrent.reset();
         if (Failed)
             Failed(Error.what());
     }
+    return false;
 }
 
-// A library written by another program may hold more than a series can: the series takes what
-// fits, and the library keeps the rest.
-std::vector<TData> TSeriesRecorder::StoredShots(std::int64_t Id) const {
-    std::vector<TData> Shots = FStore->LoadShots(Id);
-    if (Shots.size() > TSeries::MaxShots)
-        Shots.erase(Shots.begin() + TSeries::MaxShots, Shots.end());
-    return Shots;
+TSeriesWeight TSeriesRecorder::CurrentWeight() const {
+    return {FSeries.PeletWeight() / FSeries.Units().WeightFactor, FSeries.Units().WeightUnit};
+}
+
+void TSeriesRecorder::Take(std::int64_t Id, TStoredShots Stored) {
+    const std::optional<TSeriesEntry> Entry = FStore->ListedSeries(Id);
+    if (!Entry)
+        return;
+    if (Recording()) {
+        FCurrent = Id;
+        FOrigin = Entry->Origin.empty() ? NewSeriesOrigin() : Entry->Origin;
+        FCommitted = FKept = Stored.Shots.size();
+    }
+    FSeries.Replace(std::move(Stored.Shots));
+    // A series recorded before series kept their weight gets one with its next shot, or when
+    // the user sets one: not merely by being opened.
+    FStoredWeight = CurrentWeight();
+    if (const std::optional<double> Grams = Entry->Notes.PeletWeight) {
+        FSeries.SetPeletWeight(*Grams * FSeries.Units().WeightFactor);
+        FStoredWeight = TSeriesWeight{*Grams, Entry->Notes.PeletWeightUnit};
+    }
+    if (SeriesTaken)
+        SeriesTaken(*Entry, Stored.Skipped);
+}
+
+// Left-over journals go in first, so that the series taken up next has their shots.
+void TSeriesRecorder::PutLeftOverShots() {
+    std::erase_if(FLeftOver, [this](std::int64_t Slot) {
+        bool Put = false;
+        Guarded([&] {
+            const TWaitingSeries Waiting = FWaiting->Read(Slot);
+            if (Waiting.Origin.empty() || PutWaitingShots(*FStore, Waiting)) {
+                FWaiting->Settle(Slot);
+                Put = true;
+            }
+        });
+        return Put;
+    });
 }
 
 bool TSeriesRecorder::ResumeLastSeries() {
-    FNewName.reset();
+    if (!FStartFailure.empty() && Failed)
+        Failed(std::exchange(FStartFailure, {}));
+    FNew = {};
+    FOrigin = NewSeriesOrigin();
     bool Resumed = false;
     Guarded([&] {
-        const std::optional<std::int64_t> Last = FStore->ClaimLastSeries();
-        if (!Last)
-            return;
-        std::vector<TData> Shots = StoredShots(*Last);
-        FCurrent = Last;
-        FCommitted = Shots.size();
-        FSeries.AppendAll(std::move(Shots));
-        Resumed = true;
+        FLeftOver = FWaiting->TakeLeftOver();
+        PutLeftOverShots();
+        // Shots another program left waiting while the library is still held are shown again:
+        // the newest such journal's series is taken up with them.
+        for (auto Slot = FLeftOver.rbegin(); Slot != FLeftOver.rend(); ++Slot)
+            if (AdoptLeftOver(*Slot)) {
+                FLeftOver.erase(std::next(Slot).base());
+                Resumed = true;
+                return;
+            }
+        if (const std::optional<std::int64_t> Last = FStore->ClaimLastSeries()) {
+            Take(*Last, FStore->LoadShots(*Last, TSeries::MaxShots));
+            Resumed = true;
+        }
     });
     return Resumed;
 }
 
+// The journal in Slot, which the library cannot take yet, becomes this program's: its series
+// with the shots the library has and those that wait. False when its series is another
+// program's.
+bool TSeriesRecorder::AdoptLeftOver(std::int64_t Slot) {
+    TWaitingSeries Journal = FWaiting->Read(Slot);
+    std::optional<std::int64_t> Id = FStore->FindOrigin(Journal.Origin);
+    if (!Id && Journal.Id != 0 && FStore->ListedSeries(Journal.Id))
+        Id = Journal.Id;
+    TStoredShots Stored;
+    if (Id) {
+        if (!FStore->Claim(*Id))
+            return false;
+        Stored = FStore->LoadShots(*Id, TSeries::MaxShots);
+        if (Stored.Shots.size() < Journal.First) {
+            FStore->Release(*Id);
+            return false;
+        }
+        Take(*Id, std::move(Stored));
+    }
+    const std::size_t Known = FCommitted - std::min(FCommitted, Journal.First);
+    const auto Missing = Journal.Shots.begin() +
+                         static_cast<std::ptrdiff_t>(std::min(Known, Journal.Shots.size()));
+    FSeries.AppendAll(std::vector<TData>(Missing, Journal.Shots.end()));
+    FOrigin = Journal.Origin;
+    FNew.Name = Journal.Name;
+    if (Journal.Weight)
+        FSeries.SetPeletWeight(Journal.Weight->Grams * FSeries.Units().WeightFactor);
+    FKept = FSeries.Count();
+    FBusy = true;
+    FWaiting->Adopt(Slot);
+    if (WaitingChanged)
+        WaitingChanged(this->Waiting());
+    return true;
+}
+
+// A shot in a unit the program does not know is shown in the display unit; the library keeps it
+// as shown.
+TData TSeriesRecorder::Storable(const TData& Shot) const {
+    if (Shot.SpeedUnit() == "M/S" || Shot.SpeedUnit() == "FPS")
+        return Shot;
+    const std::string Unit = FSeries.Units().SpeedUnit;
+    return TData(Unit, Shot.SpeedIn(Unit), Shot.Received());
+}
+
+std::vector<TData> TSeriesRecorder::StorableShots(std::size_t First, std::size_t Last) const {
+    std::vector<TData> Shots;
+    Shots.reserve(Last - First);
+    for (std::size_t Index = First; Index < Last; ++Index)
+        Shots.push_back(Storable(FSeries.Shots()[Index]));
+    return Shots;
+}
+
 bool TSeriesRecorder::Flush() {
-    Commit(FSeries.Count());
+    while (Recording() && FCommitted < FSeries.Count()) {
+        const std::size_t Before = FCommitted;
+        Commit(LongestBurst);
+        if (FCommitted == Before)
+            break;
+    }
+    Commit(0);
     return !Recording() || FCommitted == FSeries.Count();
 }
 
 bool TSeriesRecorder::FlushForDisplay() {
-    if (std::exchange(FReceivedSinceShown, false))
+    const bool Received = std::exchange(FReceivedSinceShown, false);
+    bool More = false;
+    // While another program holds the library, the window does not wait for it at every shot:
+    // the retry finds when it frees.
+    if (!FBusy) {
+        if (Received) {
+            Flush();
+        } else {
+            More = FlushBurst();
+            Commit(0);
+        }
+    }
+    if (FBusy && (Received || FWaiting->Active() || WeightDue()))
+        KeepWaiting();
+    return More;
+}
+
+void TSeriesRecorder::KeepAll() {
+    if (!FBusy)
         Flush();
-    return FlushBurst();
+    if (FBusy)
+        KeepWaiting();
+}
+
+bool TSeriesRecorder::WaitingForLibrary() const {
+    return Recording() && (FBusy || FWaiting->Active() || !FLeftOver.empty());
+}
+
+bool TSeriesRecorder::WeightDue() const {
+    return FCurrent && !SameWeight(FStoredWeight, CurrentWeight());
 }
 
 bool TSeriesRecorder::FlushBurst() {
@@ -73,44 +235,141 @@ bool TSeriesRecorder::FlushBurst() {
 }
 
 void TSeriesRecorder::Commit(std::size_t Most) {
-    if (FSeries.Count() <= FCommitted)
+    const TSeriesWeight Weight = CurrentWeight();
+    if (!(FSeries.Count() > FCommitted && Most > 0) && !WeightDue())
         return;
-    Guarded([&] {
-        try {
-            if (!FCurrent)
-                FCurrent = FStore->StartSeries(FNewName ? *FNewName : RecordedSeriesName());
-            const auto& Shots = FSeries.Shots();
-            const auto First = Shots.begin() + static_cast<std::ptrdiff_t>(FCommitted);
-            const std::vector<TData> New(First, First + static_cast<std::ptrdiff_t>(std::min(
-                                                            Most, Shots.size() - FCommitted)));
-            FStore->AppendShots(*FCurrent, New, FCommitted);
-            FCommitted += New.size();
-        } catch (const EStore& Error) {
-            // Another TARVEX writing a long change holds the library for a while: the shots
-            // wait for the next flush rather than recording stopping for good.
-            if (!Error.Busy())
-                throw;
+    const bool Busy = Guarded([&] {
+        if (!FCurrent) {
+            TSeriesStart Start = FNew;
+            Start.Origin = FOrigin;
+            if (Start.Name.empty())
+                Start.Name = RecordedSeriesName();
+            FCurrent = FStore->StartSeries(Start);
         }
+        const std::size_t Last = FCommitted + std::min(Most, FSeries.Count() - FCommitted);
+        FStore->AppendShots(*FCurrent, StorableShots(FCommitted, Last), FCommitted, Weight);
+        FStoredWeight = Weight;
+        FCommitted = Last;
+        FKept = std::max(FKept, FCommitted);
+        FBusy = false;
     });
+    if (!Busy && Recording() && FWaiting->Active() && FCommitted == FSeries.Count())
+        EndWaiting();
+}
+
+TWaitingSeries TSeriesRecorder::WaitingSeries() const {
+    TWaitingSeries Waiting;
+    Waiting.Origin = FOrigin;
+    Waiting.Id = FCurrent.value_or(0);
+    Waiting.Name = FNew.Name.empty() ? RecordedSeriesName() : FNew.Name;
+    Waiting.First = FCommitted;
+    Waiting.Shots = StorableShots(FCommitted, FSeries.Count());
+    Waiting.Weight = CurrentWeight();
+    return Waiting;
+}
+
+// Every shot shown is in the library or in the journal beside it, and so is the weight.
+void TSeriesRecorder::KeepWaiting() {
+    if (!Recording() || (FCommitted == FSeries.Count() && !FWaiting->Active()))
+        return;
+    const std::size_t Before = Waiting();
+    try {
+        if (!FWaiting->Active()) {
+            FWaiting->Begin(WaitingSeries());
+            FJournalWeight = CurrentWeight();
+        } else if (FKept < FSeries.Count()) {
+            FWaiting->Append(StorableShots(FKept, FSeries.Count()));
+        }
+        FKept = FSeries.Count();
+        if (!SameWeight(FJournalWeight, CurrentWeight())) {
+            FWaiting->SetWeight(CurrentWeight());
+            FJournalWeight = CurrentWeight();
+        }
+    } catch (const std::exception& Error) {
+        FStopped = true;
+        if (Failed)
+            Failed(Error.what());
+        return;
+    }
+    if (WaitingChanged && Waiting() != Before)
+        WaitingChanged(Waiting());
+}
+
+void TSeriesRecorder::EndWaiting() {
+    try {
+        FWaiting->End();
+    } catch (const std::exception& Error) {
+        // The shots are in the library; a journal left behind adds nothing when put in again.
+        if (Failed)
+            Failed(Error.what());
+    }
+    FJournalWeight.reset();
+    if (WaitingChanged)
+        WaitingChanged(0);
 }
 
 void TSeriesRecorder::ShotsReceived() {
     FReceivedSinceShown = true;
-    if (FSeries.Count() - FCommitted >= LongestBurst)
+    if (!FBusy && FSeries.Count() - FCommitted >= LongestBurst)
         Commit(LongestBurst);
 }
 
-// Shots not committed yet need nothing: they follow the committed ones in the series.
-void TSeriesRecorder::ShotsDeleted(const std::vector<std::size_t>& Indexes) {
+// Shots waiting beside the library that go are struck from the journal; shots in the library
+// go from it, which needs it free and nothing waiting before them.
+bool TSeriesRecorder::DeleteShots(const std::vector<std::size_t>& Indexes) {
     std::vector<std::size_t> Stored;
     std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Stored),
                  [this](std::size_t Index) { return Index < FCommitted; });
-    if (Stored.empty())
-        return;
-    Guarded([&] {
-        FStore->DeleteShots(*FCurrent, Stored);
-        FCommitted -= Stored.size();
-    });
+    if (!Stored.empty() && Recording()) {
+        if (FWaiting->Active() && !Flush())
+            return false;
+        const bool Busy = Guarded([&] {
+            FStore->DeleteShots(*FCurrent, Stored);
+            FCommitted -= Stored.size();
+        });
+        if (Busy)
+            return false;
+    }
+    const auto Kept = static_cast<std::size_t>(std::count_if(
+        Indexes.begin(), Indexes.end(), [this](std::size_t Index) { return Index < FKept; }));
+    if (Recording() && FWaiting->Active() && Stored.empty()) {
+        try {
+            for (auto Index = Indexes.rbegin(); Index != Indexes.rend(); ++Index)
+                if (*Index < FKept)
+                    FWaiting->Delete(*Index);
+        } catch (const std::exception& Error) {
+            FStopped = true;
+            if (Failed)
+                Failed(Error.what());
+        }
+    }
+    FKept -= Kept;
+    if (WaitingChanged && FWaiting && FWaiting->Active())
+        WaitingChanged(Waiting() - (Indexes.size() - Stored.size()));
+    return true;
+}
+
+bool TSeriesRecorder::RetryWaiting() {
+    if (!Recording())
+        return false;
+    PutLeftOverShots();
+    if (FBusy || FWaiting->Active()) {
+        FBusy = false;
+        while (Recording() && !FBusy && FCommitted < FKept) {
+            const std::size_t Before = FCommitted;
+            Commit(std::min(LongestBurst, FKept - FCommitted));
+            if (FCommitted == Before)
+                break;
+        }
+        Commit(0);
+        if (!FBusy && FWaiting->Active() && FCommitted == FSeries.Count())
+            EndWaiting();
+    }
+    return Recording() && (FBusy || FWaiting->Active() || !FLeftOver.empty());
+}
+
+void TSeriesRecorder::Checkpoint() {
+    Guarded([this] { FStore->Checkpoint(); });
 }
 
 // The series recorded so far is put away, so that no program starting takes it up again; one
@@ -123,26 +382,43 @@ void TSeriesRecorder::PutAwayCurrent() {
     FStore->PutAway(Old);
 }
 
-// Carried shots the library did not have yet (it was busy) follow as new ones.
+// Carried shots the library did not have yet (it was busy) follow as new ones. The library is
+// free when this is called (the caller flushed): a hold that begins just now stops recording
+// rather than leaving the old series half put away.
 void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
-                                  std::optional<std::size_t> FirstCarried) {
-    FNewName = Name;
+                                  std::optional<std::size_t> FirstCarried,
+                                  const std::string& SourceFile) {
+    FNew = {Name.value_or(""), "", SourceFile,
+            SourceFile.empty() ? std::nullopt : std::optional(FSeries.Count())};
+    FOrigin = NewSeriesOrigin();
+    FStoredWeight.reset();
     Guarded([&] {
-        const std::size_t Stored =
-            FirstCarried && FCommitted > *FirstCarried ? FCommitted - *FirstCarried : 0;
-        if (FCurrent && Stored > 0) {
-            const std::int64_t New = FStore->StartSeries(Name ? *Name : RecordedSeriesName());
-            FStore->MoveShots(*FCurrent, *FirstCarried, New);
-            PutAwayCurrent();
-            FCurrent = New;
-        } else {
-            PutAwayCurrent();
+        try {
+            const std::size_t Stored =
+                FirstCarried && FCommitted > *FirstCarried ? FCommitted - *FirstCarried : 0;
+            if (FCurrent && Stored > 0) {
+                TSeriesStart Start = FNew;
+                Start.Origin = FOrigin;
+                if (Start.Name.empty())
+                    Start.Name = RecordedSeriesName();
+                const std::int64_t New = FStore->StartSeries(Start);
+                FStore->MoveShots(*FCurrent, *FirstCarried, New);
+                PutAwayCurrent();
+                FCurrent = New;
+            } else {
+                PutAwayCurrent();
+            }
+            FCommitted = Stored;
+        } catch (const EStore& Error) {
+            if (Error.Busy())
+                throw std::runtime_error(Error.what());
+            throw;
         }
-        FCommitted = Stored;
     });
     // Without a library nothing of the new series is committed.
     if (!Recording())
         FCommitted = 0;
+    FKept = FCommitted;
     FlushBurst();
 }
 
@@ -154,18 +430,22 @@ bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
         return true;
     if (FStore && !Recording()) {
         // A library that takes no shots can still be read.
-        FSeries.Replace(StoredShots(Id));
+        Take(Id, FStore->LoadShots(Id, TSeries::MaxShots));
         return true;
     }
     bool Opened = false;
     Guarded([&] {
         if (!FStore->Claim(Id))
             return;
-        std::vector<TData> Shots = StoredShots(Id);
+        TStoredShots Stored;
+        try {
+            Stored = FStore->LoadShots(Id, TSeries::MaxShots);
+        } catch (const EStore&) {
+            FStore->Release(Id);
+            throw;
+        }
         PutAwayCurrent();
-        FCurrent = Id;
-        FCommitted = Shots.size();
-        FSeries.Replace(std::move(Shots));
+        Take(Id, std::move(Stored));
         Opened = true;
     });
     return Opened;

@@ -23,16 +23,19 @@
 
 #include "app/UData.h"
 #include "library/Sqlite.h"
+#include "library/SpeedFigures.h"
 #include "platform/FileLock.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -50,7 +53,11 @@ std::string DefaultSeriesDatabase();
 struct TSeriesNotes {
     std::string Gun;
     std::string Pellet;
-    std::optional<double> PeletWeight;   // g
+    // The pellet weight the series was shot with (the last one set while it was recorded), or
+    // one noted by hand; none for a series recorded before series kept their weight.
+    std::optional<double> PeletWeight; // g
+    // The unit the weight was set in ("g" or "gr"), so that it shows as it was typed; empty is g.
+    std::string PeletWeightUnit;
     std::optional<double> PressureStart; // bar, when the series began
     std::optional<double> PressureEnd;   // bar, when it ended
     std::optional<double> Temperature;   // °C
@@ -70,7 +77,59 @@ struct TSeriesEntry {
     std::size_t ShotCount = 0;
     // Missing without shots; the deviation (of the sample, divisor n - 1) needs two.
     std::optional<double> Mean, Minimum, Maximum, Deviation;
+    // Names the series for shots that wait beside the library; empty in a library edited by hand.
+    std::string Origin;
+    // A series loaded or imported from a file: the file's name and, until every shot of it is
+    // in the library, how many shots the series holds when it is.
+    std::string SourceName;
+    std::optional<std::size_t> SourceShots;
+
+    // Whether the file the series came from did not go in whole (the program ended meanwhile).
+    bool Incomplete() const { return SourceShots && ShotCount < *SourceShots; }
 };
+
+// A new series: its name, the origin that names it for shots waiting beside the library (a new
+// one when empty) and, for a loaded or imported file, its name and shot count.
+struct TSeriesStart {
+    std::string Name;
+    std::string Origin;
+    std::string SourceName;
+    std::optional<std::size_t> SourceShots;
+};
+
+// The pellet weight a series is shot with: grams, and the unit it was set in.
+struct TSeriesWeight {
+    double Grams = 0;
+    std::string Unit;
+
+    bool operator==(const TSeriesWeight&) const = default;
+};
+
+// A series' shots as the library gives them: those it can read, in their order, and the number of
+// rows it left out (no readable speed, or a unit the program does not know).
+struct TStoredShots {
+    std::vector<TData> Shots;
+    std::size_t Skipped = 0;
+};
+
+// The time a shot was received as the library keeps it: "YYYY-MM-DD HH:MM:SS.mmm", local time;
+// and back, a text of another shape giving no time rather than a wrong one.
+std::string ReceivedStamp(const platform::TLocalTime& Time);
+std::optional<platform::TLocalTime> ParseReceivedStamp(std::string_view Text);
+
+// A series that holds more shots than a series of the window can; nothing of it was read.
+class ESeriesTooLong : public EStore {
+public:
+    ESeriesTooLong(const std::string& Message, std::size_t Count)
+        : EStore(Message), FCount(Count) {}
+    std::size_t Count() const { return FCount; }
+
+private:
+    std::size_t FCount;
+};
+
+// A new origin: 128 random bits in hexadecimal.
+std::string NewSeriesOrigin();
 
 class TSeriesStore {
 public:
@@ -81,11 +140,17 @@ public:
         // The file was no database or was damaged: it was moved aside (MovedAside()) and a new,
         // empty library started.
         Recovered,
+        // The file or its folder cannot be written (a read-only folder or disk): readable, never
+        // written (ReadOnly()).
+        OpenedUnwritable,
     };
 
-    // Opens the library at Path, creating it. Waits up to BusyTimeout for another program's
-    // write. A library that cannot be opened or written (a read-only folder, a full disk, a lock
-    // held past the timeout) raises EStore with a message naming the file.
+    // Opens the library at Path, creating it (owner-only). Waits up to BusyTimeout for another
+    // program's write. A library that cannot be opened or written (a full disk, a lock held past
+    // the timeout), a symbolic link, and a database that is not a TARVEX library (left as it
+    // is) raise EStore with a message naming the file. The whole file is read through only when
+    // the program did not close it last (a crash, another program, a hand): a damaged one is
+    // moved aside, and the figures kept with each series are computed again from the shots.
     explicit TSeriesStore(const std::string& Path,
                           std::chrono::milliseconds BusyTimeout = platform::LockTimeout);
     ~TSeriesStore();
@@ -94,30 +159,42 @@ public:
 
     const std::string& Path() const { return FPath; }
     TOpening Opening() const { return FOpening; }
-    bool ReadOnly() const { return FOpening == OpenedReadOnly; }
+    bool ReadOnly() const { return FOpening == OpenedReadOnly || FOpening == OpenedUnwritable; }
     // Where the damaged file went; empty unless Recovered.
     const std::string& MovedAside() const { return FMovedAside; }
     // What the user should be told about the opening, in English; empty when Opened.
     const std::string& Message() const { return FMessage; }
+    // How long a write waits for another program's lock from now on.
+    void SetBusyTimeout(std::chrono::milliseconds Timeout);
+    // Copies the write-ahead log into the file itself as far as nobody is in the way, so that the
+    // file alone (a backup that copies it, a log removed by hand) holds the shots.
+    void Checkpoint();
 
     // A new series named Name, not claimed (an import, a copy). Every writing call raises
     // EStore in a read-only library, and for a series that does not exist.
     std::int64_t CreateSeries(const std::string& Name);
-    // A new series named Name, claimed by this store: the new current series.
-    std::int64_t StartSeries(const std::string& Name);
+    // A new series claimed by this store: the new current series.
+    std::int64_t StartSeries(const TSeriesStart& Start);
+    std::int64_t StartSeries(const std::string& Name) {
+        return StartSeries(TSeriesStart{Name, "", "", std::nullopt});
+    }
     // Adds Shots at FirstPosition, which must be the series' shot count: the store and the
-    // caller's series agree, or nothing is written. One transaction, so a burst is kept whole.
-    void AppendShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t FirstPosition);
-    // Removes the shots at Positions (strictly increasing, each below the shot count) and
-    // renumbers the rest so that positions stay 0 .. n - 1 in their order.
+    // caller's series agree, or nothing is written. One transaction, so a burst is kept whole; the
+    // series' pellet weight becomes Weight when one is given.
+    void AppendShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t FirstPosition,
+                     const std::optional<TSeriesWeight>& Weight = std::nullopt);
+    // Removes the shots at Positions (strictly increasing, each below the shot count); the rest
+    // keep their order, and no other shot is written.
     void DeleteShots(std::int64_t Id, const std::vector<std::size_t>& Positions);
     // Moves the shots of series From at FirstPosition and after to the end of series To, in one
     // transaction: shots carried from one series into the next are never in both, nor lost.
     void MoveShots(std::int64_t From, std::size_t FirstPosition, std::int64_t To);
-    // In position order; empty for a series that does not exist.
-    std::vector<TData> LoadShots(std::int64_t Id) const;
+    // The readable shots in their order; none for a series that does not exist. A series of more
+    // than Most readable shots is refused whole (ESeriesTooLong).
+    TStoredShots LoadShots(std::int64_t Id, std::size_t Most) const;
     void Rename(std::int64_t Id, const std::string& Name);
     void SetNotes(std::int64_t Id, const TSeriesNotes& Notes);
+    void SetWeight(std::int64_t Id, const TSeriesWeight& Weight);
     // Deletes the series with its shots; one that does not exist is no error. A series that
     // another program has claimed is not deleted: EStore.
     void DeleteSeries(std::int64_t Id);
@@ -126,19 +203,20 @@ public:
     // claim goes. False, and nothing changes, when another program holds it.
     bool PutAway(std::int64_t Id);
 
-    // Every series, newest first, with its shot count and speed summary computed by the
-    // database in one query: the figures without any formatting.
+    // Every series, newest first, with its shot count and speed figures as kept with it: no shot
+    // is read.
     std::vector<TSeriesEntry> ListSeries() const;
     // Series Id as ListSeries gives it; none when there is no such series.
     std::optional<TSeriesEntry> ListedSeries(std::int64_t Id) const;
-    // The notes of series Id without its summary, which would read every shot; none when there is
-    // no such series.
+    // The series whose origin is Origin; none when there is none.
+    std::optional<std::int64_t> FindOrigin(const std::string& Origin) const;
+    // The notes of series Id; none when there is no such series.
     std::optional<TSeriesNotes> Notes(std::int64_t Id) const;
     std::size_t Count() const;
 
     // Claims the series most recently created, claimed or changed that no running program holds
     // (this store's own claims included) and that was not put away; none when there is no such
-    // series, or the library is read-only.
+    // series, or the library is read-only. Nothing is written, so a busy library does not stop it.
     std::optional<std::int64_t> ClaimLastSeries();
     // Claims series Id, which is then no longer put away; false when another program holds it or
     // it does not exist.
@@ -150,13 +228,23 @@ public:
 
 private:
     void Open(std::chrono::milliseconds BusyTimeout);
+    void OpenForReading(const EStore& Refusal, std::chrono::milliseconds BusyTimeout);
+    void CheckOwnFile() const;
     void MoveAside(const EStore& Damage);
     void CheckWritable() const;
     // Marks the series as the most recently used; raises EStore when it does not exist.
     void Touch(std::int64_t Id, const char* What);
-    std::int64_t ShotCount(std::int64_t Id) const;
-    std::int64_t Insert(const std::string& Name);
-    void InsertShots(std::int64_t Id, const std::vector<TData>& Shots, std::size_t First);
+    TSpeedFigures Figures(std::int64_t Id) const;
+    void SetWeightOf(std::int64_t Id, const TSeriesWeight& Weight);
+    void WriteFigures(std::int64_t Id, const TSpeedFigures& Figures);
+    // Figures without Speeds (which were in it), the slowest and fastest looked up again.
+    void RemoveFromFigures(std::int64_t Id, const std::vector<double>& Speeds);
+    void ComputeAllFigures();
+    // The keys of the series' readable shots in their order, read once and kept for the series
+    // this store holds.
+    std::vector<std::int64_t>& Keys(std::int64_t Id) const;
+    std::int64_t NextKey(std::int64_t Id) const;
+    std::int64_t Insert(const TSeriesStart& Start);
     // Runs Change in one transaction while holding series Id's byte, and lets the byte go after;
     // false, with nothing changed, when another program holds it.
     bool ChangeHeldSeries(std::int64_t Id, const std::function<void()>& Change);
@@ -169,7 +257,11 @@ private:
     // Missing in a read-only library, which nobody records into.
     std::unique_ptr<platform::TByteLockFile> FLocks;
     std::set<std::int64_t> FClaims;
+    mutable std::map<std::int64_t, std::vector<std::int64_t>> FKeys;
     TOpening FOpening = Opened;
+    // Whether the figures kept with the series agree with the shots, so that a clean close may
+    // say so for the next start.
+    bool FFiguresTrusted = false;
     std::string FMovedAside;
     std::string FMessage;
 };

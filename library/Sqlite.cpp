@@ -1,50 +1,30 @@
 #include "library/Sqlite.h"
 
+#include <algorithm>
 #include <climits>
-#include <cmath>
+#include <cstdio>
 #include <sqlite3.h>
 #include <utility>
 
 namespace {
 
-// The running count, mean and sum of squared deviations from it (Welford's method): exact for
-// large, nearly equal values, where the sum of squares minus the square of the sum loses every
-// digit.
-struct TDeviation {
-    std::int64_t Count;
-    double Mean;
-    double SquaredDeviations;
-};
-
-void DeviationStep(sqlite3_context* Context, int, sqlite3_value** Arguments) {
-    if (sqlite3_value_type(Arguments[0]) == SQLITE_NULL)
-        return;
-    auto* Running =
-        static_cast<TDeviation*>(sqlite3_aggregate_context(Context, sizeof(TDeviation)));
-    if (!Running) {
-        sqlite3_result_error_nomem(Context);
-        return;
-    }
-    const double Value = sqlite3_value_double(Arguments[0]);
-    ++Running->Count;
-    const double Delta = Value - Running->Mean;
-    Running->Mean += Delta / static_cast<double>(Running->Count);
-    Running->SquaredDeviations += Delta * (Value - Running->Mean);
-}
-
-void DeviationFinal(sqlite3_context* Context) {
-    // A size of 0 asks for the context without making one: a group without values has none.
-    const auto* Running = static_cast<TDeviation*>(sqlite3_aggregate_context(Context, 0));
-    if (!Running || Running->Count < 2) {
-        sqlite3_result_null(Context);
-        return;
-    }
-    sqlite3_result_double(
-        Context, std::sqrt(Running->SquaredDeviations / static_cast<double>(Running->Count - 1)));
-}
-
 std::string Quoted(const std::string& Path) {
     return "'" + Path + "'";
+}
+
+// Path as a file URI's path: the characters a URI gives a meaning of its own are escaped.
+std::string UriPath(const std::string& Path) {
+    std::string Escaped;
+    for (const char Character : Path) {
+        if (Character == '%' || Character == '?' || Character == '#') {
+            char Code[4];
+            std::snprintf(Code, sizeof Code, "%%%02X", static_cast<unsigned char>(Character));
+            Escaped += Code;
+        } else {
+            Escaped += Character;
+        }
+    }
+    return Escaped;
 }
 
 } // namespace
@@ -64,26 +44,24 @@ bool EStore::KeyCollision() const {
 TSqliteDatabase::TSqliteDatabase(const std::string& Path, TMode Mode,
                                  std::chrono::milliseconds BusyTimeout)
     : FPath(Path) {
-    const int Flags =
-        Mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int Code = sqlite3_open_v2(Path.c_str(), &FHandle, Flags, nullptr);
+    const int Flags = SQLITE_OPEN_NOFOLLOW |
+                      (Mode == ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                         : SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    const std::string Name = Mode == Immutable ? "file:" + UriPath(Path) + "?immutable=1" : Path;
+    const int Code = sqlite3_open_v2(Name.c_str(), &FHandle, Flags, nullptr);
     if (Code != SQLITE_OK) {
         const std::string Message = FHandle ? sqlite3_errmsg(FHandle) : sqlite3_errstr(Code);
         sqlite3_close_v2(FHandle);
         throw EStore("Cannot open the series library " + Quoted(Path) + ": " + Message, Code);
     }
     sqlite3_extended_result_codes(FHandle, 1);
-    sqlite3_busy_timeout(FHandle, static_cast<int>(std::min<std::chrono::milliseconds::rep>(
-                                      BusyTimeout.count(), INT_MAX)));
-    if (const int Created = sqlite3_create_function_v2(
-            FHandle, "sample_deviation", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, nullptr,
-            DeviationStep, DeviationFinal, nullptr);
-        Created != SQLITE_OK) {
-        sqlite3_close_v2(FHandle);
-        throw EStore("Cannot open the series library " + Quoted(Path) + ": " +
-                         sqlite3_errstr(Created),
-                     Created);
-    }
+    SetBusyTimeout(BusyTimeout);
+    // A file planted or edited by someone else must not run code of its own with this program's
+    // rights: a trigger would change every shot written, a view what is read.
+    for (const int Option : {SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
+                             SQLITE_DBCONFIG_ENABLE_VIEW})
+        sqlite3_db_config(FHandle, Option, 0, nullptr);
+    sqlite3_db_config(FHandle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
 }
 
 TSqliteDatabase::~TSqliteDatabase() {
@@ -102,6 +80,19 @@ void TSqliteDatabase::CheckIntegrity() {
     if (Result != "ok")
         throw EStore("The series library " + Quoted(FPath) + " is damaged: " + Result,
                      SQLITE_CORRUPT);
+}
+
+void TSqliteDatabase::SetBusyTimeout(std::chrono::milliseconds Timeout) {
+    sqlite3_busy_timeout(FHandle, static_cast<int>(std::min<std::chrono::milliseconds::rep>(
+                                      Timeout.count(), INT_MAX)));
+}
+
+// Another checkpoint under way is as good as this one.
+void TSqliteDatabase::Checkpoint() {
+    if (const int Code =
+            sqlite3_wal_checkpoint_v2(FHandle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        Code != SQLITE_OK && (Code & 0xFF) != SQLITE_BUSY)
+        Fail("Cannot bring the series library up to date", Code);
 }
 
 void TSqliteDatabase::Fail(const std::string& What, int Code) const {

@@ -39,12 +39,15 @@ class TSqliteStatement;
 
 class TSqliteDatabase {
 public:
-    enum TMode { ReadWrite, ReadOnly };
+    // Immutable reads a file on a medium nobody writes (a read-only mount): no lock, no journal
+    // files beside it.
+    enum TMode { ReadWrite, ReadOnly, Immutable };
 
     // Opens Path, creating it in ReadWrite mode, and waits up to BusyTimeout for a lock that
     // another connection holds. Nothing is read yet: a file that is no database shows with the
-    // first statement. Every connection has the aggregate sample_deviation(x), the standard
-    // deviation of a sample (divisor n - 1, NULL below two values), which SQLite lacks.
+    // first statement. A symbolic link is refused, not followed. What the file holds is not
+    // trusted: its triggers and views never run, and it cannot make the connection do more than
+    // read and write rows (SQLite's defensive mode, untrusted schema).
     TSqliteDatabase(const std::string& Path, TMode Mode, std::chrono::milliseconds BusyTimeout);
     ~TSqliteDatabase();
     TSqliteDatabase(const TSqliteDatabase&) = delete;
@@ -56,6 +59,11 @@ public:
     // Reads the whole file through (PRAGMA quick_check): a damaged one raises an EStore that is
     // Damaged() and names the first fault.
     void CheckIntegrity();
+    // How long a write waits for another connection's lock before it fails as Busy().
+    void SetBusyTimeout(std::chrono::milliseconds Timeout);
+    // Copies what the write-ahead log holds into the file itself as far as no reader or writer
+    // is in the way, without waiting for anyone.
+    void Checkpoint();
 
     // Runs one or more statements without results (schema, pragmas, BEGIN and COMMIT).
     void Execute(const std::string& Sql);

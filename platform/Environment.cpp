@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace platform {
@@ -39,8 +40,11 @@ std::string XdgProgramFolder(const char* Variable, const std::string& HomeFallba
     // A relative one would put the files wherever the program happens to be started.
     const std::string Folder = Base && *Base == '/' ? std::string(Base) + "/tarvex"
                                                     : ExpandEnvPrefix("%HOME%/" + HomeFallback);
+    // The parents as the system makes them; the program's own folder for its user alone, since it
+    // holds every shot and setting.
     std::error_code Ignored;
-    std::filesystem::create_directories(Folder, Ignored);
+    std::filesystem::create_directories(std::filesystem::path(Folder).parent_path(), Ignored);
+    ::mkdir(Folder.c_str(), 0700);
     return Folder;
 }
 

@@ -9,6 +9,7 @@
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
 #include "chart/NiceChart.h"
+#include "app/USeries.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "tests/app/PdfReading.h"
@@ -55,7 +56,7 @@ protected:
         const TSeriesStore Store(LibraryPath());
         std::vector<std::pair<std::string, std::vector<double>>> Series;
         for (const TSeriesEntry& Entry : Store.ListSeries())
-            Series.insert(Series.begin(), {Entry.Name, Speeds(Store.LoadShots(Entry.Id))});
+            Series.insert(Series.begin(), {Entry.Name, Speeds(Store.LoadShots(Entry.Id, TSeries::MaxShots).Shots)});
         return Series;
     }
 
@@ -161,7 +162,7 @@ TEST_F(MainFormLibraryTest, OpeningFromALibraryThatTakesNoShotsAsksFirst) {
         Newer.AppendShots(Newer.StartSeries("old"), {{"M/S", 150}}, 0);
     }
     TSqliteDatabase(LibraryPath(), TSqliteDatabase::ReadWrite, std::chrono::seconds(1))
-        .Execute("PRAGMA user_version = 99");
+        .Execute("PRAGMA application_id = 1414682200; PRAGMA user_version = 99");
     auto Form = Start();
     Receive(*Form, "175\n");
     Form->SeriesCommands->actShowLibrary->trigger();
@@ -198,7 +199,7 @@ TEST_F(MainFormLibraryTest, ALibraryThatCannotBeUsedNeverStopsTheWindow) {
         {"newer",
          [](const std::string& Library) {
              TSqliteDatabase(Library, TSqliteDatabase::ReadWrite, std::chrono::seconds(1))
-                 .Execute("PRAGMA user_version = 99");
+                 .Execute("PRAGMA application_id = 1414682200; PRAGMA user_version = 99");
          },
          nullptr, "written by a newer version"},
     };
@@ -242,7 +243,7 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
     Receive(*Form, Records);
     {
         TSeriesStore Store(LibraryPath());
-        Store.SetNotes(Store.ListSeries().front().Id, TSeriesNotes{{}, {}, {}, 200, 100, {}, {}});
+        Store.SetNotes(Store.ListSeries().front().Id, TSeriesNotes{{}, {}, {}, {}, 200, 100, {}, {}});
     }
     TChartPanel& Panel = *Form->pnlMiddleBottom;
     TNiceChart& Chart = *Panel.chNiceChart;

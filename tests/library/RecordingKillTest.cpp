@@ -1,6 +1,7 @@
 // Recording survives a kill at any moment: a recording program killed twenty times while shots
 // arrive in bursts starts again each time with every shot it had shown, none twice.
 
+#include "app/USeries.h"
 #include "library/SeriesStore.h"
 #include "platform/PseudoTerminal.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -35,7 +36,7 @@ std::size_t CheckStoredString(const std::string& Library, std::size_t Shown, int
         EXPECT_EQ(Shown, 0U) << "round " << Round;
         return 0;
     }
-    const std::vector<TData> Shots = Store.LoadShots(*Current);
+    const std::vector<TData> Shots = Store.LoadShots(*Current, TSeries::MaxShots).Shots;
     EXPECT_GE(Shots.size(), Shown) << "round " << Round << ": a shown shot was lost";
     for (std::size_t i = 0; i < Shots.size(); ++i)
         EXPECT_EQ(Shots[i].Speed(), SpeedOf(i)) << "round " << Round << ", shot " << i;

@@ -1,6 +1,8 @@
 // The current series: each running program records into a series of its own, and a program
 // starts again with the series it was recording, however it ended.
 
+#include "app/USeries.h"
+#include "library/Schema.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "platform/ScopeGuard.h"
@@ -98,7 +100,7 @@ TEST(SeriesClaimTest, AKilledProgramsSeriesIsClaimedByTheNextOne) {
     ASSERT_EQ(::waitpid(Child, nullptr, 0), Child);
     Reaped = true;
     EXPECT_EQ(Store.ClaimLastSeries(), Series);
-    EXPECT_EQ(Store.LoadShots(Series).size(), 1u);
+    EXPECT_EQ(Store.LoadShots(Series, TSeries::MaxShots).Shots.size(), 1u);
     ::close(Ready[0]);
     ::close(Hold[1]);
 }
@@ -119,8 +121,8 @@ TEST(SeriesClaimTest, ASeriesPutAwayIsNotTakenUpButCanBeOpened) {
     First.MoveShots(Old, 2, New);
     EXPECT_TRUE(First.PutAway(Old));
     First.AppendShots(New, {{"M/S", 50}}, 1);
-    EXPECT_EQ(Speeds(First.LoadShots(Old)), (std::vector<double>{170, 171}));
-    EXPECT_EQ(Speeds(First.LoadShots(New)), (std::vector<double>{300, 50}));
+    EXPECT_EQ(Speeds(First.LoadShots(Old, TSeries::MaxShots).Shots), (std::vector<double>{170, 171}));
+    EXPECT_EQ(Speeds(First.LoadShots(New, TSeries::MaxShots).Shots), (std::vector<double>{300, 50}));
     TSeriesStore Second(Path);
     EXPECT_EQ(Second.ClaimLastSeries(), std::nullopt);
     First.Release(New);
@@ -145,15 +147,15 @@ TEST(SeriesClaimTest, ALibraryOfTheFirstFormatKeepsEverything) {
     EXPECT_EQ(Series[1].Notes.Pellet, "H&N Baracuda 1.03");
     EXPECT_EQ(Series[1].Notes.PressureStart, 200);
     EXPECT_EQ(Series[1].ShotCount, 15U);
-    const std::vector<TData> Shots = Store.LoadShots(Series[1].Id);
+    const std::vector<TData> Shots = Store.LoadShots(Series[1].Id, TSeries::MaxShots).Shots;
     EXPECT_EQ(Shots[1].Speed(), 180.44);
     EXPECT_EQ(ReceivedText(Shots[1]), "2026-12-09 20:57:31");
     // Only the series used last was being recorded: the other one had been put away.
     EXPECT_EQ(Store.ClaimLastSeries(), Series[1].Id);
     EXPECT_EQ(TSeriesStore(Path).ClaimLastSeries(), std::nullopt);
-    EXPECT_EQ(TSqliteDatabase(Path, TSqliteDatabase::ReadOnly, std::chrono::seconds(1))
-                  .QueryInteger("PRAGMA user_version"),
-              2);
+    TSqliteDatabase Upgraded(Path, TSqliteDatabase::ReadOnly, std::chrono::seconds(1));
+    EXPECT_EQ(Upgraded.QueryInteger("PRAGMA user_version"), LatestVersion(SeriesSchema()));
+    EXPECT_EQ(Upgraded.QueryInteger("PRAGMA application_id"), LibraryApplicationId);
 }
 
 } // namespace

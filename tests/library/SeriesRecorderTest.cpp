@@ -42,11 +42,11 @@ TEST(SeriesRecorderTest, DeletingKeepsTheLibraryEqualToTheSeries) {
         Recorder.Flush();
         // Two shots not committed yet, as between a burst and the display.
         Append(Series, {173, 174});
+        ASSERT_TRUE(Recorder.DeleteShots(C.Deleted));
         Series.Delete(C.Deleted);
-        Recorder.ShotsDeleted(C.Deleted);
         Recorder.Flush();
         const TSeriesStore& Store = *Recorder.Store();
-        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries())), Speeds(Series.Shots()));
+        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots), Speeds(Series.Shots()));
     }
 }
 
@@ -119,7 +119,7 @@ TEST(SeriesRecorderTest, ALibraryBusyForAWhileDelaysShotsWithoutStoppingRecordin
         EXPECT_EQ(Recorder.Committed(), 1U);
     }
     Recorder.Flush();
-    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())),
+    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
               (std::vector<double>{170, 171}));
 }
 
@@ -144,7 +144,7 @@ TEST(SeriesRecorderTest, ALoadedFileGoesInByBurstsAndInOrder) {
     EXPECT_FALSE(Recorder.FlushForDisplay());
     EXPECT_EQ(Recorder.Committed(), Series.Count());
     Loaded.emplace_back("M/S", -1);
-    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries())), Speeds(Loaded));
+    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots), Speeds(Loaded));
 }
 
 } // namespace
@@ -179,8 +179,8 @@ TEST(SeriesRecorderTest, ShotsCarriedIntoTheNextSeriesAreInItAlone) {
         Recorder.StartSeries("file", 3);
         Recorder.Flush();
         const TSeriesStore& Store = *Recorder.Store();
-        EXPECT_EQ(Speeds(Store.LoadShots(Old)), (std::vector<double>{170, 171, 172}));
-        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries())),
+        EXPECT_EQ(Speeds(Store.LoadShots(Old, TSeries::MaxShots).Shots), (std::vector<double>{170, 171, 172}));
+        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
                   (std::vector<double>{300, 50, 51}));
     }
 }

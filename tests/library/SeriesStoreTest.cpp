@@ -1,3 +1,4 @@
+#include "app/USeries.h"
 #include "library/SeriesStore.h"
 
 #include "tests/platform/PlatformTestSupport.h"
@@ -41,7 +42,7 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
         {"M/S", 0.1 + 0.2}, // all 17 digits count
         {"fps", 600, TLocalTime{1999, 1, 1, 0, 0, 0, 0}},
     };
-    const TSeriesNotes Notes{"HW100", "JSB Exact 4,52",   0.547, 200, std::nullopt,
+    const TSeriesNotes Notes{"HW100", "JSB Exact 4,52", 0.547, "g", 200, std::nullopt,
                              -3.5,    "Zima, v\xC3\xADtr"};
     std::int64_t Id = 0;
     {
@@ -55,7 +56,7 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
     TSeriesStore Store(Path);
     EXPECT_EQ(Store.Opening(), TSeriesStore::Opened);
     EXPECT_EQ(Store.Message(), "");
-    const std::vector<TData> Loaded = Store.LoadShots(Id);
+    const std::vector<TData> Loaded = Store.LoadShots(Id, TSeries::MaxShots).Shots;
     ASSERT_EQ(Loaded.size(), Shots.size());
     for (std::size_t Index = 0; Index < Shots.size(); ++Index) {
         EXPECT_EQ(Loaded[Index].Speed(), Shots[Index].Speed()) << Index;
@@ -93,10 +94,10 @@ TEST(SeriesStoreTest, DeletingShotsRenumbersTheRest) {
         const std::int64_t Id = Store.CreateSeries(Case.Name);
         Store.AppendShots(Id, ShotsOf({0, 1, 2, 3, 4, 5}), 0);
         Store.DeleteShots(Id, Case.Positions);
-        EXPECT_EQ(Speeds(Store.LoadShots(Id)), Case.Left) << Case.Name;
+        EXPECT_EQ(Speeds(Store.LoadShots(Id, TSeries::MaxShots).Shots), Case.Left) << Case.Name;
         // Positions are 0 .. n - 1 again: the next shot goes to n.
         Store.AppendShots(Id, ShotsOf({9}), Case.Left.size());
-        EXPECT_EQ(Store.LoadShots(Id).back().Speed(), 9) << Case.Name;
+        EXPECT_EQ(Store.LoadShots(Id, TSeries::MaxShots).Shots.back().Speed(), 9) << Case.Name;
     }
 }
 
@@ -133,7 +134,7 @@ TEST(SeriesStoreTest, ChangesThatWouldBreakThePositionsAreRefusedWhole) {
     Store.AppendShots(Id, ShotsOf({0, 1, 2}), 0);
     for (const auto& Case : Cases) {
         EXPECT_THROW(Case.Change(Store, Id), EStore) << Case.Name;
-        EXPECT_EQ(Speeds(Store.LoadShots(Id)), (std::vector<double>{0, 1, 2})) << Case.Name;
+        EXPECT_EQ(Speeds(Store.LoadShots(Id, TSeries::MaxShots).Shots), (std::vector<double>{0, 1, 2})) << Case.Name;
     }
 }
 
@@ -207,12 +208,12 @@ TEST(SeriesStoreTest, ALibraryOfANewerVersionIsOpenedForReadingOnly) {
         Id = Store.CreateSeries("kept");
         Store.AppendShots(Id, ShotsOf({175}), 0);
     }
-    TSqliteDatabase(Path, TSqliteDatabase::ReadWrite, 1s).Execute("PRAGMA user_version = 99");
+    TSqliteDatabase(Path, TSqliteDatabase::ReadWrite, 1s).Execute("PRAGMA application_id = 1414682200; PRAGMA user_version = 99");
     TSeriesStore Store(Path);
     EXPECT_TRUE(Store.ReadOnly());
     EXPECT_TRUE(Contains(Store.Message(), "newer")) << Store.Message();
     EXPECT_TRUE(Contains(Store.Message(), Path)) << Store.Message();
-    EXPECT_EQ(Speeds(Store.LoadShots(Id)), std::vector<double>{175});
+    EXPECT_EQ(Speeds(Store.LoadShots(Id, TSeries::MaxShots).Shots), std::vector<double>{175});
     EXPECT_EQ(Store.ListSeries().size(), 1u);
     EXPECT_THROW(Store.CreateSeries("new"), EStore);
     EXPECT_THROW(Store.AppendShots(Id, ShotsOf({176}), 1), EStore);
@@ -277,9 +278,8 @@ TEST(SeriesStoreTest, ALibraryThatCannotBeOpenedOrWrittenRaisesEStoreNamingIt) {
              tests::WriteFileText(Folder.File("plain"), "x");
              return TKeepAlive();
          }},
-        {"locked past the timeout", "series.db",
+        {"a new library locked past the timeout", "series.db",
          [](const tests::TTempFolder& Folder) {
-             { const TSeriesStore Created(Folder.File("series.db")); }
              auto Other = std::make_shared<TSqliteDatabase>(Folder.File("series.db"),
                                                             TSqliteDatabase::ReadWrite, 1s);
              Other->Execute("BEGIN IMMEDIATE");

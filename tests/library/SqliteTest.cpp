@@ -10,37 +10,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(SqliteTest, SampleDeviationIsNullBelowTwoValuesAndExactForLargeNearlyEqualOnes) {
-    const tests::TTempFolder Folder;
-    TSqliteDatabase Database(Folder.File("a.db"), TSqliteDatabase::ReadWrite, 100ms);
-    Database.Execute("CREATE TABLE t (g INTEGER, v REAL)");
-    const struct {
-        std::vector<std::optional<double>> Values;
-        std::optional<double> Expected;
-    } Cases[] = {
-        {{}, std::nullopt},
-        {{175.0}, std::nullopt},
-        {{175.0, std::nullopt}, std::nullopt}, // NULL is no value
-        {{2, 4, 4, 4, 5, 5, 7, 9}, 2.138089935299395},
-        // Sums of squares would lose every digit here.
-        {{1e9 + 4, 1e9 + 7, 1e9 + 13, 1e9 + 16}, 5.477225575051661},
-    };
-    TSqliteStatement Insert = Database.Prepare("INSERT INTO t VALUES (?1, ?2)");
-    for (std::int64_t Group = 0; Group < std::ssize(Cases); ++Group)
-        for (const std::optional<double>& Value : Cases[Group].Values)
-            Insert.Bind(1, Group).Bind(2, Value).Run();
-    for (std::int64_t Group = 0; Group < std::ssize(Cases); ++Group) {
-        TSqliteStatement Select =
-            Database.Prepare("SELECT sample_deviation(v) FROM t WHERE g = ?1");
-        ASSERT_TRUE(Select.Bind(1, Group).Step());
-        const std::optional<double> Deviation = Select.OptionalReal(0);
-        ASSERT_EQ(Deviation.has_value(), Cases[Group].Expected.has_value()) << Group;
-        if (Deviation) {
-            EXPECT_NEAR(*Deviation, *Cases[Group].Expected, 1e-12) << Group;
-        }
-    }
-}
-
 TEST(SqliteTest, ATransactionNotCommittedLeavesNothing) {
     const tests::TTempFolder Folder;
     TSqliteDatabase Database(Folder.File("a.db"), TSqliteDatabase::ReadWrite, 100ms);

@@ -115,7 +115,7 @@ TEST_F(LibraryWindow, DeletesOnlyWhatMayGoAfterYes) {
         Select({Case.Id});
         Library->btnDelete->click();
         EXPECT_EQ(Dialogs.Questions.size(), Case.Asked ? 1U : 0U) << Case.Id;
-        EXPECT_EQ(Store.LoadShots(Case.Id).empty(), Case.Deleted) << Case.Id;
+        EXPECT_EQ(Store.LoadShots(Case.Id, TSeries::MaxShots).Shots.empty(), Case.Deleted) << Case.Id;
         if (Case.Error.empty()) {
             EXPECT_TRUE(Dialogs.Errors.empty()) << Case.Id;
         } else {

@@ -121,6 +121,11 @@ void TellSeriesFull(QWidget* Window, const TTranslate& Translate) {
 
 // What the user is told about a library that opened otherwise than plainly.
 std::string OpeningNotice(const TSeriesStore& Store, const TTranslate& Translate) {
+    if (Store.Opening() == TSeriesStore::OpenedUnwritable)
+        return TranslateWith(Translate,
+                             "The series library %s cannot be written. It is open for reading "
+                             "only: the shots recorded now are not kept in it.",
+                             Store.Path());
     if (Store.ReadOnly())
         return TranslateWith(Translate,
                              "The series library %s was written by a newer version of TARVEX. It "

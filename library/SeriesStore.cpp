@@ -119,6 +119,9 @@ TKind KindOf(TSqliteDatabase& Database) {
     return Version >= 1 && Version <= 2 && Tables == 2 ? TKind::OlderLibrary : TKind::Foreign;
 }
 
+// How long a start waits for another program's hold to compute the figures again.
+constexpr std::chrono::milliseconds FiguresWait{100};
+
 // Failures that say the file or its folder takes no writing.
 bool Unwritable(const EStore& Error) {
     const int Code = Error.PrimaryCode();
@@ -260,9 +263,20 @@ void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
         // here and not with the first shot.
         UpgradeSchema(*FDatabase, SeriesSchema());
     }
-    if (Unchecked || Version < Known)
-        ComputeAllFigures();
     FFiguresTrusted = true;
+    if (Unchecked || Version < Known) {
+        // Another program holding the library does not hold up the start: the figures are then
+        // computed at the next one, which this one's close does not tell otherwise.
+        FDatabase->SetBusyTimeout(std::min(BusyTimeout, FiguresWait));
+        try {
+            ComputeAllFigures();
+        } catch (const EStore& Error) {
+            if (!Error.Busy())
+                throw;
+            FFiguresTrusted = false;
+        }
+        FDatabase->SetBusyTimeout(BusyTimeout);
+    }
 }
 
 // A library on a read-only disk or in a folder that takes no files can still be looked at.

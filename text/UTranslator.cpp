@@ -161,7 +161,7 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
 // Texts of the series library's windows: the list of series with their notes, and the
 // comparison of series with the verdict on two of them; they follow the tables above so that
 // their entries keep their places.
-constexpr std::array<TDictionaryRow, 45> LibraryDictionary{{
+constexpr std::array<TDictionaryRow, 50> LibraryDictionary{{
     {"Series library", "Knihovna sérií", "Serienbibliothek"},
     {"Filter", "Filtr", "Filter"},
     {"Name", "Název", "Name"},
@@ -244,14 +244,31 @@ constexpr std::array<TDictionaryRow, 45> LibraryDictionary{{
      "Knihovnu sérií právě používá jiný TARVEX: zkuste to za chvíli znovu.",
      "Die Serienbibliothek wird gerade von einem anderen TARVEX benutzt: versuchen Sie es gleich "
      "noch einmal."},
-    {"The series library is busy with another TARVEX and does not have the last shots yet: close "
-     "again in a moment, or keep them with Save data first.",
-     "Knihovnu sérií právě používá jiný TARVEX a poslední výstřely v ní ještě nejsou: zavřete okno "
-     "znovu za chvíli, nebo je nejprve uložte tlačítkem Uložit data.",
-     "Die Serienbibliothek wird gerade von einem anderen TARVEX benutzt und hat die letzten "
-     "Schüsse "
-     "noch nicht: schließen Sie gleich noch einmal, oder sichern Sie sie zuerst mit Daten "
-     "speichern."},
+    {"%s shots wait for the series library: another program is writing it. They are kept "
+     "beside it and go in when it is free.",
+     "%s výstřelů čeká na knihovnu sérií: zapisuje do ní jiný program. Jsou uloženy vedle ní a "
+     "přejdou do ní, jakmile se uvolní.",
+     "%s Schüsse warten auf die Serienbibliothek: ein anderes Programm schreibt gerade hinein. "
+     "Sie sind daneben gesichert und gehen hinein, sobald sie frei ist."},
+    {"The %s shots that waited are in the series library now.",
+     "%s čekajících výstřelů je nyní v knihovně sérií.",
+     "Die %s wartenden Schüsse sind jetzt in der Serienbibliothek."},
+    {"%s of %s shots of %s were kept: load the file again.",
+     "Uchováno bylo %s z %s výstřelů souboru %s: načtěte soubor znovu.",
+     "%s von %s Schüssen aus %s wurden behalten: laden Sie die Datei noch einmal."},
+    {"%s shots of this series in the library are no speeds in m/s or fps and were left out.",
+     "%s výstřelů této série v knihovně nejsou rychlosti v m/s ani fps a byly vynechány.",
+     "%s Schüsse dieser Serie in der Bibliothek sind keine Geschwindigkeiten in m/s oder fps und "
+     "wurden ausgelassen."},
+    {"This series holds %s shots, more than a series can (%s): it is not opened.",
+     "Tato série má %s výstřelů, více než série pojme (%s): neotevírá se.",
+     "Diese Serie hat %s Schüsse, mehr als eine Serie fassen kann (%s): sie wird nicht geöffnet."},
+    {"The series library %s cannot be written. It is open for reading only: the shots recorded "
+     "now are not kept in it.",
+     "Do knihovny sérií %s nelze zapisovat. Je otevřena jen pro čtení: výstřely zaznamenané nyní "
+     "se do ní neukládají.",
+     "In die Serienbibliothek %s kann nicht geschrieben werden. Sie ist nur zum Lesen geöffnet: "
+     "die jetzt aufgezeichneten Schüsse werden nicht darin gespeichert."},
     {"The shots in this window are not in the series library. Replace them with the series "
      "opened?",
      "Výstřely v tomto okně nejsou v knihovně sérií. Nahradit je otevíranou sérií?",

@@ -1,7 +1,7 @@
 // A recording program as the window is one: chronograph lines from a terminal become shots of a
-// series recorded into the library, and the library has every shot before it is "shown". It
-// prints "resumed N" at start and "shown N" whenever its series is shown with N shots, until a
-// test kills it.
+// series recorded into the library, and the library (or, while another program holds it, the
+// journal beside it) has every shot before it is "shown". It prints "resumed N" at start and
+// "shown N" whenever its series is shown with N shots, until a test kills it.
 //
 //   recording_child LIBRARY TERMINAL
 
@@ -32,10 +32,11 @@ int main(int argc, char** argv) {
     std::ifstream Terminal(argv[2]);
     for (std::string Line; std::getline(Terminal, Line);) {
         Receiver.ReceiveText(Line + "\n");
+        Recorder.ShotsReceived();
         // A burst ends where the terminal has nothing more waiting: the display shows it then.
         if (Terminal.rdbuf()->in_avail() > 0)
             continue;
-        Recorder.Flush();
+        Recorder.FlushForDisplay();
         std::cout << "shown " << Series.Count() << std::endl;
     }
     return 0;

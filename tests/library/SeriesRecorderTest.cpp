@@ -5,6 +5,7 @@
 
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
+#include "tests/library/SmallDisk.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"
 
@@ -50,28 +51,9 @@ TEST(SeriesRecorderTest, DeletingKeepsTheLibraryEqualToTheSeries) {
     }
 }
 
-// A disk of its own that fills up: a small tmpfs, where this test may mount one.
-class TSmallDisk {
-public:
-    explicit TSmallDisk(const std::string& Folder) : FFolder(Folder) {
-        const std::string Command =
-            "mount -t tmpfs -o size=256k tmpfs '" + Folder + "' 2>/dev/null";
-        FMounted = std::system(Command.c_str()) == 0;
-    }
-    ~TSmallDisk() {
-        if (FMounted)
-            std::system(("umount -l '" + FFolder + "'").c_str());
-    }
-    bool Mounted() const { return FMounted; }
-
-private:
-    std::string FFolder;
-    bool FMounted = false;
-};
-
 TEST(SeriesRecorderTest, AFullDiskStopsRecordingOnceAndLosesNoShotOfTheSeries) {
     const tests::TTempFolder Folder;
-    const TSmallDisk Disk(Folder.Path().string());
+    const tests::TSmallDisk Disk(Folder.Path().string());
     if (!Disk.Mounted())
         GTEST_SKIP() << "no tmpfs can be mounted here";
     TSeries Series;
@@ -182,6 +164,69 @@ TEST(SeriesRecorderTest, ShotsCarriedIntoTheNextSeriesAreInItAlone) {
         EXPECT_EQ(Speeds(Store.LoadShots(Old, TSeries::MaxShots).Shots), (std::vector<double>{170, 171, 172}));
         EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
                   (std::vector<double>{300, 50, 51}));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A series keeps the pellet weight last set while it was the current one, in the unit it was
+// set in, through a change of weight, a new series and opening it again.
+TEST(SeriesRecorderTest, ASeriesKeepsTheWeightItWasShotWith) {
+    const tests::TTempFolder Folder;
+    TSeries Series;
+    TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+    Series.SetPeletWeight(0.547);
+    Append(Series, {170, 171});
+    Recorder.Flush();
+    const std::int64_t First = *Recorder.CurrentSeries();
+    Series.SetPeletWeight(0.541);
+    Recorder.FlushForDisplay();
+    Recorder.StartSeries();
+    Series.SetUnits(ImperialUnits);
+    Series.SetPeletWeight(8.44);
+    Append(Series, {600});
+    Recorder.Flush();
+    const TSeriesStore& Store = *Recorder.Store();
+    const TSeriesNotes Shot = *Store.Notes(First);
+    const TSeriesNotes Imperial = *Store.Notes(*Recorder.CurrentSeries());
+    EXPECT_DOUBLE_EQ(*Shot.PeletWeight, 0.541);
+    EXPECT_EQ(Shot.PeletWeightUnit, "g");
+    EXPECT_DOUBLE_EQ(*Imperial.PeletWeight, 8.44 / ImperialUnits.WeightFactor);
+    EXPECT_EQ(Imperial.PeletWeightUnit, "gr");
+    Series.SetUnits(MetricUnits);
+    ASSERT_TRUE(Recorder.OpenSeries(First));
+    EXPECT_DOUBLE_EQ(Series.PeletWeight(), 0.541);
+}
+
+// A file whose shots did not all go in before the program ended says so when its series is
+// taken up; once they are all in, it no longer does.
+TEST(SeriesRecorderTest, AFileCutShortByTheProgramsEndIsToldWhenTakenUp) {
+    const tests::TTempFolder Folder;
+    const std::size_t FileShots = 2 * TSeriesRecorder::LongestBurst + 5;
+    {
+        TSeries Series;
+        TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+        Series.AppendAll(std::vector<TData>(FileShots, TData("M/S", 175)));
+        Recorder.StartSeries("m1", std::nullopt, "m1.csv");
+        EXPECT_EQ(Recorder.Committed(), TSeriesRecorder::LongestBurst);
+    }
+    for (const bool Whole : {false, true}) {
+        TSeries Series;
+        TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+        std::optional<TSeriesEntry> Told;
+        Recorder.SeriesTaken = [&](const TSeriesEntry& Entry, std::size_t) { Told = Entry; };
+        ASSERT_TRUE(Recorder.ResumeLastSeries());
+        ASSERT_TRUE(Told);
+        EXPECT_EQ(Told->Incomplete(), !Whole);
+        EXPECT_EQ(Told->SourceName, "m1.csv");
+        if (!Whole) {
+            EXPECT_EQ(Told->ShotCount, TSeriesRecorder::LongestBurst);
+            EXPECT_EQ(Told->SourceShots, FileShots);
+            Series.AppendAll(std::vector<TData>(FileShots - Series.Count(), TData("M/S", 175)));
+            Recorder.Flush();
+        }
     }
 }
 

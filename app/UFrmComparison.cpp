@@ -2,6 +2,7 @@
 
 #include "app/BusyCursor.h"
 #include "app/DialogButtons.h"
+#include "app/ULibraryFiles.h"
 #include "app/USeriesSummary.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
@@ -77,7 +78,7 @@ TFrmComparison::TFrmComparison(const TSeriesStore& Store, std::vector<TSeriesEnt
       btnClose(NewDialogButton(this)), FSplitter(new QSplitter(Qt::Horizontal, this)),
       FUnits(UnitsOf(Settings)), FTranslate(std::move(Translate)) {
     LayOut();
-    ReadSeries(Store, std::move(Series), Settings.PeletWeight());
+    ReadSeries(Store, std::move(Series));
     FillFigures();
     FillChart();
     FillTable();
@@ -115,18 +116,25 @@ void TFrmComparison::LayOut() {
     btnClose->setText(ToQString(Translate("Close")));
 }
 
-void TFrmComparison::ReadSeries(const TSeriesStore& Store, std::vector<TSeriesEntry> Series,
-                                double CurrentWeight) {
-    const TBusyCursor Busy;
-    for (TSeriesEntry& Entry : Series) {
-        TCompared& Compared = FSeries.emplace_back();
-        Compared.Entry = std::move(Entry);
-        Compared.PeletWeight = SeriesPeletWeight(Compared.Entry.Notes, CurrentWeight, FUnits);
-        for (const TData& Shot : Store.LoadShots(Compared.Entry.Id, TSeries::MaxShots).Shots)
-            Compared.Speeds.push_back(DisplaySpeed(Shot, FUnits));
-        if (!Compared.Speeds.empty())
-            Compared.Summary = Summarize(Compared.Speeds);
+void TFrmComparison::ReadSeries(const TSeriesStore& Store, std::vector<TSeriesEntry> Series) {
+    TSeriesReading Reading(Store, FTranslate);
+    {
+        const TBusyCursor Busy;
+        for (TSeriesEntry& Entry : Series) {
+            const std::optional<std::vector<TData>> Shots = Reading.Shots(Entry);
+            if (!Shots)
+                continue;
+            TCompared& Compared = FSeries.emplace_back();
+            Compared.Entry = std::move(Entry);
+            Compared.PeletWeight = SeriesPeletWeight(Compared.Entry.Notes, FUnits);
+            for (const TData& Shot : *Shots)
+                Compared.Speeds.push_back(DisplaySpeed(Shot, FUnits));
+            if (!Compared.Speeds.empty())
+                Compared.Summary = Summarize(Compared.Speeds);
+        }
     }
+    // Told over the library, since this window is not shown yet.
+    Reading.Tell(parentWidget());
 }
 
 void TFrmComparison::FillFigures() {
@@ -136,6 +144,7 @@ void TFrmComparison::FillFigures() {
     // A pattern with "95 %" in it is filled without printf's rules, which would read "% i".
     FHeader = {Translate("Name"),
                Translate("Shots"),
+               TranslateWith(FTranslate, "Pelet Weight [%s]", FUnits.WeightUnit),
                Speed("Mean [%s]"),
                Speed("Standard deviation [%s]"),
                Speed("Extreme spread [%s]"),
@@ -148,7 +157,8 @@ void TFrmComparison::FillFigures() {
 }
 
 TSheetRow TFrmComparison::FigureRow(const TCompared& Series) const {
-    TSheetRow Row = {Series.Entry.Name, std::to_string(Series.Speeds.size())};
+    TSheetRow Row = {Series.Entry.Name, std::to_string(Series.Speeds.size()),
+                     NoteText(TNoteQuantity::PeletWeight, Series.Entry.Notes.PeletWeight, FUnits)};
     if (!Series.Summary) {
         Row.resize(FHeader.size());
         return Row;
@@ -158,8 +168,10 @@ TSheetRow TFrmComparison::FigureRow(const TCompared& Series) const {
     Row.push_back(FormatValue(Summary.Mean));
     Row.push_back(Optional(Summary.StandardDeviation));
     Row.push_back(FormatValue(Summary.ExtremeSpread));
-    Row.push_back(FormatValue(MeanEnergy(Summary.Count, Summary.Mean, Summary.StandardDeviation,
-                                         Series.PeletWeight, FUnits)));
+    Row.push_back(Series.PeletWeight ? FormatValue(MeanEnergy(Summary.Count, Summary.Mean,
+                                                              Summary.StandardDeviation,
+                                                              *Series.PeletWeight, FUnits))
+                                     : std::string());
     Row.push_back(Interval
                       ? FormatValue(Interval->Lower) + " \u2013 " + FormatValue(Interval->Upper)
                       : std::string());

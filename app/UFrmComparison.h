@@ -1,9 +1,10 @@
 #pragma once
 
 // The comparison of series from the library: their speeds shot by shot in one chart, a table of
-// each series' figures with the 95 % confidence interval of its mean, and for two series the
-// verdict of Welch's test in words. The window reads the shots once, when it opens, and shows
-// them in the display units of that moment; Print… writes it all as a PDF report.
+// each series' pellet weight and figures with the 95 % confidence interval of its mean, and for
+// two series the verdict of Welch's test in words. The window reads the shots once, when it
+// opens, and shows them in the display units of that moment; a series that cannot be read is left
+// out, and the user told. Print… writes it all as a PDF report.
 
 #include "analysis/SeriesComparison.h"
 #include "app/USeries.h"
@@ -49,13 +50,13 @@ private:
         TSeriesEntry Entry;
         std::vector<double> Speeds;
         std::optional<TSampleSummary> Summary;
-        double PeletWeight = 0;
+        // None when the series has none: its energy is unknown.
+        std::optional<double> PeletWeight;
     };
 
     std::string Translate(const std::string& Text) const { return FTranslate(Text); }
     void LayOut();
-    void ReadSeries(const TSeriesStore& Store, std::vector<TSeriesEntry> Series,
-                    double CurrentWeight);
+    void ReadSeries(const TSeriesStore& Store, std::vector<TSeriesEntry> Series);
     void FillFigures();
     TSheetRow FigureRow(const TCompared& Series) const;
     std::string VerdictText() const;

@@ -207,9 +207,24 @@ void TFrmLibrary::FitColumnsToCaptions() {
             Column, std::max(grdSeries->columnWidth(Column), Header.sectionSizeHint(Column)));
 }
 
+// The series being recorded takes the pellet weight in force as it goes: the notes box shows the
+// store's new figures, except where the user has typed, so that leaving it writes nothing stale.
 void TFrmLibrary::RefreshSeries(std::int64_t Id) {
+    const int Row = FModel->RowOf(Id);
+    const std::optional<TSeriesNotes> Shown =
+        Id == FNotesId && Row >= 0 ? std::optional(FModel->Entry(Row).Notes) : std::nullopt;
     if (!FModel->RefreshSeries(Id))
         Refresh();
+    else if (Shown)
+        FollowStoredNotes(*Shown, FModel->Entry(Row).Notes);
+}
+
+void TFrmLibrary::FollowStoredNotes(const TSeriesNotes& Shown, const TSeriesNotes& Stored) {
+    const TUnitSystem& Units = *FNotesUnits;
+    for (const TNoteField& Field : NoteFields(*this))
+        if (Field.Edit->text().trimmed().toStdString() ==
+            NoteText(Field.Quantity, Shown.*Field.Value, Units))
+            Field.Edit->setText(ToQString(NoteText(Field.Quantity, Stored.*Field.Value, Units)));
 }
 
 void TFrmLibrary::Refresh() {
@@ -321,6 +336,9 @@ bool TFrmLibrary::NotesChanged(TSeriesNotes& Notes) {
                 this, TranslateWith(FTranslate, "\"%s\" is not a valid value here.", Shown));
         }
     }
+    // The weight shows as it was last typed: in the unit the box showed then.
+    if (Notes.PeletWeight != Stored.PeletWeight)
+        Notes.PeletWeightUnit = Notes.PeletWeight ? Units.WeightUnit : "";
     Notes.Text = memNotes->toPlainText().toStdString();
     return Notes != Stored;
 }
@@ -412,17 +430,21 @@ void TFrmLibrary::ExportSelected(
     const std::optional<std::vector<std::string>> Files = AskFileNames(Series, Extension);
     if (!Files)
         return;
-    const TBusyCursor Busy;
-    const TUnitSystem& Units = UnitsOf(FSettings);
-    for (std::size_t Index = 0; Index < Series.size(); ++Index)
-        Write((*Files)[Index], LoadSeries(FStore, Series[Index], Units, FSettings.PeletWeight()),
-              Series[Index]);
+    TSeriesReading Reading(FStore, FTranslate);
+    // What was not read is told once the busy cursor is gone.
+    {
+        const TBusyCursor Busy;
+        const TUnitSystem& Units = UnitsOf(FSettings);
+        for (std::size_t Index = 0; Index < Series.size(); ++Index)
+            if (const std::optional<TSeries> Loaded = LoadSeries(Reading, Series[Index], Units))
+                Write((*Files)[Index], *Loaded, Series[Index]);
+    }
+    Reading.Tell(this);
 }
 
 void TFrmLibrary::btnExportClick() {
-    ExportSelected("csv", [](const std::string& File, const TSeries& Series, const TSeriesEntry&) {
-        WriteDataFile(File, Series);
-    });
+    ExportSelected("csv", [](const std::string& File, const TSeries& Series,
+                             const TSeriesEntry& Entry) { WriteDataFile(File, Series, Entry); });
 }
 
 void TFrmLibrary::btnExportSpreadsheetClick() {

@@ -97,6 +97,8 @@ private:
     void SelectionChanged();
     void UpdateButtons();
     void ShowNotes();
+    // Each figure of the notes box that still shows Shown's shows Stored's.
+    void FollowStoredNotes(const TSeriesNotes& Shown, const TSeriesNotes& Stored);
     void SaveNotes();
     bool NotesChanged(TSeriesNotes& Notes);
     bool Deletable(const std::vector<TSeriesEntry>& Series);

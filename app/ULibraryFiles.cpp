@@ -3,6 +3,7 @@
 #include "app/UDataFile.h"
 #include "app/USeriesSummary.h"
 #include "app/USpreadsheetExport.h"
+#include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <set>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -41,14 +43,63 @@ std::string Unique(const std::string& Base, std::set<std::string>& Taken) {
     return Name;
 }
 
+// The energy columns of the shots and the statistics are the last ones.
+void LeaveOutEnergies(TSeriesFigures& Figures) {
+    for (TSheetRow& Row : Figures.Shots)
+        Row.back().clear();
+    for (TSheetRow& Row : Figures.Statistics)
+        Row.back().clear();
+    Figures.PeletWeight.back().clear();
+}
+
 } // namespace
 
-TSeries LoadSeries(const TSeriesStore& Store, const TSeriesEntry& Entry, const TUnitSystem& Units,
-                   double CurrentWeight) {
+TSeriesReading::TSeriesReading(const TSeriesStore& Store, TTranslate Translate)
+    : FStore(Store), FTranslate(std::move(Translate)) {}
+
+std::optional<std::vector<TData>> TSeriesReading::Shots(const TSeriesEntry& Entry) {
+    try {
+        TStoredShots Stored = FStore.LoadShots(Entry.Id, TSeries::MaxShots);
+        if (Stored.Skipped > 0)
+            Note(Entry, TranslateWith(FTranslate,
+                                      "%s shots of this series in the library are no speeds in "
+                                      "m/s or fps and were left out.",
+                                      std::to_string(Stored.Skipped)));
+        return std::move(Stored.Shots);
+    } catch (const ESeriesTooLong& Error) {
+        FRefused = true;
+        Note(Entry,
+             platform::Format(FTranslate("This series holds %s shots, more than a series "
+                                         "can (%s): it is not opened."),
+                              {std::to_string(Error.Count()), std::to_string(TSeries::MaxShots)}));
+        return std::nullopt;
+    }
+}
+
+void TSeriesReading::Note(const TSeriesEntry& Entry, const std::string& Text) {
+    FTold += (FTold.empty() ? "" : "\n\n") + TranslateWith(FTranslate, "\"%s\"", Entry.Name) +
+             ": " + Text;
+}
+
+void TSeriesReading::Tell(QWidget* Window) const {
+    if (FTold.empty())
+        return;
+    if (FRefused)
+        platform::ModalDialogs().ShowError(Window, FTold);
+    else
+        platform::ModalDialogs().ShowInformation(Window, FTold);
+}
+
+std::optional<TSeries> LoadSeries(TSeriesReading& Reading, const TSeriesEntry& Entry,
+                                  const TUnitSystem& Units) {
+    std::optional<std::vector<TData>> Shots = Reading.Shots(Entry);
+    if (!Shots)
+        return std::nullopt;
     TSeries Series;
     Series.SetUnits(Units);
-    Series.SetPeletWeight(SeriesPeletWeight(Entry.Notes, CurrentWeight, Units));
-    Series.Replace(Store.LoadShots(Entry.Id, TSeries::MaxShots).Shots);
+    if (const std::optional<double> PeletWeight = SeriesPeletWeight(Entry.Notes, Units))
+        Series.SetPeletWeight(*PeletWeight);
+    Series.Replace(std::move(*Shots));
     return Series;
 }
 
@@ -67,20 +118,28 @@ std::vector<std::string> SeriesFileNames(const std::string& Chosen,
     return Names;
 }
 
-void WriteDataFile(const std::string& FileName, const TSeries& Series) {
+// The program's own loader reads only the speeds and their units, so a file with empty energies
+// and weight loads as well as any.
+void WriteDataFile(const std::string& FileName, const TSeries& Series, const TSeriesEntry& Entry) {
+    const bool Weighed = Entry.Notes.PeletWeight.has_value();
     std::vector<TTableRow> Rows;
     Rows.reserve(Series.Count());
-    for (std::size_t Index = 0; Index < Series.Count(); ++Index)
-        Rows.push_back(
-            {FormatValue(Series.Values(Index).Speed), FormatValue(Series.Values(Index).Energy)});
+    for (std::size_t Index = 0; Index < Series.Count(); ++Index) {
+        const TShotValues& Shot = Series.Values(Index);
+        Rows.push_back({FormatValue(Shot.Speed), Weighed ? FormatValue(Shot.Energy) : ""});
+    }
     const TUnitSystem& Units = Series.Units();
     SaveDataFile(FileName, Rows, Units.SpeedUnit, Units.EnergyUnit,
-                 platform::FormatFloat("0.000", Series.PeletWeight()), Units.WeightUnit);
+                 NoteText(TNoteQuantity::PeletWeight, Entry.Notes.PeletWeight, Units),
+                 Units.WeightUnit);
 }
 
 void WriteSpreadsheet(const std::string& FileName, const TSeries& Series, const TSeriesEntry& Entry,
                       const TTranslate& Translate) {
-    TSeriesSheet Sheet = SeriesSheet(Series.Figures(Translate));
+    TSeriesFigures Figures = Series.Figures(Translate);
+    if (!Entry.Notes.PeletWeight)
+        LeaveOutEnergies(Figures);
+    TSeriesSheet Sheet = SeriesSheet(Figures);
     Sheet.Summary.insert(Sheet.Summary.begin(),
                          {{Translate("Name"), Entry.Name}, {Translate("Created"), Entry.Created}});
     ExportSpreadsheet(FileName, Sheet);

@@ -2,8 +2,11 @@
 
 #include "app/USeriesSummary.h"
 #include "platform/HandlerGuard.h"
+#include "platform/NumberFormats.h"
 #include "windows/MainSettings.h"
 
+#include <QApplication>
+#include <QStyle>
 #include <QWidget>
 #include <utility>
 
@@ -109,7 +112,7 @@ std::optional<double> TLibraryModel::Figure(const TSeriesEntry& Entry, int Colum
     case colDeviation:
         return Speed(Entry.Deviation);
     case colEnergy:
-        return MeanEnergy(Entry, FSettings.PeletWeight(), Units);
+        return MeanEnergy(Entry, Units);
     default:
         return std::nullopt;
     }
@@ -132,6 +135,18 @@ QVariant TLibraryModel::SortValue(const TSeriesEntry& Entry, int Column) const {
     return Value ? QVariant(*Value) : QVariant();
 }
 
+// Read over the name: that the series' file did not go in whole, and the free text of the notes.
+QVariant TLibraryModel::NameTip(const TSeriesEntry& Entry) const {
+    std::string Tip;
+    if (Entry.Incomplete())
+        Tip = platform::Format(FTranslate("%s of %s shots of %s were kept: load the file again."),
+                               {std::to_string(Entry.ShotCount), std::to_string(*Entry.SourceShots),
+                                Entry.SourceName});
+    if (!Entry.Notes.Text.empty())
+        Tip += (Tip.empty() ? "" : "\n\n") + Entry.Notes.Text;
+    return Tip.empty() ? QVariant() : QVariant(ToQString(Tip));
+}
+
 QVariant TLibraryModel::data(const QModelIndex& Index, int Role) const {
     if (!Index.isValid() || Index.row() >= rowCount())
         return {};
@@ -146,11 +161,12 @@ QVariant TLibraryModel::data(const QModelIndex& Index, int Role) const {
     case Qt::TextAlignmentRole:
         return IsNumeric(Index.column()) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                          : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::ToolTipRole:
-        // The free text of the notes, where the series has one, is read over its name.
-        return Index.column() == colName && !Entry.Notes.Text.empty()
-                   ? QVariant(ToQString(Entry.Notes.Text))
+    case Qt::DecorationRole:
+        return Index.column() == colName && Entry.Incomplete()
+                   ? QVariant(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning))
                    : QVariant();
+    case Qt::ToolTipRole:
+        return Index.column() == colName ? NameTip(Entry) : QVariant();
     default:
         return {};
     }

@@ -1,10 +1,11 @@
 #pragma once
 
 // The series of the library as a table: name, date, shot count, the speed figures, the mean
-// energy, pellet and gun, in the display units of the moment. The rows are the store's list as
-// it was read last; each cell is worked out when the view asks for it, so that filling takes no
-// longer than the store's one query, however many series there are. Name, pellet and gun are
-// edited in place and written straight to the store.
+// energy (from each series' own pellet weight), pellet and gun, in the display units of the
+// moment; a series whose file did not go in whole is marked by its name. The rows are the store's
+// list as it was read last; each cell is worked out when the view asks for it, so that filling
+// takes no longer than the store's one query, however many series there are. Name, pellet and gun
+// are edited in place and written straight to the store.
 
 #include "app/USeries.h"
 #include "library/SeriesStore.h"
@@ -67,6 +68,7 @@ private:
     std::optional<double> Figure(const TSeriesEntry& Entry, int Column) const;
     QVariant DisplayText(const TSeriesEntry& Entry, int Column) const;
     QVariant SortValue(const TSeriesEntry& Entry, int Column) const;
+    QVariant NameTip(const TSeriesEntry& Entry) const;
     // Runs Store's change; false, with the user told, when it raised.
     bool Stored(const std::function<void()>& Change);
     void RowChanged(int Row);

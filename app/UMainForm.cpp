@@ -228,11 +228,7 @@ void TMainForm::ConnectHandlers() {
     // A record cut off when the last connection ended must not be completed by the first bytes
     // of this one.
     pnlConnection->Opened = [this] { FReceiver->ClearLineBuffer(); };
-    pnlConnection->Received = [this](const std::string& Text) {
-        FReceiver->ReceiveText(Text);
-        FRecorder->ShotsReceived();
-        checkpointTimer->start();
-    };
+    pnlConnection->Received = [this](const std::string& Text) { ReceiveText(Text); };
     checkpointTimer->setSingleShot(true);
     checkpointTimer->setInterval(std::chrono::seconds(3));
     connect(checkpointTimer, &QTimer::timeout, this, [this] {
@@ -319,10 +315,37 @@ void TMainForm::StartRecording() {
     FRecorder->SeriesTaken = [this](const TSeriesEntry& Entry, std::size_t Skipped) {
         SeriesTaken(Entry, Skipped);
     };
-    if (FRecorder->ResumeLastSeries())
-        Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");
+    if (FRecorder->BeginResume())
+        QTimer::singleShot(0, this, [this] { TakeUpPart(); });
     if (FRecorder->WaitingForLibrary())
         lblWaiting->StartRetrying();
+}
+
+// The series being recorded when the program ended comes in parts, so that the window answers
+// while a long one is read; what the chronograph sends meanwhile follows it.
+void TMainForm::TakeUpPart() {
+    if (FRecorder->TakeUpPart()) {
+        QTimer::singleShot(0, this, [this] { TakeUpPart(); });
+        return;
+    }
+    Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");
+    RecalculateNow();
+    if (!FHeldText.empty())
+        ReceiveText(std::exchange(FHeldText, {}));
+}
+
+bool TMainForm::TakingUpSeries() const {
+    return FRecorder && FRecorder->TakingUp();
+}
+
+void TMainForm::ReceiveText(const std::string& Text) {
+    if (FRecorder->TakingUp()) {
+        FHeldText += Text;
+        return;
+    }
+    FReceiver->ReceiveText(Text);
+    FRecorder->ShotsReceived();
+    checkpointTimer->start();
 }
 
 void TMainForm::ShowWaitingShots(std::size_t Waiting) {

@@ -53,6 +53,8 @@ public:
     const std::vector<TData>& Shots() const { return FSeries.Shots(); }
     bool DebugEnabled() const { return FLog->Enabled; }
     TShotReceiver& Receiver() { return *FReceiver; }
+    // Whether the series being recorded when the program last ended is still being read.
+    bool TakingUpSeries() const;
 
     void FormCreate(const std::vector<std::string>& Arguments);
     void FormShow();
@@ -106,6 +108,9 @@ private:
     // A series of the library became the window's: its weight shown, what it lacks told.
     void SeriesTaken(const TSeriesEntry& Entry, std::size_t Skipped);
     void ShowWaitingShots(std::size_t Waiting);
+    void TakeUpPart();
+    // Text from the chronograph, held back while the series is taken up.
+    void ReceiveText(const std::string& Text);
     // Hands the last shot with its limit flags to an open live read-out.
     void ShowLastShotLive();
     void RedrawChart();
@@ -126,4 +131,5 @@ private:
     // Keeps every shot in the series library.
     std::unique_ptr<TSeriesRecorder> FRecorder;
     TLiveUpdate LiveUpdate;
+    std::string FHeldText;
 };

@@ -20,9 +20,10 @@ double DisplaySpeed(const TData& Shot, const TUnitSystem& Units) {
     return Shot.SpeedIn(Units.SpeedUnit);
 }
 
-double SeriesPeletWeight(const TSeriesNotes& Notes, double CurrentWeight,
-                         const TUnitSystem& Units) {
-    return Notes.PeletWeight ? *Notes.PeletWeight * Units.WeightFactor : CurrentWeight;
+std::optional<double> SeriesPeletWeight(const TSeriesNotes& Notes, const TUnitSystem& Units) {
+    if (!Notes.PeletWeight)
+        return std::nullopt;
+    return NoteToDisplay(TNoteQuantity::PeletWeight, *Notes.PeletWeight, Units);
 }
 
 double MeanEnergy(std::size_t Count, double Mean, std::optional<double> Deviation,
@@ -33,14 +34,14 @@ double MeanEnergy(std::size_t Count, double Mean, std::optional<double> Deviatio
     return ShotEnergy(std::sqrt(MeanSquare), PeletWeight, Units);
 }
 
-std::optional<double> MeanEnergy(const TSeriesEntry& Entry, double CurrentWeight,
-                                 const TUnitSystem& Units) {
-    if (Entry.ShotCount == 0 || !Entry.Mean)
+std::optional<double> MeanEnergy(const TSeriesEntry& Entry, const TUnitSystem& Units) {
+    const std::optional<double> PeletWeight = SeriesPeletWeight(Entry.Notes, Units);
+    if (Entry.ShotCount == 0 || !Entry.Mean || !PeletWeight)
         return std::nullopt;
     const std::optional<double> Deviation =
         Entry.Deviation ? std::optional(DisplaySpeed(*Entry.Deviation, Units)) : std::nullopt;
-    return MeanEnergy(Entry.ShotCount, DisplaySpeed(*Entry.Mean, Units), Deviation,
-                      SeriesPeletWeight(Entry.Notes, CurrentWeight, Units), Units);
+    return MeanEnergy(Entry.ShotCount, DisplaySpeed(*Entry.Mean, Units), Deviation, *PeletWeight,
+                      Units);
 }
 
 std::string NoteUnit(TNoteQuantity Quantity, const TUnitSystem& Units) {

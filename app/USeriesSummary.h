@@ -17,9 +17,10 @@
 double DisplaySpeed(double MetresPerSecond, const TUnitSystem& Units);
 double DisplaySpeed(const TData& Shot, const TUnitSystem& Units);
 
-// The pellet weight (display unit) that the energies of a series use: the one noted with the
-// series, else CurrentWeight, the weight the main window has in force.
-double SeriesPeletWeight(const TSeriesNotes& Notes, double CurrentWeight, const TUnitSystem& Units);
+// The pellet weight (display unit) that the energies of a series use: its own, the one it was
+// shot with or noted with it. None for a series that has none: its energies are unknown, since the
+// weight the main window has in force now need not be the one it was shot with.
+std::optional<double> SeriesPeletWeight(const TSeriesNotes& Notes, const TUnitSystem& Units);
 
 // The mean of the shots' energies (display unit) of Count shots whose speeds (display unit) have
 // Mean and the sample deviation Deviation (none for a single shot). The mean of m v^2 / 2 is
@@ -27,9 +28,8 @@ double SeriesPeletWeight(const TSeriesNotes& Notes, double CurrentWeight, const 
 // keeps, so no shot needs to be read.
 double MeanEnergy(std::size_t Count, double Mean, std::optional<double> Deviation,
                   double PeletWeight, const TUnitSystem& Units);
-// The same of a listed series; none without shots.
-std::optional<double> MeanEnergy(const TSeriesEntry& Entry, double CurrentWeight,
-                                 const TUnitSystem& Units);
+// The same of a listed series; none without shots or without a pellet weight.
+std::optional<double> MeanEnergy(const TSeriesEntry& Entry, const TUnitSystem& Units);
 
 // The figures noted with a series that have a unit.
 enum class TNoteQuantity { PeletWeight, Pressure, Temperature };

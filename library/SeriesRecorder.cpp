@@ -107,7 +107,7 @@ void TSeriesRecorder::PutLeftOverShots() {
     });
 }
 
-bool TSeriesRecorder::ResumeLastSeries() {
+bool TSeriesRecorder::BeginResume() {
     if (!FStartFailure.empty() && Failed)
         Failed(std::exchange(FStartFailure, {}));
     FNew = {};
@@ -125,11 +125,46 @@ bool TSeriesRecorder::ResumeLastSeries() {
                 return;
             }
         if (const std::optional<std::int64_t> Last = FStore->ClaimLastSeries()) {
-            Take(*Last, FStore->LoadShots(*Last, TSeries::MaxShots));
+            FTakeUp = TStoredShots{};
+            FTakeUpId = *Last;
             Resumed = true;
         }
     });
     return Resumed;
+}
+
+bool TSeriesRecorder::ResumeLastSeries() {
+    const bool Resumed = BeginResume();
+    FinishTakeUp();
+    return Resumed;
+}
+
+// A change of the series waits for the series to be whole.
+void TSeriesRecorder::FinishTakeUp() {
+    while (TakeUpPart()) {
+    }
+}
+
+bool TSeriesRecorder::TakeUpPart() {
+    if (!FTakeUp)
+        return false;
+    bool More = false;
+    Guarded([&] {
+        TStoredShots Part =
+            FStore->LoadPart(FTakeUpId, TSeries::MaxShots, FTakeUp->LastKey, TakeUpPartSize);
+        FTakeUp->Shots.insert(FTakeUp->Shots.end(), std::make_move_iterator(Part.Shots.begin()),
+                              std::make_move_iterator(Part.Shots.end()));
+        FTakeUp->Skipped += Part.Skipped;
+        FTakeUp->LastKey = Part.LastKey;
+        More = Part.More;
+    });
+    if (More && Recording())
+        return true;
+    TStoredShots Stored = std::move(*FTakeUp);
+    FTakeUp.reset();
+    if (Recording())
+        Take(FTakeUpId, std::move(Stored));
+    return false;
 }
 
 // The journal in Slot, which the library cannot take yet, becomes this program's: its series
@@ -214,6 +249,7 @@ bool TSeriesRecorder::FlushForDisplay() {
 }
 
 void TSeriesRecorder::KeepAll() {
+    FinishTakeUp();
     if (!FBusy)
         Flush();
     if (FBusy)
@@ -235,6 +271,8 @@ bool TSeriesRecorder::FlushBurst() {
 }
 
 void TSeriesRecorder::Commit(std::size_t Most) {
+    if (FTakeUp)
+        return;
     const TSeriesWeight Weight = CurrentWeight();
     if (!(FSeries.Count() > FCommitted && Most > 0) && !WeightDue())
         return;
@@ -317,6 +355,7 @@ void TSeriesRecorder::ShotsReceived() {
 // Shots waiting beside the library that go are struck from the journal; shots in the library
 // go from it, which needs it free and nothing waiting before them.
 bool TSeriesRecorder::DeleteShots(const std::vector<std::size_t>& Indexes) {
+    FinishTakeUp();
     std::vector<std::size_t> Stored;
     std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Stored),
                  [this](std::size_t Index) { return Index < FCommitted; });
@@ -388,6 +427,7 @@ void TSeriesRecorder::PutAwayCurrent() {
 void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
                                   std::optional<std::size_t> FirstCarried,
                                   const std::string& SourceFile) {
+    FinishTakeUp();
     FNew = {Name.value_or(""), "", SourceFile,
             SourceFile.empty() ? std::nullopt : std::optional(FSeries.Count())};
     FOrigin = NewSeriesOrigin();
@@ -423,6 +463,7 @@ void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
 }
 
 bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
+    FinishTakeUp();
     const bool WasRecording = Recording();
     if (!Flush() || WasRecording != Recording())
         return false;

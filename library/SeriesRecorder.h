@@ -62,6 +62,14 @@ public:
     // the series this program was recording when it last ended is taken up, with its shots put
     // into the (empty) series. False when there is none and a new series begins.
     bool ResumeLastSeries();
+    // The same in steps for a window that answers meanwhile: BeginResume claims the series, and
+    // each TakeUpPart reads a part of its shots until it returns false, when the series holds
+    // them all. Nothing is committed meanwhile, so the caller holds back received shots.
+    bool BeginResume();
+    bool TakeUpPart();
+    bool TakingUp() const { return FTakeUp.has_value(); }
+    // Shots read in one part: a fifth of a second's work.
+    static constexpr std::size_t TakeUpPartSize = 100'000;
 
     // Commits the shots the library does not have yet, in bursts; while another program holds
     // the library they wait. Whether the library has every shot now, or takes none: false tells
@@ -109,6 +117,7 @@ private:
     void Commit(std::size_t Most);
     // Writes to the journal the shots shown that the library does not have.
     void KeepWaiting();
+    void FinishTakeUp();
     void PutLeftOverShots();
     bool AdoptLeftOver(std::int64_t Slot);
     void EndWaiting();
@@ -147,6 +156,9 @@ private:
     // The weight the library has for the current series, and the one its journal has.
     std::optional<TSeriesWeight> FStoredWeight;
     std::optional<TSeriesWeight> FJournalWeight;
+    // The series being taken up and its shots read so far.
+    std::optional<TStoredShots> FTakeUp;
+    std::int64_t FTakeUpId = 0;
     // Journals left by programs that ended which the library could not take yet.
     std::vector<std::int64_t> FLeftOver;
 };

@@ -110,6 +110,9 @@ struct TSeriesWeight {
 struct TStoredShots {
     std::vector<TData> Shots;
     std::size_t Skipped = 0;
+    // Where a part read ended, and whether the series has shots after it.
+    std::optional<std::int64_t> LastKey;
+    bool More = false;
 };
 
 // The time a shot was received as the library keeps it: "YYYY-MM-DD HH:MM:SS.mmm", local time;
@@ -192,6 +195,10 @@ public:
     // The readable shots in their order; none for a series that does not exist. A series of more
     // than Most readable shots is refused whole (ESeriesTooLong).
     TStoredShots LoadShots(std::int64_t Id, std::size_t Most) const;
+    // A part of them: at most Part readable shots after the one LastKey of the part before named
+    // (from the first when none), so that a long series can be read between other work.
+    TStoredShots LoadPart(std::int64_t Id, std::size_t Most, std::optional<std::int64_t> After,
+                          std::size_t Part) const;
     void Rename(std::int64_t Id, const std::string& Name);
     void SetNotes(std::int64_t Id, const TSeriesNotes& Notes);
     void SetWeight(std::int64_t Id, const TSeriesWeight& Weight);

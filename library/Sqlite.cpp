@@ -44,7 +44,8 @@ bool EStore::KeyCollision() const {
 TSqliteDatabase::TSqliteDatabase(const std::string& Path, TMode Mode,
                                  std::chrono::milliseconds BusyTimeout)
     : FPath(Path) {
-    const int Flags = SQLITE_OPEN_NOFOLLOW |
+    // One thread uses a connection at a time: SQLite's own locking of it is not needed.
+    const int Flags = SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX |
                       (Mode == ReadWrite ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
                                          : SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
     const std::string Name = Mode == Immutable ? "file:" + UriPath(Path) + "?immutable=1" : Path;
@@ -199,6 +200,11 @@ void TSqliteStatement::Reset() {
 
 bool TSqliteStatement::IsNull(int Column) const {
     return sqlite3_column_type(FHandle, Column) == SQLITE_NULL;
+}
+
+bool TSqliteStatement::IsNumber(int Column) const {
+    const int Type = sqlite3_column_type(FHandle, Column);
+    return Type == SQLITE_INTEGER || Type == SQLITE_FLOAT;
 }
 
 std::int64_t TSqliteStatement::Integer(int Column) const {

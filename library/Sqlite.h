@@ -108,6 +108,8 @@ public:
 
     // Columns count from 0.
     bool IsNull(int Column) const;
+    // Whether the value is an integer or a real, not text, a blob or NULL.
+    bool IsNumber(int Column) const;
     std::int64_t Integer(int Column) const;
     double Real(int Column) const;
     std::string Text(int Column) const;

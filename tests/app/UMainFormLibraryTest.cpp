@@ -41,6 +41,7 @@ protected:
         auto Form =
             std::make_unique<TMainForm>(std::vector<std::string>{}, std::chrono::milliseconds(1));
         Form->show();
+        EXPECT_TRUE(WaitUntil([&] { return !Form->TakingUpSeries(); }));
         return Form;
     }
 

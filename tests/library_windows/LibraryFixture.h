@@ -31,16 +31,20 @@ protected:
         return Notes;
     }
 
-    // A new series of speeds in m/s with the notes given.
-    std::int64_t AddSeries(const std::string& Name, const std::vector<double>& Speeds,
-                           const TSeriesNotes& Notes = {}) {
-        const std::int64_t Id = Store.CreateSeries(Name);
+    // A new series of speeds in m/s with the notes given, in Into or the fixture's library.
+    static std::int64_t AddSeries(TSeriesStore& Into, const std::string& Name,
+                                  const std::vector<double>& Speeds, const TSeriesNotes& Notes) {
+        const std::int64_t Id = Into.CreateSeries(Name);
         std::vector<TData> Shots;
         for (const double Speed : Speeds)
             Shots.emplace_back("m/s", Speed);
-        Store.AppendShots(Id, Shots, 0);
-        Store.SetNotes(Id, Notes);
+        Into.AppendShots(Id, Shots, 0);
+        Into.SetNotes(Id, Notes);
         return Id;
+    }
+    std::int64_t AddSeries(const std::string& Name, const std::vector<double>& Speeds,
+                           const TSeriesNotes& Notes = {}) {
+        return AddSeries(Store, Name, Speeds, Notes);
     }
 
     TSeriesEntry Listed(std::int64_t Id) const {

@@ -21,7 +21,8 @@ protected:
     // Means 172 and 161.5, deviations 2 and 1.291; the 95 % intervals of the means are
     // 172 -+ 4.303 * 2 / sqrt(3) and 161.5 -+ 3.182 * 1.291 / 2.
     std::int64_t A = AddSeries("Pellet A", {170, 172, 174}, Noted("", "", 0.547));
-    std::int64_t B = AddSeries("Pellet B", {160, 161, 162, 163});
+    std::int64_t B = AddSeries("Pellet B", {160, 161, 162, 163}, Noted("", "", 0.6));
+    // Without a weight of its own: its energy is unknown.
     std::int64_t C = AddSeries("Pellet C", {150});
 
     std::unique_ptr<TFrmComparison> Compare(const std::vector<std::int64_t>& Ids) {
@@ -34,27 +35,26 @@ protected:
     }
 };
 
-TEST_F(ComparisonWindow, TableOfFiguresInTheDisplayUnits) {
+TEST_F(ComparisonWindow, TableOfFiguresInTheDisplayUnitsWithEachSeriesOwnWeight) {
     const struct {
         bool Imperial;
-        // The current weight, which B has no other: 0.547 g either way.
-        double Weight;
-        std::vector<std::string> A, B;
+        std::vector<std::string> A, B, C;
     } Cases[] = {
         {false,
-         0.547,
-         {"Pellet A", "3", "172.00", "2.00", "4.00", "8.09", "167.03 \u2013 176.97"},
-         {"Pellet B", "4", "161.50", "1.29", "3.00", "7.13", "159.45 \u2013 163.55"}},
+         {"Pellet A", "3", "0.547", "172.00", "2.00", "4.00", "8.09", "167.03 \u2013 176.97"},
+         {"Pellet B", "4", "0.600", "161.50", "1.29", "3.00", "7.83", "159.45 \u2013 163.55"},
+         {"Pellet C", "1", "", "150.00", "", "0.00", "", ""}},
         {true,
-         8.441,
-         {"Pellet A", "3", "564.30", "6.56", "13.12", "5.97", "548.00 \u2013 580.60"},
-         {"Pellet B", "4", "529.86", "4.24", "9.84", "5.26", "523.12 \u2013 536.60"}},
+         {"Pellet A", "3", "8.441", "564.30", "6.56", "13.12", "5.97", "548.00 \u2013 580.60"},
+         {"Pellet B", "4", "9.259", "529.86", "4.24", "9.84", "5.77", "523.12 \u2013 536.60"},
+         {"Pellet C", "1", "", "492.13", "", "0.00", "", ""}},
     };
+    // The main window's weight is no series' own.
+    Settings.Weight = 0.7;
     for (const auto& Case : Cases) {
         Settings.Imperial = Case.Imperial;
-        Settings.Weight = Case.Weight;
-        const auto Window = Compare({A, B});
-        EXPECT_THAT(Window->FigureRows(), ElementsAre(Case.A, Case.B));
+        const auto Window = Compare({A, B, C});
+        EXPECT_THAT(Window->FigureRows(), ElementsAre(Case.A, Case.B, Case.C));
         EXPECT_EQ(Window->grdFigures->item(1, 2)->text().toStdString(), Case.B[2]);
     }
 }
@@ -86,7 +86,8 @@ TEST_F(ComparisonWindow, ReportPutsTheSeriesSideBySide) {
                 ElementsAre(ElementsAre("1", "170.00", "150.00"), ElementsAre("2", "172.00", ""),
                             ElementsAre("3", "174.00", "")));
     EXPECT_THAT(Report.StatisticsHeader, ElementsAre("", "Pellet A", "Pellet C"));
-    EXPECT_THAT(Report.Statistics[1], ElementsAre("Mean [m/s]", "172.00", "150.00"));
+    EXPECT_THAT(Report.Statistics[1], ElementsAre("Pelet Weight [g]", "0.547", ""));
+    EXPECT_THAT(Report.Statistics[2], ElementsAre("Mean [m/s]", "172.00", "150.00"));
 }
 
 TEST_F(ComparisonWindow, PrintWritesAPdf) {

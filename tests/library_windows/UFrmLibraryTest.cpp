@@ -1,5 +1,6 @@
 #include "app/UFrmLibrary.h"
 
+#include "app/UDataFile.h"
 #include "app/UFrmComparison.h"
 #include "app/ULibraryFiles.h"
 #include "app/ULibraryModel.h"
@@ -9,14 +10,20 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPersistentModelIndex>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <memory>
+#include <tuple>
 #include <utility>
 
+using testing::_;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::UnorderedElementsAre;
@@ -25,7 +32,7 @@ namespace {
 
 class LibraryWindow : public LibraryFixture {
 protected:
-    std::int64_t A = AddSeries("Alpha", {170, 172, 174}, Noted("HW100", "JSB Exact"));
+    std::int64_t A = AddSeries("Alpha", {170, 172, 174}, Noted("HW100", "JSB Exact", 0.547));
     std::int64_t B = AddSeries("Beta", {160, 161}, Noted("LGU", "H&N Baracuda"));
     std::int64_t C = AddSeries("Gamma", {150}, Noted("LGU", "jsb heavy"));
     std::unique_ptr<TFrmLibrary> Library = Shown();
@@ -115,7 +122,8 @@ TEST_F(LibraryWindow, DeletesOnlyWhatMayGoAfterYes) {
         Select({Case.Id});
         Library->btnDelete->click();
         EXPECT_EQ(Dialogs.Questions.size(), Case.Asked ? 1U : 0U) << Case.Id;
-        EXPECT_EQ(Store.LoadShots(Case.Id, TSeries::MaxShots).Shots.empty(), Case.Deleted) << Case.Id;
+        EXPECT_EQ(Store.LoadShots(Case.Id, TSeries::MaxShots).Shots.empty(), Case.Deleted)
+            << Case.Id;
         if (Case.Error.empty()) {
             EXPECT_TRUE(Dialogs.Errors.empty()) << Case.Id;
         } else {
@@ -183,12 +191,106 @@ TEST_F(LibraryWindow, ExportWritesOneFilePerSeries) {
     EXPECT_THAT(tests::ReadFileText(Folder.File("export - Alpha.csv")),
                 HasSubstr("speed;speed_unit;energy;energy_unit;pelet_weight;pelet_weight_unit\r\n"
                           "170.00;m/s;7.90;J;0.547;g\r\n"));
-    EXPECT_THAT(tests::ReadFileText(Folder.File("export - Beta.csv")), HasSubstr("161.00;m/s"));
+    // Beta has no weight: energies and weight stay empty, and the file loads all the same.
+    EXPECT_THAT(tests::ReadFileText(Folder.File("export - Beta.csv")),
+                HasSubstr("\r\n161.00;m/s;;J;;g\r\n"));
+    std::vector<double> Loaded;
+    const auto Add = [&](const std::string&, double Speed) { Loaded.push_back(Speed); };
+    LoadDataFile(Folder.File("export - Beta.csv"), "m/s", Add, nullptr);
+    EXPECT_THAT(Loaded, ElementsAre(160, 161));
     Select({B});
     Library->btnExportSpreadsheet->click();
     const std::string Sheet = tests::ReadFileText(Chosen);
     EXPECT_THAT(Sheet, HasSubstr("Name,Beta"));
-    EXPECT_THAT(Sheet, HasSubstr("160.00"));
+    EXPECT_THAT(Sheet, HasSubstr("1,,160.00,-0.50,\r\n"));
+    EXPECT_THAT(Sheet, HasSubstr("Pelet Weight [g],\r\n"));
+}
+
+// A series without a pellet weight has no energy until one is noted; the weight keeps the unit
+// it was typed in, which no other figure changes.
+TEST_F(LibraryWindow, AWeightNotedGivesTheSeriesItsEnergy) {
+    const QPersistentModelIndex Energy =
+        Library->Model().index(Library->Model().RowOf(B), TLibraryModel::colEnergy);
+    Select({B});
+    EXPECT_EQ(Energy.data().toString(), "");
+    for (const auto& [Imperial, Edit, Typed, Shown, Unit] :
+         {std::tuple{false, Library->edtPeletWeight, "0.547", "7.05", "g"},
+          {true, Library->edtPeletWeight, "9", "5.54", "gr"},
+          {false, Library->edtTemperature, "20", "7.51", "gr"}}) {
+        Settings.Imperial = Imperial;
+        Library->UpdateCaptions();
+        Edit->setText(Typed);
+        emit Edit->editingFinished();
+        EXPECT_EQ(Energy.data().toString(), Shown);
+        EXPECT_EQ(Listed(B).Notes.PeletWeightUnit, Unit);
+    }
+    // The weight the series is being recorded with is shown, not written over when leaving.
+    Store.SetWeight(B, {0.6, "g"});
+    Library->RefreshSeries(B);
+    EXPECT_EQ(Library->edtPeletWeight->text(), "0.600");
+    Select({A});
+    EXPECT_EQ(Listed(B).Notes.PeletWeight, 0.6);
+}
+
+// Rows without a readable speed are left out, and a series longer than a series can be is
+// refused; both are told in one box, after all the series are read.
+TEST_F(LibraryWindow, WhatCannotBeReadIsToldOnce) {
+    TSqliteDatabase Hand(Store.Path(), TSqliteDatabase::ReadWrite, std::chrono::seconds(1));
+    const std::string Beta = std::to_string(B);
+    Hand.Execute("INSERT INTO shots (series, position, speed, unit) VALUES (" + Beta +
+                 ", 7, 1, 'KMH'), (" + Beta + ", 8, 'x', 'M/S')");
+    Hand.Execute("UPDATE series SET shot_count = 1000001 WHERE id = " + std::to_string(C));
+    Select({B, C});
+    Library->btnCompare->click();
+    ASSERT_NE(Library->Comparison(), nullptr);
+    EXPECT_THAT(Dialogs.Errors,
+                ElementsAre("\"Gamma\": This series holds 1000001 shots, more than a series can "
+                            "(1000000): it is not opened.\n\n\"Beta\": 2 shots of this series in "
+                            "the library are no speeds in m/s or fps and were left out."));
+    EXPECT_THAT(Library->Comparison()->FigureRows(),
+                ElementsAre(ElementsAre("Beta", "2", "", _, _, _, "", _)));
+}
+
+// A library that may not be written is looked at all the same: listed, shown, exported and
+// compared, with nothing offered that would write it.
+TEST_F(LibraryWindow, ALibraryThatCannotBeWrittenIsBrowsed) {
+    namespace fs = std::filesystem;
+    // Made by a newer program, or on a folder that takes no files.
+    for (const auto Opening : {TSeriesStore::OpenedReadOnly, TSeriesStore::OpenedUnwritable}) {
+        const tests::TTempFolder Locked;
+        {
+            TSeriesStore Writer(Locked.File("series.db"));
+            AddSeries(Writer, "Old", {170, 172}, Noted("", "", 0.547));
+            AddSeries(Writer, "Older", {160}, Noted("", "", 0.547));
+        }
+        if (Opening == TSeriesStore::OpenedReadOnly)
+            TSqliteDatabase(Locked.File("series.db"), TSqliteDatabase::ReadWrite,
+                            std::chrono::seconds(1))
+                .Execute("PRAGMA user_version = 99");
+        else
+            fs::permissions(Locked.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+        // A user whom the system lets write anywhere (root) has no read-only folder.
+        if (Opening == TSeriesStore::OpenedUnwritable && std::ofstream(Locked.File("probe")))
+            continue;
+        TSeriesStore ReadOnly(Locked.File("series.db"));
+        ASSERT_EQ(ReadOnly.Opening(), Opening);
+        TFrmLibrary Window(ReadOnly, Settings, English, nullptr);
+        Window.show();
+        Window.grdSeries->selectRow(0);
+        EXPECT_EQ(Window.edtPeletWeight->text(), "0.547");
+        EXPECT_FALSE(Window.grpNotes->isEnabled());
+        EXPECT_FALSE(Window.Model().flags(Window.Model().index(0, 0)) & Qt::ItemIsEditable);
+        EXPECT_FALSE(Window.btnDelete->isEnabled());
+        const std::string Exported = Folder.File(std::to_string(Opening) + ".csv");
+        Dialogs.FileNames = {Exported};
+        Window.btnExport->click();
+        EXPECT_THAT(tests::ReadFileText(Exported), HasSubstr(";J;0.547;g"));
+        Window.grdSeries->selectAll();
+        Window.btnCompare->click();
+        ASSERT_NE(Window.Comparison(), nullptr);
+        EXPECT_EQ(Window.Comparison()->FigureRows().size(), 2U);
+    }
+    EXPECT_TRUE(Dialogs.Errors.empty());
 }
 
 TEST_F(LibraryWindow, CompareOpensTheComparisonOfTheSelection) {

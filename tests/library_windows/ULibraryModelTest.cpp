@@ -24,11 +24,13 @@ protected:
 
 // 170, 172 and 174 m/s: mean 172, spread 4, deviation 2, and a mean of squares of
 // 172^2 + 4 * 2 / 3, so 8.09 J for 0.547 g and 8.88 J for 0.6 g.
-TEST_F(LibraryModel, FiguresInTheDisplayUnitsWithTheNotedOrTheCurrentWeight) {
+TEST_F(LibraryModel, FiguresInTheDisplayUnitsWithEachSeriesOwnWeight) {
     const std::int64_t Weighed = AddSeries("noted", {170, 172, 174}, Noted("", "", 0.547));
-    const std::int64_t Current = AddSeries("current", {170, 172, 174});
-    const std::int64_t Single = AddSeries("single", {172});
-    const std::int64_t Empty = AddSeries("empty", {});
+    const std::int64_t Heavier = AddSeries("heavier", {170, 172, 174}, Noted("", "", 0.6));
+    const std::int64_t Unweighed = AddSeries("unweighed", {170, 172, 174});
+    const std::int64_t Single = AddSeries("single", {172}, Noted("", "", 0.6));
+    const std::int64_t Empty = AddSeries("empty", {}, Noted("", "", 0.6));
+    // The main window's weight is no series' own.
     Settings.Weight = 0.6;
     const struct {
         bool Imperial;
@@ -41,23 +43,36 @@ TEST_F(LibraryModel, FiguresInTheDisplayUnitsWithTheNotedOrTheCurrentWeight) {
         {false, Weighed, TLibraryModel::colSpread, "4.00"},
         {false, Weighed, TLibraryModel::colDeviation, "2.00"},
         {false, Weighed, TLibraryModel::colEnergy, "8.09"},
-        {false, Current, TLibraryModel::colEnergy, "8.88"},
+        {false, Heavier, TLibraryModel::colEnergy, "8.88"},
+        {false, Unweighed, TLibraryModel::colEnergy, ""},
         {false, Single, TLibraryModel::colDeviation, ""},
         {false, Single, TLibraryModel::colEnergy, "8.88"},
         {false, Empty, TLibraryModel::colMean, ""},
         {false, Empty, TLibraryModel::colEnergy, ""},
-        // fps as the main window shows them; the noted grams become grains, the current weight is
-        // in grains.
+        // fps as the main window shows them; the noted grams become grains.
         {true, Weighed, TLibraryModel::colMean, "564.30"},
         {true, Weighed, TLibraryModel::colSpread, "13.12"},
         {true, Weighed, TLibraryModel::colDeviation, "6.56"},
         {true, Weighed, TLibraryModel::colEnergy, "5.97"},
-        {true, Current, TLibraryModel::colEnergy, "0.42"},
+        {true, Heavier, TLibraryModel::colEnergy, "6.55"},
+        {true, Unweighed, TLibraryModel::colEnergy, ""},
     };
     for (const auto& C : Cases) {
         Settings.Imperial = C.Imperial;
         Model.Refresh();
         EXPECT_EQ(Cell(C.Id, C.Column), C.Expected) << C.Id << " column " << C.Column;
+    }
+}
+
+TEST_F(LibraryModel, ASeriesWhoseFileDidNotGoInWholeIsMarkedByItsName) {
+    for (const std::size_t FileShots : {2, 10}) {
+        const std::int64_t Id = Store.StartSeries({"m1", "", "m1.csv", FileShots});
+        Store.AppendShots(Id, {TData("m/s", 170), TData("m/s", 171)}, 0);
+        Model.Refresh();
+        const QModelIndex Name = Model.index(Model.RowOf(Id), TLibraryModel::colName);
+        EXPECT_EQ(Name.data(Qt::DecorationRole).isValid(), FileShots == 10);
+        EXPECT_EQ(Name.data(Qt::ToolTipRole).toString().toStdString(),
+                  FileShots == 10 ? "2 of 10 shots of m1.csv were kept: load the file again." : "");
     }
 }
 

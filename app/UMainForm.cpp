@@ -358,10 +358,10 @@ void TMainForm::SeriesTaken(const TSeriesEntry& Entry, std::size_t Skipped) {
     pnlPeletWeight->ShowPeletWeight();
     std::vector<std::string> Told;
     if (Entry.Incomplete())
-        Told.push_back(platform::Format(
-            Translate("%s of %s shots of %s were kept: load the file again."),
-            {std::to_string(Entry.ShotCount), std::to_string(*Entry.SourceShots),
-             Entry.SourceName}));
+        Told.push_back(
+            platform::Format(Translate("%s of %s shots of %s were kept: load the file again."),
+                             {std::to_string(Entry.ShotCount), std::to_string(*Entry.SourceShots),
+                              Entry.SourceName}));
     if (Skipped > 0)
         Told.push_back(TranslateWith(Translator(),
                                      "%s shots of this series in the library are no speeds in m/s "

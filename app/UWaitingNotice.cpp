@@ -32,9 +32,9 @@ void TWaitingNotice::ShowWaiting(std::size_t Waiting, const TTranslate& Translat
     FTranslate = Translate;
     if (Waiting == 0) {
         if (FShown > 0) {
-            setText(QString::fromStdString(TranslateWith(
-                Translate, "The %s shots that waited are in the series library now.",
-                std::to_string(FShown))));
+            setText(QString::fromStdString(
+                TranslateWith(Translate, "The %s shots that waited are in the series library now.",
+                              std::to_string(FShown))));
             FHideTimer->start();
         }
         FShown = 0;

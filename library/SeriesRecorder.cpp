@@ -187,8 +187,8 @@ bool TSeriesRecorder::AdoptLeftOver(std::int64_t Slot) {
         Take(*Id, std::move(Stored));
     }
     const std::size_t Known = FCommitted - std::min(FCommitted, Journal.First);
-    const auto Missing = Journal.Shots.begin() +
-                         static_cast<std::ptrdiff_t>(std::min(Known, Journal.Shots.size()));
+    const auto Missing =
+        Journal.Shots.begin() + static_cast<std::ptrdiff_t>(std::min(Known, Journal.Shots.size()));
     FSeries.AppendAll(std::vector<TData>(Missing, Journal.Shots.end()));
     FOrigin = Journal.Origin;
     FNew.Name = Journal.Name;
@@ -243,7 +243,7 @@ bool TSeriesRecorder::FlushForDisplay() {
             Commit(0);
         }
     }
-    if (FBusy && (Received || FWaiting->Active() || WeightDue()))
+    if (FBusy)
         KeepWaiting();
     return More;
 }
@@ -308,7 +308,8 @@ TWaitingSeries TSeriesRecorder::WaitingSeries() const {
 
 // Every shot shown is in the library or in the journal beside it, and so is the weight.
 void TSeriesRecorder::KeepWaiting() {
-    if (!Recording() || (FCommitted == FSeries.Count() && !FWaiting->Active()))
+    if (!Recording() || FTakeUp ||
+        (FCommitted == FSeries.Count() && !FWaiting->Active() && !WeightDue()))
         return;
     const std::size_t Before = Waiting();
     try {

@@ -50,6 +50,11 @@ std::int64_t Signed(std::size_t Value) {
     return static_cast<std::int64_t>(Value);
 }
 
+// A series whose shots are being deleted, marked in "ended": no longer listed nor taken up.
+constexpr std::int64_t BeingDeleted = 2;
+// Shots deleted in one transaction: a few tens of milliseconds' work.
+constexpr std::size_t DeletedPerTransaction = 10'000;
+
 constexpr const char* MarkUsedSql =
     "UPDATE series SET used = (SELECT coalesce(max(used), 0) + 1 FROM series) WHERE id = ?1";
 // A series claimed is being recorded again.
@@ -58,13 +63,14 @@ constexpr const char* MarkClaimedSql = "UPDATE series SET used = (SELECT coalesc
 
 // Every series, or series ?1 alone, with the figures kept with it.
 std::string ListSql(bool OneSeries) {
-    return std::string(R"(
+    return R"(
 SELECT id, name, created, gun, pellet, pellet_weight_g, pellet_weight_unit, pressure_start_bar,
        pressure_end_bar, temperature_c, remarks,
        shot_count, speed_origin, speed_sum, speed_squares, speed_min, speed_max,
        coalesce(origin, ''), coalesce(source_name, ''), source_shots
-FROM series )") +
-           (OneSeries ? "WHERE id = ?1 " : "") + "ORDER BY id DESC";
+FROM series WHERE ended < )" +
+           std::to_string(BeingDeleted) + " " + (OneSeries ? "AND id = ?1 " : "") +
+           "ORDER BY id DESC";
 }
 
 constexpr const char* FiguresColumns =
@@ -72,9 +78,8 @@ constexpr const char* FiguresColumns =
 
 // The figures in the columns of FiguresColumns from First on.
 TSpeedFigures FiguresAt(const TSqliteStatement& Select, int First) {
-    return {Select.Integer(First),     Select.OptionalReal(First + 1), Select.Real(First + 2),
-            Select.Real(First + 3),    Select.OptionalReal(First + 4),
-            Select.OptionalReal(First + 5)};
+    return {Select.Integer(First),  Select.OptionalReal(First + 1), Select.Real(First + 2),
+            Select.Real(First + 3), Select.OptionalReal(First + 4), Select.OptionalReal(First + 5)};
 }
 
 // The one speed of a shot, of the same value as the library's own expression gives.
@@ -253,8 +258,7 @@ void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
         return;
     }
     if (FDatabase->IsReadOnly())
-        throw EStore("Cannot write the series library " + Quoted(FPath) +
-                         ": the file is read-only",
+        throw EStore("Cannot write the series library " + Quoted(FPath) + ": the file is read-only",
                      SQLITE_READONLY);
     FDatabase->Execute("PRAGMA journal_mode = WAL");
     FDatabase->Execute("PRAGMA synchronous = FULL");
@@ -266,10 +270,12 @@ void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
     }
     FFiguresTrusted = true;
     if (Unchecked || Version < Known) {
-        // Another program holding the library does not hold up the start: the figures are then
-        // computed at the next one, which this one's close does not tell otherwise.
+        // What a program that ended while deleting a series left of it goes, and the figures are
+        // computed again. Another program holding the library does not hold up the start: both
+        // then wait for the next one, which this one's close does not tell otherwise.
         FDatabase->SetBusyTimeout(std::min(BusyTimeout, FiguresWait));
         try {
+            RemoveDeletedShots();
             ComputeAllFigures();
         } catch (const EStore& Error) {
             if (!Error.Busy())
@@ -291,14 +297,13 @@ void TSeriesStore::OpenForReading(const EStore& Refusal, std::chrono::millisecon
         } catch (const EStore& Error) {
             FDatabase.reset();
             if (!Unwritable(Error) || Mode == TSqliteDatabase::Immutable)
-                throw EStore(std::string(Refusal.what()) + "; it cannot be read either: " +
-                                 Error.what(),
+                throw EStore(std::string(Refusal.what()) +
+                                 "; it cannot be read either: " + Error.what(),
                              Error.Code());
         }
     }
     FOpening = OpenedUnwritable;
-    FMessage = "The series library " + Quoted(FPath) +
-               " cannot be written (" + Refusal.what() +
+    FMessage = "The series library " + Quoted(FPath) + " cannot be written (" + Refusal.what() +
                "). It is open for reading only: series recorded now are not kept in it.";
 }
 
@@ -350,8 +355,8 @@ void TSeriesStore::Touch(std::int64_t Id, const char* What) {
 }
 
 TSpeedFigures TSeriesStore::Figures(std::int64_t Id) const {
-    TSqliteStatement Select = FDatabase->Prepare(std::string("SELECT ") + FiguresColumns +
-                                                 " FROM series WHERE id = ?1");
+    TSqliteStatement Select =
+        FDatabase->Prepare(std::string("SELECT ") + FiguresColumns + " FROM series WHERE id = ?1");
     if (!Select.Bind(1, Id).Step())
         throw EStore("The series library " + Quoted(FPath) + " has no series " +
                      std::to_string(Id));
@@ -532,8 +537,7 @@ void TSeriesStore::DeleteShots(std::int64_t Id, const std::vector<std::size_t>& 
             Positions[Index] >= Kept.size())
             throw EStore("Cannot delete shot " + std::to_string(Positions[Index]) + " of series " +
                          std::to_string(Id) + " of " + Quoted(FPath) +
-                         ": the positions must rise and stay below " +
-                         std::to_string(Kept.size()));
+                         ": the positions must rise and stay below " + std::to_string(Kept.size()));
     TSqliteTransaction Transaction(*FDatabase);
     Touch(Id, "Cannot delete shots");
     TSqliteStatement Delete =
@@ -710,12 +714,43 @@ bool TSeriesStore::ChangeHeldSeries(std::int64_t Id, const std::function<void()>
     return true;
 }
 
+// The series goes from the list at once; its shots go in parts, each a short transaction, so that
+// deleting a series of a million shots never holds the library for long. Whatever a crash leaves
+// of it goes at the next start.
 void TSeriesStore::DeleteSeries(std::int64_t Id) {
-    const bool Deleted = ChangeHeldSeries(
-        Id, [&] { FDatabase->Prepare("DELETE FROM series WHERE id = ?1").Bind(1, Id).Run(); });
+    const bool Deleted = ChangeHeldSeries(Id, [&] {
+        FDatabase->Prepare("UPDATE series SET ended = ?2 WHERE id = ?1")
+            .Bind(1, Id)
+            .Bind(2, std::int64_t{BeingDeleted})
+            .Run();
+    });
     if (!Deleted)
         throw EStore("Cannot delete series " + std::to_string(Id) + " of " + Quoted(FPath) +
                      ": another running program records into it");
+    RemoveDeletedShots();
+}
+
+void TSeriesStore::RemoveDeletedShots() {
+    TSqliteStatement Doomed = FDatabase->Prepare("SELECT id FROM series WHERE ended = ?1");
+    Doomed.Bind(1, std::int64_t{BeingDeleted});
+    std::vector<std::int64_t> Series;
+    while (Doomed.Step())
+        Series.push_back(Doomed.Integer(0));
+    for (const std::int64_t Id : Series) {
+        for (bool More = true; More;) {
+            TSqliteTransaction Transaction(*FDatabase);
+            FDatabase
+                ->Prepare("DELETE FROM shots WHERE series = ?1 AND position IN (SELECT position "
+                          "FROM shots WHERE series = ?1 ORDER BY position LIMIT ?2)")
+                .Bind(1, Id)
+                .Bind(2, static_cast<std::int64_t>(DeletedPerTransaction))
+                .Run();
+            More = FDatabase->Changes() > 0;
+            if (!More)
+                FDatabase->Prepare("DELETE FROM series WHERE id = ?1").Bind(1, Id).Run();
+            Transaction.Commit();
+        }
+    }
 }
 
 bool TSeriesStore::PutAway(std::int64_t Id) {
@@ -788,13 +823,15 @@ std::vector<TSeriesEntry> TSeriesStore::Entries(TSqliteStatement& Select) {
         Entry.Origin = Select.Text(17);
         Entry.SourceName = Select.Text(18);
         if (!Select.IsNull(19))
-            Entry.SourceShots = static_cast<std::size_t>(std::max<std::int64_t>(0, Select.Integer(19)));
+            Entry.SourceShots =
+                static_cast<std::size_t>(std::max<std::int64_t>(0, Select.Integer(19)));
     }
     return Entries;
 }
 
 std::size_t TSeriesStore::Count() const {
-    return static_cast<std::size_t>(FDatabase->QueryInteger("SELECT count(*) FROM series"));
+    return static_cast<std::size_t>(FDatabase->QueryInteger(
+        "SELECT count(*) FROM series WHERE ended < " + std::to_string(BeingDeleted)));
 }
 
 std::optional<std::int64_t> TSeriesStore::ClaimLastSeries() {
@@ -823,7 +860,7 @@ bool TSeriesStore::Claim(std::int64_t Id) {
     bool Exists = false;
     try {
         TSqliteStatement Ended = FDatabase->Prepare("SELECT ended FROM series WHERE id = ?1");
-        Exists = Ended.Bind(1, Id).Step();
+        Exists = Ended.Bind(1, Id).Step() && Ended.Integer(0) != BeingDeleted;
         if (Exists && Ended.Integer(0) != 0) {
             TSqliteTransaction Transaction(*FDatabase);
             FDatabase->Prepare(MarkClaimedSql).Bind(1, Id).Run();

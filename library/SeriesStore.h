@@ -22,8 +22,8 @@
 // A store is used by one thread at a time.
 
 #include "app/UData.h"
-#include "library/Sqlite.h"
 #include "library/SpeedFigures.h"
+#include "library/Sqlite.h"
 #include "platform/FileLock.h"
 
 #include <chrono>
@@ -247,6 +247,8 @@ private:
     // Figures without Speeds (which were in it), the slowest and fastest looked up again.
     void RemoveFromFigures(std::int64_t Id, const std::vector<double>& Speeds);
     void ComputeAllFigures();
+    // Deletes, in parts, the shots and then the rows of the series marked as being deleted.
+    void RemoveDeletedShots();
     // The keys of the series' readable shots in their order, read once and kept for the series
     // this store holds.
     std::vector<std::int64_t>& Keys(std::int64_t Id) const;

@@ -90,8 +90,8 @@ void TSqliteDatabase::SetBusyTimeout(std::chrono::milliseconds Timeout) {
 
 // Another checkpoint under way is as good as this one.
 void TSqliteDatabase::Checkpoint() {
-    if (const int Code =
-            sqlite3_wal_checkpoint_v2(FHandle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    if (const int Code = sqlite3_wal_checkpoint_v2(FHandle, nullptr, SQLITE_CHECKPOINT_PASSIVE,
+                                                   nullptr, nullptr);
         Code != SQLITE_OK && (Code & 0xFF) != SQLITE_BUSY)
         Fail("Cannot bring the series library up to date", Code);
 }

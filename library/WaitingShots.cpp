@@ -28,10 +28,17 @@ std::string Escaped(const std::string& Text) {
     std::string Result;
     for (const char Character : Text) {
         switch (Character) {
-        case '\\': Result += "\\\\"; break;
-        case '\t': Result += "\\t"; break;
-        case '\n': Result += "\\n"; break;
-        default: Result += Character;
+        case '\\':
+            Result += "\\\\";
+            break;
+        case '\t':
+            Result += "\\t";
+            break;
+        case '\n':
+            Result += "\\n";
+            break;
+        default:
+            Result += Character;
         }
     }
     return Result;
@@ -86,8 +93,7 @@ bool ApplyLine(const std::vector<std::string_view>& Field, TWaitingSeries& Waiti
     double Value = 0;
     if (Field[0] == "shot" && Field.size() == 4 && Parse(Field[1], Value)) {
         Waiting.Shots.emplace_back(std::string(Field[2]), Value,
-                                   Field[3].empty() ? std::nullopt
-                                                    : ParseReceivedStamp(Field[3]));
+                                   Field[3].empty() ? std::nullopt : ParseReceivedStamp(Field[3]));
         return true;
     }
     std::size_t Position = 0;
@@ -120,8 +126,7 @@ bool PutWaitingShots(TSeriesStore& Store, const TWaitingSeries& Waiting) {
     // have lost shots meanwhile, the waiting ones still all go in.
     const std::size_t Known = Count >= Waiting.First ? Count - Waiting.First : 0;
     const std::vector<TData> Missing(
-        Waiting.Shots.begin() +
-            static_cast<std::ptrdiff_t>(std::min(Known, Waiting.Shots.size())),
+        Waiting.Shots.begin() + static_cast<std::ptrdiff_t>(std::min(Known, Waiting.Shots.size())),
         Waiting.Shots.end());
     Store.AppendShots(*Id, Missing, Count, Waiting.Weight);
     if (!Held)
@@ -161,8 +166,8 @@ std::vector<std::int64_t> TWaitingShots::TakeLeftOver() {
 
 TWaitingSeries TWaitingShots::Read(std::int64_t Slot) const {
     TWaitingSeries Waiting;
-    const std::string Bytes =
-        platform::ReadRegularFileBytes(JournalPath(Slot), std::numeric_limits<std::uint32_t>::max());
+    const std::string Bytes = platform::ReadRegularFileBytes(
+        JournalPath(Slot), std::numeric_limits<std::uint32_t>::max());
     for (std::size_t Start = 0;;) {
         const std::size_t End = Bytes.find('\n', Start);
         if (End == std::string::npos ||

@@ -85,8 +85,8 @@ void RemoveDurably(const std::string& Path) {
 }
 
 TAppendFile::TAppendFile(const std::string& Path) : FPath(Path) {
-    FFd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                 0600);
+    FFd =
+        ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     const bool Created = FFd >= 0;
     if (!Created && errno == EEXIST)
         FFd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);

@@ -133,7 +133,8 @@ std::string ReplaceChars(const std::string& S, const std::string& Source,
 std::string UpperCaseNational(const std::string& S) {
     // A unit from the chronograph or the library is plain ASCII a million times over: the
     // national letters need the decoding only where there are any.
-    if (std::all_of(S.begin(), S.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; })) {
+    if (std::all_of(S.begin(), S.end(),
+                    [](char C) { return static_cast<unsigned char>(C) < 0x80; })) {
         std::string Upper = S;
         for (char& C : Upper)
             if (C >= 'a' && C <= 'z')

@@ -9,7 +9,9 @@
 #include "tests/support/ProcessStatus.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -39,6 +41,19 @@ inline std::string DataFile(std::int64_t Lines) {
 }
 
 using tests::StatusKiB;
+
+// The quickest of a few runs of Action, in seconds: the least disturbed by the machine.
+template <typename TAction>
+double Quickest(int Runs, TAction Action) {
+    double Best = 1e300;
+    for (int Run = 0; Run < Runs; ++Run) {
+        const auto Start = std::chrono::steady_clock::now();
+        Action();
+        Best = std::min(
+            Best, std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count());
+    }
+    return Best;
+}
 
 // Runs the benchmarks offscreen, with "." as the decimal point and the window's settings, log
 // and data files in the benchmark's folder, which goes afterwards.

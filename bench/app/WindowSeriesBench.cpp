@@ -16,20 +16,6 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-// The quickest of a few runs of Action, in seconds: the least disturbed by the machine.
-template <typename TAction>
-double Quickest(int Runs, TAction Action) {
-    double Best = 1e300;
-    for (int Run = 0; Run < Runs; ++Run) {
-        const auto Start = TClock::now();
-        Action();
-        Best = std::min(Best, std::chrono::duration<double>(TClock::now() - Start).count());
-    }
-    return Best;
-}
-
 // An offscreen main window as a user sees it, loaded with the shots of FileName.
 struct TLoadedWindow {
     explicit TLoadedWindow(const std::string& FileName = {}) {
@@ -66,7 +52,7 @@ void BM_WindowMemoryPerShot(benchmark::State& State) {
 void BM_LoadThroughWindowPerReader(benchmark::State& State) {
     const std::string FileName = bench::DataFile(1'000'000);
     for (auto _ : State) {
-        const double Reader = Quickest(3, [&] {
+        const double Reader = bench::Quickest(3, [&] {
             std::vector<TData> Shots;
             LoadDataFile(
                 FileName, "m/s",
@@ -75,7 +61,7 @@ void BM_LoadThroughWindowPerReader(benchmark::State& State) {
             benchmark::DoNotOptimize(Shots.data());
         });
         TLoadedWindow Window;
-        const double Through = Quickest(3, [&] { Window.Load(FileName); });
+        const double Through = bench::Quickest(3, [&] { Window.Load(FileName); });
         State.counters["reader_s"] = Reader;
         State.counters["window_s"] = Through;
         State.counters["ratio"] = Through / Reader;
@@ -84,7 +70,7 @@ void BM_LoadThroughWindowPerReader(benchmark::State& State) {
 
 // One more shot received and shown, table, statistics, chart and all painted.
 double OneMoreShot(TLoadedWindow& Window) {
-    return Quickest(20, [&] {
+    return bench::Quickest(20, [&] {
         Window.Form.Receiver().ReceiveText("175.5\n");
         Window.Form.RecalculateNow();
         Window.Form.repaint();

@@ -6,10 +6,11 @@
 #include "app/UFrmLibrary.h"
 #include "app/ULibraryModel.h"
 #include "app/UMainForm.h"
+#include "app/USeries.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
+#include "app/UWaitingNotice.h"
 #include "chart/NiceChart.h"
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "tests/app/PdfReading.h"
@@ -57,7 +58,8 @@ protected:
         const TSeriesStore Store(LibraryPath());
         std::vector<std::pair<std::string, std::vector<double>>> Series;
         for (const TSeriesEntry& Entry : Store.ListSeries())
-            Series.insert(Series.begin(), {Entry.Name, Speeds(Store.LoadShots(Entry.Id, TSeries::MaxShots).Shots)});
+            Series.insert(Series.begin(),
+                          {Entry.Name, Speeds(Store.LoadShots(Entry.Id, TSeries::MaxShots).Shots)});
         return Series;
     }
 
@@ -139,7 +141,10 @@ TEST_F(MainFormLibraryTest, ABusyLibraryNeverCostsTheWindowAShot) {
     {
         TSqliteDatabase Other(LibraryPath(), TSqliteDatabase::ReadWrite, std::chrono::seconds(1));
         const TSqliteTransaction Holding(Other);
-        Form->Receiver().ReceiveText("171\n");
+        Receive(*Form, "171\n");
+        EXPECT_TRUE(Form->lblWaiting->isVisible());
+        EXPECT_TRUE(Form->lblWaiting->text().startsWith("1 shots wait for the series library"))
+            << Form->lblWaiting->text().toStdString();
         Dialogs.YesNoAnswers = {true};
         Form->btnClear->click();
         ASSERT_EQ(Dialogs.Errors.size(), 1U);
@@ -147,6 +152,8 @@ TEST_F(MainFormLibraryTest, ABusyLibraryNeverCostsTheWindowAShot) {
             << Dialogs.Errors[0];
         EXPECT_EQ(Speeds(Form->Shots()), (std::vector<double>{170, 171}));
     }
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Form->lblWaiting->text().contains("are in the series library now"); }));
     Dialogs.YesNoAnswers = {true};
     Form->btnClearClick();
     EXPECT_TRUE(Form->Shots().empty());
@@ -244,7 +251,8 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
     Receive(*Form, Records);
     {
         TSeriesStore Store(LibraryPath());
-        Store.SetNotes(Store.ListSeries().front().Id, TSeriesNotes{{}, {}, {}, {}, 200, 100, {}, {}});
+        Store.SetNotes(Store.ListSeries().front().Id,
+                       TSeriesNotes{{}, {}, {}, {}, 200, 100, {}, {}});
     }
     TChartPanel& Panel = *Form->pnlMiddleBottom;
     TNiceChart& Chart = *Panel.chNiceChart;

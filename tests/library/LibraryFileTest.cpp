@@ -9,11 +9,11 @@
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
 
@@ -193,7 +193,8 @@ TEST(LibraryFileTest, FiguresFollowShotsAHandAddedToTheLibrary) {
         Id = Store.StartSeries("a");
         Store.AppendShots(Id, {{"M/S", 170}, {"M/S", 172}}, 0);
     }
-    MakeDatabase(Path, "INSERT INTO shots VALUES (" + std::to_string(Id) + ", 9, 180, 'M/S', NULL)");
+    MakeDatabase(Path,
+                 "INSERT INTO shots VALUES (" + std::to_string(Id) + ", 9, 180, 'M/S', NULL)");
     const TSeriesStore Store(Path);
     const TSeriesEntry Entry = *Store.ListedSeries(Id);
     EXPECT_EQ(Entry.ShotCount, 3U);
@@ -229,6 +230,33 @@ TEST(LibraryFileTest, AReadOnlyLibraryCanBeBrowsed) {
     EXPECT_THROW(Store.CreateSeries("new"), EStore);
     std::error_code OnTheReadOnlyDisk;
     fs::permissions(Disk, fs::perms::owner_all, OnTheReadOnlyDisk);
+}
+
+} // namespace
+
+namespace {
+
+// A series is deleted in parts; what a program that ended meanwhile left of it goes at the next
+// start, and it is never listed again.
+TEST(LibraryFileTest, ADeletedSeriesGoesWholeEvenWhenCutShort) {
+    const tests::TTempFolder Folder;
+    const std::string Path = Folder.File("series.db");
+    std::int64_t Deleted = 0, CutShort = 0;
+    {
+        TSeriesStore Store(Path);
+        for (std::int64_t* Id : {&Deleted, &CutShort}) {
+            *Id = Store.CreateSeries("long");
+            Store.AppendShots(*Id, std::vector<TData>(25'000, TData("M/S", 175)), 0);
+        }
+        Store.DeleteSeries(Deleted);
+        EXPECT_EQ(Store.Count(), 1U);
+    }
+    MakeDatabase(Path, "UPDATE series SET ended = 2 WHERE id = " + std::to_string(CutShort));
+    const TSeriesStore Store(Path);
+    EXPECT_EQ(Store.Count(), 0U);
+    EXPECT_EQ(TSqliteDatabase(Path, TSqliteDatabase::ReadOnly, 1s)
+                  .QueryInteger("SELECT count(*) FROM shots"),
+              0);
 }
 
 } // namespace

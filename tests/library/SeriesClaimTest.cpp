@@ -121,8 +121,10 @@ TEST(SeriesClaimTest, ASeriesPutAwayIsNotTakenUpButCanBeOpened) {
     First.MoveShots(Old, 2, New);
     EXPECT_TRUE(First.PutAway(Old));
     First.AppendShots(New, {{"M/S", 50}}, 1);
-    EXPECT_EQ(Speeds(First.LoadShots(Old, TSeries::MaxShots).Shots), (std::vector<double>{170, 171}));
-    EXPECT_EQ(Speeds(First.LoadShots(New, TSeries::MaxShots).Shots), (std::vector<double>{300, 50}));
+    EXPECT_EQ(Speeds(First.LoadShots(Old, TSeries::MaxShots).Shots),
+              (std::vector<double>{170, 171}));
+    EXPECT_EQ(Speeds(First.LoadShots(New, TSeries::MaxShots).Shots),
+              (std::vector<double>{300, 50}));
     TSeriesStore Second(Path);
     EXPECT_EQ(Second.ClaimLastSeries(), std::nullopt);
     First.Release(New);

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -47,7 +48,8 @@ TEST(SeriesRecorderTest, DeletingKeepsTheLibraryEqualToTheSeries) {
         Series.Delete(C.Deleted);
         Recorder.Flush();
         const TSeriesStore& Store = *Recorder.Store();
-        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots), Speeds(Series.Shots()));
+        EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
+                  Speeds(Series.Shots()));
     }
 }
 
@@ -101,8 +103,9 @@ TEST(SeriesRecorderTest, ALibraryBusyForAWhileDelaysShotsWithoutStoppingRecordin
         EXPECT_EQ(Recorder.Committed(), 1U);
     }
     Recorder.Flush();
-    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
-              (std::vector<double>{170, 171}));
+    EXPECT_EQ(
+        Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
+        (std::vector<double>{170, 171}));
 }
 
 } // namespace
@@ -126,7 +129,9 @@ TEST(SeriesRecorderTest, ALoadedFileGoesInByBurstsAndInOrder) {
     EXPECT_FALSE(Recorder.FlushForDisplay());
     EXPECT_EQ(Recorder.Committed(), Series.Count());
     Loaded.emplace_back("M/S", -1);
-    EXPECT_EQ(Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots), Speeds(Loaded));
+    EXPECT_EQ(
+        Speeds(Recorder.Store()->LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
+        Speeds(Loaded));
 }
 
 } // namespace
@@ -161,7 +166,8 @@ TEST(SeriesRecorderTest, ShotsCarriedIntoTheNextSeriesAreInItAlone) {
         Recorder.StartSeries("file", 3);
         Recorder.Flush();
         const TSeriesStore& Store = *Recorder.Store();
-        EXPECT_EQ(Speeds(Store.LoadShots(Old, TSeries::MaxShots).Shots), (std::vector<double>{170, 171, 172}));
+        EXPECT_EQ(Speeds(Store.LoadShots(Old, TSeries::MaxShots).Shots),
+                  (std::vector<double>{170, 171, 172}));
         EXPECT_EQ(Speeds(Store.LoadShots(*Recorder.CurrentSeries(), TSeries::MaxShots).Shots),
                   (std::vector<double>{300, 50, 51}));
     }
@@ -228,6 +234,26 @@ TEST(SeriesRecorderTest, AFileCutShortByTheProgramsEndIsToldWhenTakenUp) {
             Recorder.Flush();
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// After a pause the library's file alone holds the shots: a copy of series.db without its log
+// (a backup that copies one file) loses none.
+TEST(SeriesRecorderTest, APauseBringsTheShotsIntoTheLibrarysFile) {
+    const tests::TTempFolder Folder;
+    TSeries Series;
+    TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Folder.File("series.db")));
+    Append(Series, {170, 171, 172});
+    Recorder.Flush();
+    Recorder.Checkpoint();
+    std::filesystem::create_directory(Folder.File("copy"));
+    std::filesystem::copy_file(Folder.File("series.db"), Folder.File("copy/series.db"));
+    const TSeriesStore Copy(Folder.File("copy/series.db"));
+    ASSERT_EQ(Copy.Count(), 1U);
+    EXPECT_EQ(Copy.ListSeries().front().ShotCount, 3U);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
 
+#include "app/USeries.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"
 
@@ -42,8 +42,8 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
         {"M/S", 0.1 + 0.2}, // all 17 digits count
         {"fps", 600, TLocalTime{1999, 1, 1, 0, 0, 0, 0}},
     };
-    const TSeriesNotes Notes{"HW100", "JSB Exact 4,52", 0.547, "g", 200, std::nullopt,
-                             -3.5,    "Zima, v\xC3\xADtr"};
+    const TSeriesNotes Notes{"HW100", "JSB Exact 4,52", 0.547, "g",
+                             200,     std::nullopt,     -3.5,  "Zima, v\xC3\xADtr"};
     std::int64_t Id = 0;
     {
         TSeriesStore Store(Path);
@@ -134,7 +134,9 @@ TEST(SeriesStoreTest, ChangesThatWouldBreakThePositionsAreRefusedWhole) {
     Store.AppendShots(Id, ShotsOf({0, 1, 2}), 0);
     for (const auto& Case : Cases) {
         EXPECT_THROW(Case.Change(Store, Id), EStore) << Case.Name;
-        EXPECT_EQ(Speeds(Store.LoadShots(Id, TSeries::MaxShots).Shots), (std::vector<double>{0, 1, 2})) << Case.Name;
+        EXPECT_EQ(Speeds(Store.LoadShots(Id, TSeries::MaxShots).Shots),
+                  (std::vector<double>{0, 1, 2}))
+            << Case.Name;
     }
 }
 
@@ -208,7 +210,8 @@ TEST(SeriesStoreTest, ALibraryOfANewerVersionIsOpenedForReadingOnly) {
         Id = Store.CreateSeries("kept");
         Store.AppendShots(Id, ShotsOf({175}), 0);
     }
-    TSqliteDatabase(Path, TSqliteDatabase::ReadWrite, 1s).Execute("PRAGMA application_id = 1414682200; PRAGMA user_version = 99");
+    TSqliteDatabase(Path, TSqliteDatabase::ReadWrite, 1s)
+        .Execute("PRAGMA application_id = 1414682200; PRAGMA user_version = 99");
     TSeriesStore Store(Path);
     EXPECT_TRUE(Store.ReadOnly());
     EXPECT_TRUE(Contains(Store.Message(), "newer")) << Store.Message();

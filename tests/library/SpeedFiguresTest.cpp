@@ -21,7 +21,10 @@ TEST(SpeedFiguresTest, MeanAndDeviationThroughAddingAndRemoving) {
         {"textbook", {2, 4, 4, 4, 5, 5, 7, 9}, {}, 5, 2.138089935299395},
         {"equal readings", {250.1, 250.1, 250.1, 250.1, 250.1, 250.1, 250.1}, {}, 250.1, 0},
         {"equal after removing", {249.7, 300, 249.7, 249.7}, {300}, 249.7, 0},
-        {"near-equal large", {1e9 + 4, 1e9 + 7, 1e9 + 13, 1e9 + 16}, {}, 1e9 + 10,
+        {"near-equal large",
+         {1e9 + 4, 1e9 + 7, 1e9 + 13, 1e9 + 16},
+         {},
+         1e9 + 10,
          5.477225575051661},
         {"the first removed", {180, 2, 4, 4, 4, 5, 5, 7, 9}, {180}, 5, 2.138089935299395},
     };

@@ -33,7 +33,8 @@ protected:
     std::optional<TSqliteDatabase> Holder;
 
     std::unique_ptr<TSeriesRecorder> Program(TSeries& Series) {
-        auto Recorder = std::make_unique<TSeriesRecorder>(Series, std::make_unique<TSeriesStore>(Path));
+        auto Recorder =
+            std::make_unique<TSeriesRecorder>(Series, std::make_unique<TSeriesStore>(Path));
         Recorder->ResumeLastSeries();
         return Recorder;
     }
@@ -60,18 +61,22 @@ TEST_F(WaitingShotsTest, ShotsShownWhileTheLibraryIsHeldSurviveTheProgramsEnd) {
              ASSERT_TRUE(Recorder.DeleteShots({3, 5}));
              Series.Delete({3, 5});
          },
-         {170, 171, 175, 177, 179}, 0.547},
+         {170, 171, 175, 177, 179},
+         0.547},
         {"weight set",
          [](TSeries& Series, TSeriesRecorder& Recorder) {
              Series.SetPeletWeight(0.6);
              Recorder.FlushForDisplay();
          },
-         {170, 171, 175, 176, 177, 178, 179}, 0.6},
-        {"more after a retry", [](TSeries& Series, TSeriesRecorder& Recorder) {
+         {170, 171, 175, 176, 177, 178, 179},
+         0.6},
+        {"more after a retry",
+         [](TSeries& Series, TSeriesRecorder& Recorder) {
              EXPECT_TRUE(Recorder.RetryWaiting());
              Receive(Series, Recorder, {180});
          },
-         {170, 171, 175, 176, 177, 178, 179, 180}, 0.547},
+         {170, 171, 175, 176, 177, 178, 179, 180},
+         0.547},
     };
     for (const bool HeldAtNextStart : {false, true}) {
         for (const auto& C : Cases) {

@@ -176,7 +176,8 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
     pnlPeletWeight->setGeometry(472, 102, 156, 42);
     pnlConnection->setGeometry(628, 64, 137, 53);
     pnlMiddleBottom->setGeometry(0, 149, 771, 460);
-    lblWaiting->move(8, 8);
+    // Below the chart's strip of toggles, which stays in reach.
+    lblWaiting->move(8, 30);
     lblWaiting->setFixedWidth(755);
     CreateCommands();
     SeriesCommands = new TSeriesCommands(*this);

@@ -197,8 +197,7 @@ bool TSeriesRecorder::AdoptLeftOver(std::int64_t Slot) {
     FKept = FSeries.Count();
     FBusy = true;
     FWaiting->Adopt(Slot);
-    if (WaitingChanged)
-        WaitingChanged(this->Waiting());
+    TellWaiting();
     return true;
 }
 
@@ -311,7 +310,6 @@ void TSeriesRecorder::KeepWaiting() {
     if (!Recording() || FTakeUp ||
         (FCommitted == FSeries.Count() && !FWaiting->Active() && !WeightDue()))
         return;
-    const std::size_t Before = Waiting();
     try {
         if (!FWaiting->Active()) {
             FWaiting->Begin(WaitingSeries());
@@ -330,8 +328,12 @@ void TSeriesRecorder::KeepWaiting() {
             Failed(Error.what());
         return;
     }
-    if (WaitingChanged && Waiting() != Before)
-        WaitingChanged(Waiting());
+    TellWaiting();
+}
+
+void TSeriesRecorder::TellWaiting() {
+    if (WaitingChanged && Waiting() != std::exchange(FToldWaiting, Waiting()))
+        WaitingChanged(FToldWaiting);
 }
 
 void TSeriesRecorder::EndWaiting() {
@@ -343,8 +345,7 @@ void TSeriesRecorder::EndWaiting() {
             Failed(Error.what());
     }
     FJournalWeight.reset();
-    if (WaitingChanged)
-        WaitingChanged(0);
+    TellWaiting();
 }
 
 void TSeriesRecorder::ShotsReceived() {
@@ -384,8 +385,6 @@ bool TSeriesRecorder::DeleteShots(const std::vector<std::size_t>& Indexes) {
         }
     }
     FKept -= Kept;
-    if (WaitingChanged && FWaiting && FWaiting->Active())
-        WaitingChanged(Waiting() - (Indexes.size() - Stored.size()));
     return true;
 }
 

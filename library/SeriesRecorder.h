@@ -121,6 +121,8 @@ private:
     void PutLeftOverShots();
     bool AdoptLeftOver(std::int64_t Slot);
     void EndWaiting();
+    // WaitingChanged, when the number differs from the one told last.
+    void TellWaiting();
     TData Storable(const TData& Shot) const;
     // The shots from First to before Last as the library keeps them.
     std::vector<TData> StorableShots(std::size_t First, std::size_t Last) const;
@@ -159,6 +161,7 @@ private:
     // The series being taken up and its shots read so far.
     std::optional<TStoredShots> FTakeUp;
     std::int64_t FTakeUpId = 0;
+    std::size_t FToldWaiting = 0;
     // Journals left by programs that ended which the library could not take yet.
     std::vector<std::int64_t> FLeftOver;
 };

@@ -19,6 +19,16 @@
 // series do not pile up and a series put away never comes back by itself. Deleting a series takes
 // its byte first, so a series that another program records into cannot be deleted under it.
 //
+// Cost that does not grow with the library: each series keeps its figures (shot count, speed
+// sums, slowest and fastest), changed in the transaction that changes its shots, so listing reads
+// no shot; a shot's position is only an order key, so deleting one rewrites no other; the whole
+// file is read through at a start only when this program did not close it last (a note beside it,
+// "<database>.clean", records the file as the last clean close left it).
+//
+// Trust: the file must carry the program's mark (or be an older library of the program's, which
+// the upgrade marks); its triggers and views never run; rows that hold no readable speed are left
+// out when read.
+//
 // A store is used by one thread at a time.
 
 #include "app/UData.h"

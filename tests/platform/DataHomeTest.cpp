@@ -9,6 +9,7 @@
 
 namespace {
 
+// The folder holds every shot: the program makes it its user's alone.
 TEST(DataHomeTest, LibraryFolderPrefersAnAbsoluteXdgDataHomeAndCreatesParents) {
     const tests::TTempFolder Temp;
     const TScopedEnvironment Home("HOME", (Temp.Path() / "home").string());
@@ -26,6 +27,8 @@ TEST(DataHomeTest, LibraryFolderPrefersAnAbsoluteXdgDataHomeAndCreatesParents) {
         EXPECT_EQ(platform::LibraryFolder(), Case.Expected.string())
             << Case.DataHome.value_or("unset");
         EXPECT_TRUE(std::filesystem::is_directory(Case.Expected));
+        EXPECT_EQ(std::filesystem::status(Case.Expected).permissions(),
+                  std::filesystem::perms::owner_all);
     }
 }
 

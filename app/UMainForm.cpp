@@ -228,7 +228,10 @@ void TMainForm::ConnectHandlers() {
     pnlConnection->Log = [this](const std::string& Line) { Log(Line); };
     // A record cut off when the last connection ended must not be completed by the first bytes
     // of this one.
-    pnlConnection->Opened = [this] { FReceiver->ClearLineBuffer(); };
+    pnlConnection->Opened = [this] {
+        FReceiver->ClearLineBuffer();
+        FHeldText.clear();
+    };
     pnlConnection->Received = [this](const std::string& Text) { ReceiveText(Text); };
     checkpointTimer->setSingleShot(true);
     checkpointTimer->setInterval(std::chrono::seconds(3));
@@ -316,8 +319,19 @@ void TMainForm::StartRecording() {
     FRecorder->SeriesTaken = [this](const TSeriesEntry& Entry, std::size_t Skipped) {
         SeriesTaken(Entry, Skipped);
     };
+    FRecorder->SeriesTooLong = [this](std::size_t Count) {
+        QTimer::singleShot(0, this, [this, Count] {
+            RunGuarded(this, [this, Count] {
+                platform::ModalDialogs().ShowError(
+                    this,
+                    platform::Format(Translate("This series holds %s shots, more than a "
+                                               "series can (%s): it is not opened."),
+                                     {std::to_string(Count), std::to_string(TSeries::MaxShots)}));
+            });
+        });
+    };
     if (FRecorder->BeginResume())
-        QTimer::singleShot(0, this, [this] { TakeUpPart(); });
+        QTimer::singleShot(0, this, Guarded(this, &TMainForm::TakeUpPart));
     if (FRecorder->WaitingForLibrary())
         lblWaiting->StartRetrying();
 }
@@ -326,7 +340,7 @@ void TMainForm::StartRecording() {
 // while a long one is read; what the chronograph sends meanwhile follows it.
 void TMainForm::TakeUpPart() {
     if (FRecorder->TakeUpPart()) {
-        QTimer::singleShot(0, this, [this] { TakeUpPart(); });
+        QTimer::singleShot(0, this, Guarded(this, &TMainForm::TakeUpPart));
         return;
     }
     Log("Resumed the series being recorded: " + std::to_string(FSeries.Count()) + " shots");

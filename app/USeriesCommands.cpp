@@ -230,6 +230,8 @@ void TSeriesCommands::actImportExecute() {
     FForm.Log("Importing file: " + *FileName);
     TImportedSeries Imported = ReadImportFile(*FileName);
     CheckSeriesFits(Imported.Shots.size(), *FileName);
+    FForm.FRecorder->FinishTakeUp();
+    CheckAllCommitted();
     if (!FForm.FSeries.Empty())
         FForm.btnClearClick();
     if (!FForm.FSeries.Empty())

@@ -14,6 +14,7 @@
 #include <numeric>
 
 void TSeriesCommands::ClearSeries() {
+    FForm.FRecorder->FinishTakeUp();
     if (!platform::ModalDialogs().AskYesNo(
             &FForm, FForm.Translate("Do you really want to clear all values?")))
         return;
@@ -24,9 +25,9 @@ void TSeriesCommands::ClearSeries() {
     FForm.RecalculateNow();
 }
 
-// A series is put away only once the library has all its shots.
+// A series is put away only once the library has all its shots and takes the change.
 void TSeriesCommands::CheckAllCommitted() const {
-    if (!FForm.FRecorder->Flush())
+    if (!FForm.FRecorder->LibraryFree())
         throw std::runtime_error(FForm.Translate(
             "The series library is busy with another TARVEX: try again in a moment."));
 }
@@ -52,6 +53,7 @@ void TSeriesCommands::SaveData() {
 // any shot received meanwhile; until the file has been read, nothing of the series is touched,
 // so a file that cannot be loaded or holds too many shots costs the user nothing.
 void TSeriesCommands::LoadData() {
+    FForm.FRecorder->FinishTakeUp();
     TSeries& Series = FForm.FSeries;
     const std::size_t Cleared = Series.Count();
     if (Cleared > 0 && !platform::ModalDialogs().AskYesNo(

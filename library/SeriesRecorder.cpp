@@ -56,15 +56,25 @@ bool TSeriesRecorder::Guarded(const std::function<void()>& Call) {
             FBusy = true;
             return true;
         }
-        FStopped = true;
-        if (Failed)
-            Failed(Error.what());
+        Stop(Error.what());
     } catch (const std::exception& Error) {
-        FStopped = true;
-        if (Failed)
-            Failed(Error.what());
+        Stop(Error.what());
     }
     return false;
+}
+
+void TSeriesRecorder::Stop(const std::string& Reason) {
+    FStopped = true;
+    if (Failed)
+        Failed(Reason);
+}
+
+TSeriesStart TSeriesRecorder::NewSeriesStart() const {
+    TSeriesStart Start = FNew;
+    Start.Origin = FOrigin;
+    if (Start.Name.empty())
+        Start.Name = RecordedSeriesName();
+    return Start;
 }
 
 TSeriesWeight TSeriesRecorder::CurrentWeight() const {
@@ -97,11 +107,20 @@ void TSeriesRecorder::PutLeftOverShots() {
     std::erase_if(FLeftOver, [this](std::int64_t Slot) {
         bool Put = false;
         Guarded([&] {
-            const TWaitingSeries Waiting = FWaiting->Read(Slot);
-            if (Waiting.Origin.empty() || PutWaitingShots(*FStore, Waiting)) {
-                FWaiting->Settle(Slot);
+            try {
+                const TWaitingSeries Waiting = FWaiting->Read(Slot);
+                Put = Waiting.Origin.empty() || PutWaitingShots(*FStore, Waiting);
+            } catch (const EStore&) {
+                throw;
+            } catch (const std::exception&) {
+                // Not a journal this program wrote (not a file, unreadable): it is kept aside for
+                // a look rather than stopping every start.
+                FWaiting->SetAside(Slot);
                 Put = true;
+                return;
             }
+            if (Put)
+                FWaiting->Settle(Slot);
         });
         return Put;
     });
@@ -117,7 +136,7 @@ bool TSeriesRecorder::BeginResume() {
         FLeftOver = FWaiting->TakeLeftOver();
         PutLeftOverShots();
         // Shots another program left waiting while the library is still held are shown again:
-        // the newest such journal's series is taken up with them.
+        // the series of the journal in the last slot is taken up with them.
         for (auto Slot = FLeftOver.rbegin(); Slot != FLeftOver.rend(); ++Slot)
             if (AdoptLeftOver(*Slot)) {
                 FLeftOver.erase(std::next(Slot).base());
@@ -136,7 +155,7 @@ bool TSeriesRecorder::BeginResume() {
 bool TSeriesRecorder::ResumeLastSeries() {
     const bool Resumed = BeginResume();
     FinishTakeUp();
-    return Resumed;
+    return Resumed && FSeries.Count() > 0;
 }
 
 // A change of the series waits for the series to be whole.
@@ -149,15 +168,25 @@ bool TSeriesRecorder::TakeUpPart() {
     if (!FTakeUp)
         return false;
     bool More = false;
-    Guarded([&] {
-        TStoredShots Part =
-            FStore->LoadPart(FTakeUpId, TSeries::MaxShots, FTakeUp->LastKey, TakeUpPartSize);
-        FTakeUp->Shots.insert(FTakeUp->Shots.end(), std::make_move_iterator(Part.Shots.begin()),
-                              std::make_move_iterator(Part.Shots.end()));
-        FTakeUp->Skipped += Part.Skipped;
-        FTakeUp->LastKey = Part.LastKey;
-        More = Part.More;
-    });
+    try {
+        Guarded([&] {
+            TStoredShots Part =
+                FStore->LoadPart(FTakeUpId, TSeries::MaxShots, FTakeUp->LastKey, TakeUpPartSize);
+            FTakeUp->Shots.insert(FTakeUp->Shots.end(), std::make_move_iterator(Part.Shots.begin()),
+                                  std::make_move_iterator(Part.Shots.end()));
+            FTakeUp->Skipped += Part.Skipped;
+            FTakeUp->LastKey = Part.LastKey;
+            More = Part.More;
+        });
+    } catch (const ESeriesTooLong& Error) {
+        // A series made by hand longer than the window holds is left in the library, and a new
+        // series begins.
+        FTakeUp.reset();
+        FStore->Release(FTakeUpId);
+        if (SeriesTooLong)
+            SeriesTooLong(Error.Count());
+        return false;
+    }
     if (More && Recording())
         return true;
     TStoredShots Stored = std::move(*FTakeUp);
@@ -172,19 +201,21 @@ bool TSeriesRecorder::TakeUpPart() {
 // program's.
 bool TSeriesRecorder::AdoptLeftOver(std::int64_t Slot) {
     TWaitingSeries Journal = FWaiting->Read(Slot);
-    std::optional<std::int64_t> Id = FStore->FindOrigin(Journal.Origin);
-    if (!Id && Journal.Id != 0 && FStore->ListedSeries(Journal.Id))
-        Id = Journal.Id;
-    TStoredShots Stored;
+    const std::optional<std::int64_t> Id = SeriesOfJournal(*FStore, Journal);
     if (Id) {
         if (!FStore->Claim(*Id))
             return false;
-        Stored = FStore->LoadShots(*Id, TSeries::MaxShots);
-        if (Stored.Shots.size() < Journal.First) {
+        std::optional<TStoredShots> Stored;
+        try {
+            Stored = FStore->LoadShots(*Id, TSeries::MaxShots);
+        } catch (const ESeriesTooLong&) {
+            // Left for the library to take when it frees; the series is not the window's.
+        }
+        if (!Stored || Stored->Shots.size() < Journal.First) {
             FStore->Release(*Id);
             return false;
         }
-        Take(*Id, std::move(Stored));
+        Take(*Id, std::move(*Stored));
     }
     const std::size_t Known = FCommitted - std::min(FCommitted, Journal.First);
     const auto Missing =
@@ -196,7 +227,7 @@ bool TSeriesRecorder::AdoptLeftOver(std::int64_t Slot) {
         FSeries.SetPeletWeight(Journal.Weight->Grams * FSeries.Units().WeightFactor);
     FKept = FSeries.Count();
     FBusy = true;
-    FWaiting->Adopt(Slot);
+    FWaiting->Adopt(Slot, Journal.Length);
     TellWaiting();
     return true;
 }
@@ -216,6 +247,15 @@ std::vector<TData> TSeriesRecorder::StorableShots(std::size_t First, std::size_t
     for (std::size_t Index = First; Index < Last; ++Index)
         Shots.push_back(Storable(FSeries.Shots()[Index]));
     return Shots;
+}
+
+bool TSeriesRecorder::LibraryFree() {
+    FinishTakeUp();
+    if (!Flush())
+        return false;
+    bool Free = true;
+    Guarded([&] { Free = FStore->Writable(); });
+    return Free || !Recording();
 }
 
 bool TSeriesRecorder::Flush() {
@@ -276,13 +316,8 @@ void TSeriesRecorder::Commit(std::size_t Most) {
     if (!(FSeries.Count() > FCommitted && Most > 0) && !WeightDue())
         return;
     const bool Busy = Guarded([&] {
-        if (!FCurrent) {
-            TSeriesStart Start = FNew;
-            Start.Origin = FOrigin;
-            if (Start.Name.empty())
-                Start.Name = RecordedSeriesName();
-            FCurrent = FStore->StartSeries(Start);
-        }
+        if (!FCurrent)
+            FCurrent = FStore->StartSeries(NewSeriesStart());
         const std::size_t Last = FCommitted + std::min(Most, FSeries.Count() - FCommitted);
         FStore->AppendShots(*FCurrent, StorableShots(FCommitted, Last), FCommitted, Weight);
         FStoredWeight = Weight;
@@ -298,7 +333,7 @@ TWaitingSeries TSeriesRecorder::WaitingSeries() const {
     TWaitingSeries Waiting;
     Waiting.Origin = FOrigin;
     Waiting.Id = FCurrent.value_or(0);
-    Waiting.Name = FNew.Name.empty() ? RecordedSeriesName() : FNew.Name;
+    Waiting.Name = NewSeriesStart().Name;
     Waiting.First = FCommitted;
     Waiting.Shots = StorableShots(FCommitted, FSeries.Count());
     Waiting.Weight = CurrentWeight();
@@ -323,9 +358,7 @@ void TSeriesRecorder::KeepWaiting() {
             FJournalWeight = CurrentWeight();
         }
     } catch (const std::exception& Error) {
-        FStopped = true;
-        if (Failed)
-            Failed(Error.what());
+        Stop(Error.what());
         return;
     }
     TellWaiting();
@@ -358,33 +391,31 @@ void TSeriesRecorder::ShotsReceived() {
 // go from it, which needs it free and nothing waiting before them.
 bool TSeriesRecorder::DeleteShots(const std::vector<std::size_t>& Indexes) {
     FinishTakeUp();
-    std::vector<std::size_t> Stored;
-    std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Stored),
-                 [this](std::size_t Index) { return Index < FCommitted; });
-    if (!Stored.empty() && Recording()) {
+    const auto InLibrary = [this](std::size_t Index) { return Index < FCommitted; };
+    if (Recording() && std::any_of(Indexes.begin(), Indexes.end(), InLibrary)) {
+        // Waiting shots go in first, so that the library's shots and the window's stay in step.
         if (FWaiting->Active() && !Flush())
             return false;
+        std::vector<std::size_t> Stored;
+        std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Stored), InLibrary);
         const bool Busy = Guarded([&] {
             FStore->DeleteShots(*FCurrent, Stored);
             FCommitted -= Stored.size();
         });
         if (Busy)
             return false;
-    }
-    const auto Kept = static_cast<std::size_t>(std::count_if(
-        Indexes.begin(), Indexes.end(), [this](std::size_t Index) { return Index < FKept; }));
-    if (Recording() && FWaiting->Active() && Stored.empty()) {
+    } else if (Recording() && FWaiting->Active()) {
+        std::vector<std::size_t> Journaled;
+        std::copy_if(Indexes.begin(), Indexes.end(), std::back_inserter(Journaled),
+                     [this](std::size_t Index) { return Index < FKept; });
         try {
-            for (auto Index = Indexes.rbegin(); Index != Indexes.rend(); ++Index)
-                if (*Index < FKept)
-                    FWaiting->Delete(*Index);
+            FWaiting->Delete(Journaled);
         } catch (const std::exception& Error) {
-            FStopped = true;
-            if (Failed)
-                Failed(Error.what());
+            Stop(Error.what());
         }
     }
-    FKept -= Kept;
+    FKept -= static_cast<std::size_t>(std::count_if(
+        Indexes.begin(), Indexes.end(), [this](std::size_t Index) { return Index < FKept; }));
     return true;
 }
 
@@ -416,14 +447,13 @@ void TSeriesRecorder::Checkpoint() {
 void TSeriesRecorder::PutAwayCurrent() {
     if (!FCurrent)
         return;
-    const std::int64_t Old = *FCurrent;
+    FStore->PutAway(*FCurrent);
     FCurrent.reset();
-    FStore->PutAway(Old);
 }
 
-// Carried shots the library did not have yet (it was busy) follow as new ones. The library is
-// free when this is called (the caller flushed): a hold that begins just now stops recording
-// rather than leaving the old series half put away.
+// Carried shots the library did not have yet follow as new ones. The caller made sure the
+// library was free (LibraryFree): a hold that begins in the moment since stops recording rather
+// than leaving the old series half put away.
 void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
                                   std::optional<std::size_t> FirstCarried,
                                   const std::string& SourceFile) {
@@ -437,11 +467,7 @@ void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
             const std::size_t Stored =
                 FirstCarried && FCommitted > *FirstCarried ? FCommitted - *FirstCarried : 0;
             if (FCurrent && Stored > 0) {
-                TSeriesStart Start = FNew;
-                Start.Origin = FOrigin;
-                if (Start.Name.empty())
-                    Start.Name = RecordedSeriesName();
-                const std::int64_t New = FStore->StartSeries(Start);
+                const std::int64_t New = FStore->StartSeries(NewSeriesStart());
                 FStore->MoveShots(*FCurrent, *FirstCarried, New);
                 PutAwayCurrent();
                 FCurrent = New;
@@ -463,9 +489,8 @@ void TSeriesRecorder::StartSeries(const std::optional<std::string>& Name,
 }
 
 bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
-    FinishTakeUp();
     const bool WasRecording = Recording();
-    if (!Flush() || WasRecording != Recording())
+    if (!LibraryFree() || WasRecording != Recording())
         return false;
     if (FCurrent == Id)
         return true;
@@ -485,7 +510,12 @@ bool TSeriesRecorder::OpenSeries(std::int64_t Id) {
             FStore->Release(Id);
             throw;
         }
-        PutAwayCurrent();
+        try {
+            PutAwayCurrent();
+        } catch (const EStore&) {
+            FStore->Release(Id);
+            throw;
+        }
         Take(Id, std::move(Stored));
         Opened = true;
     });

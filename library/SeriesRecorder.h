@@ -37,6 +37,9 @@ public:
     std::function<std::string()> RecordedSeriesName = [] { return std::string("Series"); };
     // Told when the number of shots that wait beside the library changes: 0 once all are in.
     std::function<void(std::size_t Waiting)> WaitingChanged;
+    // Told when the series to be taken up at start holds Count shots, more than a series can: it
+    // stays in the library, and a new series begins.
+    std::function<void(std::size_t Count)> SeriesTooLong;
     // Told when a series of the library became the series (taken up at start or opened), with
     // the number of its rows that could not be read; the series' pellet weight is in force.
     std::function<void(const TSeriesEntry& Entry, std::size_t Skipped)> SeriesTaken;
@@ -68,6 +71,8 @@ public:
     bool BeginResume();
     bool TakeUpPart();
     bool TakingUp() const { return FTakeUp.has_value(); }
+    // Reads the rest of the series being taken up at once: before the series changes.
+    void FinishTakeUp();
     // Shots read in one part: a fifth of a second's work.
     static constexpr std::size_t TakeUpPartSize = 100'000;
 
@@ -75,6 +80,9 @@ public:
     // the library they wait. Whether the library has every shot now, or takes none: false tells
     // the caller not to change the series yet.
     bool Flush();
+    // Flush, and whether the library takes a write now: a change of the whole series (a new
+    // series, another one opened) needs it, and is refused while another program holds it.
+    bool LibraryFree();
     // Commits at most LongestBurst of them, so that a loaded file of a million shots goes into
     // the library in bursts between which the window answers; whether more wait, and the next
     // burst may go (not while the library is busy).
@@ -117,7 +125,6 @@ private:
     void Commit(std::size_t Most);
     // Writes to the journal the shots shown that the library does not have.
     void KeepWaiting();
-    void FinishTakeUp();
     void PutLeftOverShots();
     bool AdoptLeftOver(std::int64_t Slot);
     void EndWaiting();
@@ -128,6 +135,10 @@ private:
     std::vector<TData> StorableShots(std::size_t First, std::size_t Last) const;
     // Runs a library call; a failure stops recording and is told. Whether it was busy.
     bool Guarded(const std::function<void()>& Call);
+    // Recording stops, and the user is told why.
+    void Stop(const std::string& Reason);
+    // What the current series is made with when it goes into the library.
+    TSeriesStart NewSeriesStart() const;
     void PutAwayCurrent();
     // The library's series Id becomes the series (shots, weight), told by SeriesTaken.
     void Take(std::int64_t Id, TStoredShots Stored);

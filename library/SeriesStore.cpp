@@ -89,7 +89,7 @@ double MetresPerSecond(const TData& Shot) {
 
 // A shot the library can keep and read back.
 void CheckStorable(const TData& Shot) {
-    if (!std::isfinite(Shot.Speed()) || (Shot.SpeedUnit() != "M/S" && Shot.SpeedUnit() != "FPS"))
+    if (!StorableShot(Shot.SpeedUnit(), Shot.Speed()))
         throw EStore("Cannot keep a shot of " + std::to_string(Shot.Speed()) + " " +
                      Shot.SpeedUnit() + " in the series library: not a speed in m/s or fps");
 }
@@ -166,6 +166,10 @@ std::string DefaultSeriesDatabase() {
     return platform::LibraryFolder() + "/" + SeriesDatabaseName;
 }
 
+bool StorableShot(const std::string& Unit, double Speed) {
+    return std::isfinite(Speed) && (Unit == "M/S" || Unit == "FPS");
+}
+
 std::string NewSeriesOrigin() {
     std::random_device Source;
     std::string Origin;
@@ -233,6 +237,10 @@ void TSeriesStore::CheckOwnFile() const {
 void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
     FDatabase.reset();
     FKeys.clear();
+    // A link is not followed, and a FIFO or a device would hold the program up at the first read.
+    if (platform::OtherThanAFile(FPath))
+        throw EStore("The series library " + Quoted(FPath) +
+                     " is not a file (a link, a folder or a device): it is left as it is");
     platform::MakePrivateFile(FPath);
     // A log left behind means the last program did not close the file; a file changed since the
     // last clean close was written by someone else. Either may hide damage or figures that no
@@ -240,9 +248,9 @@ void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
     const bool Unchecked = platform::FileHasBytes(FPath + "-wal") ||
                            platform::FileIdentity(FPath) != ReadCleanMark(FPath + ".clean");
     FDatabase = std::make_unique<TSqliteDatabase>(FPath, TSqliteDatabase::ReadWrite, BusyTimeout);
+    CheckOwnFile();
     if (Unchecked)
         FDatabase->CheckIntegrity();
-    CheckOwnFile();
     const int Known = LatestVersion(SeriesSchema());
     const std::int64_t Version = FDatabase->QueryInteger("PRAGMA user_version");
     if (Version > Known) {
@@ -268,22 +276,22 @@ void TSeriesStore::Open(std::chrono::milliseconds BusyTimeout) {
         // here and not with the first shot.
         UpgradeSchema(*FDatabase, SeriesSchema());
     }
+    // What a program left of a series it was deleting goes, and the figures are computed again
+    // where they may not agree with the shots. Another program holding the library does not
+    // hold up the start: both then wait for the next one, which this one's close does not tell
+    // otherwise.
     FFiguresTrusted = true;
-    if (Unchecked || Version < Known) {
-        // What a program that ended while deleting a series left of it goes, and the figures are
-        // computed again. Another program holding the library does not hold up the start: both
-        // then wait for the next one, which this one's close does not tell otherwise.
-        FDatabase->SetBusyTimeout(std::min(BusyTimeout, FiguresWait));
-        try {
-            RemoveDeletedShots();
+    FDatabase->SetBusyTimeout(std::min(BusyTimeout, FiguresWait));
+    try {
+        RemoveDeletedShots();
+        if (Unchecked || Version < Known)
             ComputeAllFigures();
-        } catch (const EStore& Error) {
-            if (!Error.Busy())
-                throw;
-            FFiguresTrusted = false;
-        }
-        FDatabase->SetBusyTimeout(BusyTimeout);
+    } catch (const EStore& Error) {
+        if (!Error.Busy())
+            throw;
+        FFiguresTrusted = false;
     }
+    FDatabase->SetBusyTimeout(BusyTimeout);
 }
 
 // A library on a read-only disk or in a folder that takes no files can still be looked at.
@@ -334,6 +342,19 @@ void TSeriesStore::MoveAside(const EStore& Damage) {
 
 void TSeriesStore::SetBusyTimeout(std::chrono::milliseconds Timeout) {
     FDatabase->SetBusyTimeout(Timeout);
+}
+
+bool TSeriesStore::Writable() {
+    if (ReadOnly())
+        return false;
+    try {
+        const TSqliteTransaction Probe(*FDatabase);
+        return true;
+    } catch (const EStore& Error) {
+        if (!Error.Busy())
+            throw;
+        return false;
+    }
 }
 
 void TSeriesStore::Checkpoint() {
@@ -595,11 +616,18 @@ void TSeriesStore::MoveShots(std::int64_t From, std::size_t FirstPosition, std::
 }
 
 TStoredShots TSeriesStore::LoadShots(std::int64_t Id, std::size_t Most) const {
-    return LoadPart(Id, Most, std::nullopt, std::numeric_limits<std::size_t>::max());
+    std::vector<std::int64_t> Keys;
+    TStoredShots Stored =
+        LoadPart(Id, Most, std::nullopt, std::numeric_limits<std::size_t>::max(), &Keys);
+    // Only the keys of a series this store records into are worth keeping.
+    if (Holds(Id))
+        FKeys[Id] = std::move(Keys);
+    return Stored;
 }
 
 TStoredShots TSeriesStore::LoadPart(std::int64_t Id, std::size_t Most,
-                                    std::optional<std::int64_t> After, std::size_t Part) const {
+                                    std::optional<std::int64_t> After, std::size_t Part,
+                                    std::vector<std::int64_t>* Keys) const {
     TStoredShots Stored;
     const std::optional<TSeriesEntry> Entry = ListedSeries(Id);
     if (!Entry)
@@ -611,9 +639,6 @@ TStoredShots TSeriesStore::LoadPart(std::int64_t Id, std::size_t Most,
                                  "): it is not opened",
                              Entry->ShotCount);
     Stored.Shots.reserve(std::min(Entry->ShotCount, Part));
-    std::vector<std::int64_t>& Keys = FKeys[Id];
-    if (!After)
-        Keys.clear();
     // The rows are judged here rather than by the library's expression: a million of them at a
     // start are read in a third of the time.
     TSqliteStatement Select = FDatabase->Prepare(
@@ -624,20 +649,17 @@ TStoredShots TSeriesStore::LoadPart(std::int64_t Id, std::size_t Most,
     while (Stored.Shots.size() < Part && Select.Step()) {
         Stored.LastKey = Select.Integer(3);
         const std::string Unit = Select.Text(1);
-        if (!Select.IsNumber(0) || !std::isfinite(Select.Real(0)) ||
-            (Unit != "M/S" && Unit != "FPS")) {
+        if (!Select.IsNumber(0) || !StorableShot(Unit, Select.Real(0))) {
             ++Stored.Skipped;
             continue;
         }
         Stored.Shots.emplace_back(Unit, Select.Real(0),
                                   Select.IsNull(2) ? std::nullopt
                                                    : ParseReceivedStamp(Select.Text(2)));
-        Keys.push_back(*Stored.LastKey);
+        if (Keys)
+            Keys->push_back(*Stored.LastKey);
     }
     Stored.More = Stored.Shots.size() == Part && Select.Step();
-    // Only the keys of a series this store records into are worth keeping.
-    if (!Holds(Id))
-        FKeys.erase(Id);
     return Stored;
 }
 
@@ -686,13 +708,6 @@ void TSeriesStore::SetWeightOf(std::int64_t Id, const TSeriesWeight& Weight) {
                      " has no series " + std::to_string(Id));
 }
 
-void TSeriesStore::SetWeight(std::int64_t Id, const TSeriesWeight& Weight) {
-    CheckWritable();
-    TSqliteTransaction Transaction(*FDatabase);
-    SetWeightOf(Id, Weight);
-    Transaction.Commit();
-}
-
 // Holding the series' byte while it changes keeps anyone from claiming it meanwhile; the claim
 // this store had goes with the change.
 bool TSeriesStore::ChangeHeldSeries(std::int64_t Id, const std::function<void()>& Change) {
@@ -727,7 +742,14 @@ void TSeriesStore::DeleteSeries(std::int64_t Id) {
     if (!Deleted)
         throw EStore("Cannot delete series " + std::to_string(Id) + " of " + Quoted(FPath) +
                      ": another running program records into it");
-    RemoveDeletedShots();
+    try {
+        RemoveDeletedShots();
+    } catch (const EStore& Error) {
+        // The series is gone from the list; another program's hold only delays its shots, which
+        // the next start removes.
+        if (!Error.Busy())
+            throw;
+    }
 }
 
 void TSeriesStore::RemoveDeletedShots() {
@@ -777,7 +799,8 @@ std::optional<TSeriesEntry> TSeriesStore::ListedSeries(std::int64_t Id) const {
 }
 
 std::optional<std::int64_t> TSeriesStore::FindOrigin(const std::string& Origin) const {
-    TSqliteStatement Select = FDatabase->Prepare("SELECT id FROM series WHERE origin = ?1");
+    TSqliteStatement Select = FDatabase->Prepare(
+        "SELECT id FROM series WHERE origin = ?1 AND ended < " + std::to_string(BeingDeleted));
     Select.Bind(1, Origin);
     return Select.Step() ? std::optional(Select.Integer(0)) : std::nullopt;
 }

@@ -66,7 +66,7 @@ struct TSeriesNotes {
     // The pellet weight the series was shot with (the last one set while it was recorded), or
     // one noted by hand; none for a series recorded before series kept their weight.
     std::optional<double> PeletWeight; // g
-    // The unit the weight was set in ("g" or "gr"), so that it shows as it was typed; empty is g.
+    // The unit the weight was set in ("g" or "gr"); empty is g.
     std::string PeletWeightUnit;
     std::optional<double> PressureStart; // bar, when the series began
     std::optional<double> PressureEnd;   // bar, when it ended
@@ -141,6 +141,11 @@ private:
     std::size_t FCount;
 };
 
+// Whether the library keeps a shot of Speed in Unit (as the program writes units, upper-case):
+// a finite speed in m/s or fps. The one rule for what is written, read back and put in from a
+// journal; the library's own expression (ShotSpeedSql) says the same in SQL.
+bool StorableShot(const std::string& Unit, double Speed);
+
 // A new origin: 128 random bits in hexadecimal.
 std::string NewSeriesOrigin();
 
@@ -179,6 +184,9 @@ public:
     const std::string& Message() const { return FMessage; }
     // How long a write waits for another program's lock from now on.
     void SetBusyTimeout(std::chrono::milliseconds Timeout);
+    // Whether a write could begin now, without waiting longer than the busy timeout: false while
+    // another program holds the library (or it takes no writing).
+    bool Writable();
     // Copies the write-ahead log into the file itself as far as nobody is in the way, so that the
     // file alone (a backup that copies it, a log removed by hand) holds the shots.
     void Checkpoint();
@@ -207,11 +215,11 @@ public:
     TStoredShots LoadShots(std::int64_t Id, std::size_t Most) const;
     // A part of them: at most Part readable shots after the one LastKey of the part before named
     // (from the first when none), so that a long series can be read between other work.
+    // The keys of the shots read go to Keys when given.
     TStoredShots LoadPart(std::int64_t Id, std::size_t Most, std::optional<std::int64_t> After,
-                          std::size_t Part) const;
+                          std::size_t Part, std::vector<std::int64_t>* Keys = nullptr) const;
     void Rename(std::int64_t Id, const std::string& Name);
     void SetNotes(std::int64_t Id, const TSeriesNotes& Notes);
-    void SetWeight(std::int64_t Id, const TSeriesWeight& Weight);
     // Deletes the series with its shots; one that does not exist is no error. A series that
     // another program has claimed is not deleted: EStore.
     void DeleteSeries(std::int64_t Id);

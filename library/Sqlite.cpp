@@ -37,10 +37,6 @@ bool EStore::Busy() const {
     return PrimaryCode() == SQLITE_BUSY || PrimaryCode() == SQLITE_LOCKED;
 }
 
-bool EStore::KeyCollision() const {
-    return FCode == SQLITE_CONSTRAINT_PRIMARYKEY || FCode == SQLITE_CONSTRAINT_UNIQUE;
-}
-
 TSqliteDatabase::TSqliteDatabase(const std::string& Path, TMode Mode,
                                  std::chrono::milliseconds BusyTimeout)
     : FPath(Path) {

@@ -26,8 +26,6 @@ public:
     int PrimaryCode() const { return FCode & 0xFF; }
     // Whether the file is no database or a damaged one (SQLITE_NOTADB, SQLITE_CORRUPT).
     bool Damaged() const;
-    // Whether a statement was undone because it would have given two rows the same key.
-    bool KeyCollision() const;
     // Another connection held the lock past the busy timeout: the same change may work later.
     bool Busy() const;
 

@@ -91,7 +91,8 @@ bool ApplyLine(const std::vector<std::string_view>& Field, TWaitingSeries& Waiti
     if (Waiting.Origin.empty())
         return false;
     double Value = 0;
-    if (Field[0] == "shot" && Field.size() == 4 && Parse(Field[1], Value)) {
+    if (Field[0] == "shot" && Field.size() == 4 && Parse(Field[1], Value) &&
+        StorableShot(std::string(Field[2]), Value)) {
         Waiting.Shots.emplace_back(std::string(Field[2]), Value,
                                    Field[3].empty() ? std::nullopt : ParseReceivedStamp(Field[3]));
         return true;
@@ -112,25 +113,41 @@ bool ApplyLine(const std::vector<std::string_view>& Field, TWaitingSeries& Waiti
 
 } // namespace
 
+std::optional<std::int64_t> SeriesOfJournal(const TSeriesStore& Store,
+                                            const TWaitingSeries& Waiting) {
+    if (const std::optional<std::int64_t> Id = Store.FindOrigin(Waiting.Origin))
+        return Id;
+    const std::optional<TSeriesEntry> Numbered =
+        Waiting.Id != 0 ? Store.ListedSeries(Waiting.Id) : std::nullopt;
+    return Numbered && Numbered->Origin.empty() ? std::optional(Numbered->Id) : std::nullopt;
+}
+
 bool PutWaitingShots(TSeriesStore& Store, const TWaitingSeries& Waiting) {
-    std::optional<std::int64_t> Id = Store.FindOrigin(Waiting.Origin);
-    if (!Id && Waiting.Id != 0 && Store.ListedSeries(Waiting.Id))
-        Id = Waiting.Id;
-    const bool Held = Id && Store.Holds(*Id);
-    if (Id && !Held && !Store.Claim(*Id))
+    std::optional<std::int64_t> Id = SeriesOfJournal(Store, Waiting);
+    // A series this program records into is its own business, and another's waits for it.
+    if (Id && (Store.Holds(*Id) || !Store.Claim(*Id)))
         return false;
     if (!Id)
         Id = Store.StartSeries({Waiting.Name, Waiting.Origin, "", std::nullopt});
-    const std::size_t Count = Store.ListedSeries(*Id)->ShotCount;
+    const std::optional<TSeriesEntry> Entry = Store.ListedSeries(*Id);
+    if (!Entry) {
+        Store.Release(*Id);
+        return false;
+    }
+    const std::size_t Count = Entry->ShotCount;
     // Shots the library took before the program ended are not added twice; should the series
     // have lost shots meanwhile, the waiting ones still all go in.
     const std::size_t Known = Count >= Waiting.First ? Count - Waiting.First : 0;
     const std::vector<TData> Missing(
         Waiting.Shots.begin() + static_cast<std::ptrdiff_t>(std::min(Known, Waiting.Shots.size())),
         Waiting.Shots.end());
-    Store.AppendShots(*Id, Missing, Count, Waiting.Weight);
-    if (!Held)
+    try {
+        Store.AppendShots(*Id, Missing, Count, Waiting.Weight);
+    } catch (const EStore&) {
         Store.Release(*Id);
+        throw;
+    }
+    Store.Release(*Id);
     return true;
 }
 
@@ -174,6 +191,7 @@ TWaitingSeries TWaitingShots::Read(std::int64_t Slot) const {
             !ApplyLine(Fields(std::string_view(Bytes).substr(Start, End - Start)), Waiting))
             return Waiting;
         Start = End + 1;
+        Waiting.Length = Start;
     }
 }
 
@@ -183,11 +201,22 @@ void TWaitingShots::Settle(std::int64_t Slot) {
         FLocks->Unlock(Slot);
 }
 
-void TWaitingShots::Adopt(std::int64_t Slot) {
+void TWaitingShots::Adopt(std::int64_t Slot, std::size_t Length) {
     if (FSlot != 0 && FSlot != Slot)
         FLocks->Unlock(FSlot);
     FSlot = Slot;
     FOwn = std::make_unique<platform::TAppendFile>(JournalPath(Slot));
+    // A line cut short would swallow the first line added after it.
+    FOwn->Truncate(Length);
+}
+
+void TWaitingShots::SetAside(std::int64_t Slot) {
+    const std::string Journal = JournalPath(Slot);
+    std::string Aside = Journal + ".unreadable";
+    for (int Number = 2; platform::PathExists(Aside); ++Number)
+        Aside = Journal + ".unreadable-" + std::to_string(Number);
+    platform::MoveIfPresent(Journal, Aside);
+    FLocks->Unlock(Slot);
 }
 
 void TWaitingShots::Begin(const TWaitingSeries& Waiting) {
@@ -219,8 +248,13 @@ void TWaitingShots::Append(const std::vector<TData>& Shots) {
     Write(Lines);
 }
 
-void TWaitingShots::Delete(std::size_t Position) {
-    Write("delete\t" + std::to_string(Position) + "\n");
+void TWaitingShots::Delete(const std::vector<std::size_t>& Positions) {
+    std::string Lines;
+    // From the last, so that each position still names the shot it named.
+    for (auto Position = Positions.rbegin(); Position != Positions.rend(); ++Position)
+        Lines += "delete\t" + std::to_string(*Position) + "\n";
+    if (!Lines.empty())
+        Write(Lines);
 }
 
 void TWaitingShots::SetWeight(const TSeriesWeight& Weight) {

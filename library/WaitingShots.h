@@ -35,7 +35,14 @@ struct TWaitingSeries {
     std::vector<TData> Shots;
     // The pellet weight last set for the series, when it was set while the library was held.
     std::optional<TSeriesWeight> Weight;
+    // The bytes of the journal's whole lines: what follows was cut short.
+    std::size_t Length = 0;
 };
+
+// The series of Store that Waiting's shots belong to: the one of its origin, or of its number
+// where that series has no origin (a library edited by hand); none before it was made.
+std::optional<std::int64_t> SeriesOfJournal(const TSeriesStore& Store,
+                                            const TWaitingSeries& Waiting);
 
 // Puts Waiting into Store: the series is found by its origin (or made, claimed, with its name),
 // and the shots it lacks are appended, so that putting the same journal in twice adds nothing.
@@ -59,16 +66,19 @@ public:
     TWaitingSeries Read(std::int64_t Slot) const;
     // The journal's shots are in the library: it goes, and its slot is let go.
     void Settle(std::int64_t Slot);
-    // The left-over journal in Slot becomes this program's own, to be added to.
-    void Adopt(std::int64_t Slot);
+    // The left-over journal in Slot becomes this program's own, to be added to after its Length
+    // bytes of whole lines.
+    void Adopt(std::int64_t Slot, std::size_t Length);
+    // A left-over journal that cannot be read is renamed "<journal>.unreadable" and let go.
+    void SetAside(std::int64_t Slot);
 
     // Whether this program's own journal holds shots or a weight that the library lacks.
     bool Active() const { return FOwn != nullptr; }
     // Starts this program's journal with Waiting (series, shots and weight).
     void Begin(const TWaitingSeries& Waiting);
     void Append(const std::vector<TData>& Shots);
-    // The waiting shot at the series' Position went.
-    void Delete(std::size_t Position);
+    // The waiting shots at the series' Positions (increasing) went.
+    void Delete(const std::vector<std::size_t>& Positions);
     void SetWeight(const TSeriesWeight& Weight);
     // Everything is in the library: the journal goes, its slot stays this program's.
     void End();

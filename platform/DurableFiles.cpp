@@ -38,11 +38,14 @@ void SyncFolder(const std::string& Path) {
 } // namespace
 
 bool MakePrivateFile(const std::string& Path) {
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // Not blocking: a FIFO in the file's place must not hold the program up.
+    const int Fd =
+        ::open(Path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (Fd < 0)
         return false;
     struct stat Status {};
-    if (::fstat(Fd, &Status) == 0 && Status.st_uid == ::geteuid() && (Status.st_mode & 077) != 0)
+    if (::fstat(Fd, &Status) == 0 && S_ISREG(Status.st_mode) && Status.st_uid == ::geteuid() &&
+        (Status.st_mode & 077) != 0)
         ::fchmod(Fd, Status.st_mode & 0700);
     ::close(Fd);
     return true;
@@ -60,6 +63,11 @@ std::string FileIdentity(const std::string& Path) {
 bool FileHasBytes(const std::string& Path) {
     struct stat Status {};
     return ::lstat(Path.c_str(), &Status) == 0 && Status.st_size > 0;
+}
+
+bool OtherThanAFile(const std::string& Path) {
+    struct stat Status {};
+    return ::lstat(Path.c_str(), &Status) == 0 && !S_ISREG(Status.st_mode);
 }
 
 std::vector<std::string> FilesStartingWith(const std::string& Folder, const std::string& Prefix) {
@@ -101,16 +109,27 @@ TAppendFile::~TAppendFile() {
 }
 
 void TAppendFile::Append(std::string_view Bytes) {
+    const off_t Before = ::lseek(FFd, 0, SEEK_END);
+    const auto Fail = [&](int Error) {
+        if (Before >= 0 && ::ftruncate(FFd, Before) == 0)
+            ::fdatasync(FFd);
+        Raise("Cannot write", FPath, Error);
+    };
     while (!Bytes.empty()) {
         const ssize_t Count = ::write(FFd, Bytes.data(), Bytes.size());
         if (Count < 0) {
             if (errno == EINTR)
                 continue;
-            Raise("Cannot write", FPath, errno);
+            Fail(errno);
         }
         Bytes.remove_prefix(static_cast<std::size_t>(Count));
     }
     if (::fdatasync(FFd) != 0)
+        Fail(errno);
+}
+
+void TAppendFile::Truncate(std::size_t Length) {
+    if (::ftruncate(FFd, static_cast<off_t>(Length)) != 0 || ::fdatasync(FFd) != 0)
         Raise("Cannot write", FPath, errno);
 }
 

@@ -23,6 +23,10 @@ std::string FileIdentity(const std::string& Path);
 // Whether Path is a file with at least one byte in it.
 bool FileHasBytes(const std::string& Path);
 
+// Whether something other than a regular file (a link, a folder, a FIFO, a device) has the name
+// Path.
+bool OtherThanAFile(const std::string& Path);
+
 // The names (without the folder) in Folder that begin with Prefix; none when the folder cannot
 // be read.
 std::vector<std::string> FilesStartingWith(const std::string& Folder, const std::string& Prefix);
@@ -41,7 +45,11 @@ public:
     TAppendFile& operator=(const TAppendFile&) = delete;
 
     const std::string& Path() const { return FPath; }
+    // Adds Bytes; should that fail, the file is cut back to where it was, so that no part of
+    // them is left for the next addition to follow.
     void Append(std::string_view Bytes);
+    // Cuts the file to its first Length bytes.
+    void Truncate(std::size_t Length);
 
 private:
     std::string FPath;

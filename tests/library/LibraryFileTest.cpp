@@ -4,6 +4,7 @@
 
 #include "app/USeries.h"
 #include "library/Schema.h"
+#include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "tests/library/SmallDisk.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -31,8 +32,9 @@ bool Contains(const std::string& Text, const std::string& Part) {
 std::map<std::string, std::string> Contents(const std::string& Folder) {
     std::map<std::string, std::string> Files;
     for (const auto& Entry : fs::directory_iterator(Folder))
-        Files[Entry.path().filename().string()] =
-            Entry.is_symlink() ? "link" : tests::ReadFileText(Entry.path().string());
+        Files[Entry.path().filename().string()] = Entry.is_regular_file() && !Entry.is_symlink()
+                                                      ? tests::ReadFileText(Entry.path().string())
+                                                      : "not a file";
     return Files;
 }
 
@@ -57,6 +59,11 @@ TEST(LibraryFileTest, WhatIsNotATarvexLibraryIsRefusedAndLeftAsItIs) {
              MakeDatabase(Folder.File("series.db"), "PRAGMA application_id = 42");
          },
          "is not a TARVEX series library"},
+        {"a FIFO",
+         [](const tests::TTempFolder& Folder) {
+             ASSERT_EQ(::mkfifo(Folder.File("series.db").c_str(), 0600), 0);
+         },
+         "is not a file"},
         {"a link to a library",
          [](const tests::TTempFolder& Folder) {
              { const TSeriesStore Elsewhere(Folder.File("elsewhere.db")); }
@@ -143,6 +150,16 @@ PRAGMA user_version = 2;
     } catch (const ESeriesTooLong& Error) {
         EXPECT_EQ(Error.Count(), 2'000'000U);
     }
+    // Taken up at start, the long series is refused with a word, and recording goes on.
+    TSeries Series;
+    TSeriesRecorder Recorder(Series, std::make_unique<TSeriesStore>(Path));
+    std::size_t Told = 0;
+    Recorder.SeriesTooLong = [&](std::size_t Count) { Told = Count; };
+    EXPECT_FALSE(Recorder.ResumeLastSeries());
+    EXPECT_EQ(Told, 2'000'000U);
+    Series.Append(TData("M/S", 175));
+    EXPECT_TRUE(Recorder.Flush());
+    EXPECT_NE(Recorder.CurrentSeries(), std::optional<std::int64_t>(2));
 }
 
 // A library the program closed itself is not read through at the next start; one left by a

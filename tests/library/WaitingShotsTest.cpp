@@ -137,19 +137,26 @@ TEST_F(WaitingShotsTest, ANewSeriesThatWaitedIsMadeOnce) {
     }
 }
 
-TEST_F(WaitingShotsTest, AShotInTheHeldLibraryIsNotDeletedUntilItFrees) {
+// Shots in the held library are not deleted, nor is the series changed as a whole (a new one,
+// another opened), until it frees; then a deletion of shots in it and waiting beside it keeps
+// the library equal to the window.
+TEST_F(WaitingShotsTest, TheHeldLibraryRefusesChangesUntilItFrees) {
     TSeries Series;
     const auto Recorder = Program(Series);
     Receive(Series, *Recorder, {170, 171});
     Hold();
-    Receive(Series, *Recorder, {172});
+    EXPECT_FALSE(Recorder->LibraryFree());
+    Receive(Series, *Recorder, {172, 173});
     EXPECT_FALSE(Recorder->DeleteShots({0}));
+    EXPECT_FALSE(Recorder->OpenSeries(*Recorder->CurrentSeries() + 1));
+    EXPECT_TRUE(Recorder->Recording());
     EXPECT_EQ(Recorder->Committed(), 2U);
     Holder.reset();
-    EXPECT_TRUE(Recorder->DeleteShots({0}));
-    Series.Delete({0});
+    EXPECT_TRUE(Recorder->DeleteShots({0, 3}));
+    Series.Delete({0, 3});
+    Receive(Series, *Recorder, {174});
     EXPECT_EQ(Speeds(Recorder->Store()->LoadShots(*Recorder->CurrentSeries(), 10).Shots),
-              (std::vector<double>{171, 172}));
+              (std::vector<double>{171, 172, 174}));
 }
 
 } // namespace

@@ -225,7 +225,7 @@ TEST_F(LibraryWindow, AWeightNotedGivesTheSeriesItsEnergy) {
         EXPECT_EQ(Listed(B).Notes.PeletWeightUnit, Unit);
     }
     // The weight the series is being recorded with is shown, not written over when leaving.
-    Store.SetWeight(B, {0.6, "g"});
+    Store.AppendShots(B, {}, Listed(B).ShotCount, TSeriesWeight{0.6, "g"});
     Library->RefreshSeries(B);
     EXPECT_EQ(Library->edtPeletWeight->text(), "0.600");
     Select({A});

@@ -29,12 +29,15 @@ TWaitingNotice::TWaitingNotice(QWidget* Parent)
 }
 
 void TWaitingNotice::ShowWaiting(std::size_t Waiting, const TTranslate& Translate) {
-    FTranslate = Translate;
+    const std::string Count = std::to_string(Waiting == 0 ? FShown : Waiting);
     if (Waiting == 0) {
         if (FShown > 0) {
             setText(QString::fromStdString(
-                TranslateWith(Translate, "The %s shots that waited are in the series library now.",
-                              std::to_string(FShown))));
+                FShown == 1
+                    ? Translate("The shot that waited is in the series library now.")
+                    : TranslateWith(Translate,
+                                    "The %s shots that waited are in the series library now.",
+                                    Count)));
             FHideTimer->start();
         }
         FShown = 0;
@@ -43,10 +46,13 @@ void TWaitingNotice::ShowWaiting(std::size_t Waiting, const TTranslate& Translat
     FShown = Waiting;
     FHideTimer->stop();
     setText(QString::fromStdString(
-        TranslateWith(Translate,
-                      "%s shots wait for the series library: another program is writing it. "
-                      "They are kept beside it and go in when it is free.",
-                      std::to_string(Waiting))));
+        Waiting == 1
+            ? Translate("One shot waits for the series library: another program is writing it. "
+                        "It is kept beside it and goes in when it is free.")
+            : TranslateWith(Translate,
+                            "%s shots wait for the series library: another program is writing "
+                            "it. They are kept beside it and go in when it is free.",
+                            Count)));
     adjustSize();
     show();
     raise();

@@ -31,6 +31,5 @@ private:
 
     QTimer* const FRetryTimer;
     QTimer* const FHideTimer;
-    TTranslate FTranslate;
     std::size_t FShown = 0;
 };

@@ -161,7 +161,7 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
 // Texts of the series library's windows: the list of series with their notes, and the
 // comparison of series with the verdict on two of them; they follow the tables above so that
 // their entries keep their places.
-constexpr std::array<TDictionaryRow, 50> LibraryDictionary{{
+constexpr std::array<TDictionaryRow, 52> LibraryDictionary{{
     {"Series library", "Knihovna sérií", "Serienbibliothek"},
     {"Filter", "Filtr", "Filter"},
     {"Name", "Název", "Name"},
@@ -250,6 +250,15 @@ constexpr std::array<TDictionaryRow, 50> LibraryDictionary{{
      "přejdou do ní, jakmile se uvolní.",
      "%s Schüsse warten auf die Serienbibliothek: ein anderes Programm schreibt gerade hinein. "
      "Sie sind daneben gesichert und gehen hinein, sobald sie frei ist."},
+    {"One shot waits for the series library: another program is writing it. It is kept beside "
+     "it and goes in when it is free.",
+     "Jeden výstřel čeká na knihovnu sérií: zapisuje do ní jiný program. Je uložen vedle ní a "
+     "přejde do ní, jakmile se uvolní.",
+     "Ein Schuss wartet auf die Serienbibliothek: ein anderes Programm schreibt gerade hinein. Er "
+     "ist daneben gesichert und geht hinein, sobald sie frei ist."},
+    {"The shot that waited is in the series library now.",
+     "Čekající výstřel je nyní v knihovně sérií.",
+     "Der wartende Schuss ist jetzt in der Serienbibliothek."},
     {"The %s shots that waited are in the series library now.",
      "%s čekajících výstřelů je nyní v knihovně sérií.",
      "Die %s wartenden Schüsse sind jetzt in der Serienbibliothek."},

@@ -143,6 +143,8 @@ TEST_F(MainFormLibraryTest, ABusyLibraryNeverCostsTheWindowAShot) {
         const TSqliteTransaction Holding(Other);
         Receive(*Form, "171\n");
         EXPECT_TRUE(Form->lblWaiting->isVisible());
+        EXPECT_TRUE(Form->lblWaiting->text().startsWith("One shot waits"))
+            << Form->lblWaiting->text().toStdString();
         Receive(*Form, "172\n");
         EXPECT_TRUE(Form->lblWaiting->text().startsWith("2 shots wait for the series library"))
             << Form->lblWaiting->text().toStdString();

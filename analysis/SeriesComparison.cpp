@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace {
 
@@ -59,7 +58,7 @@ TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
     TSampleSummary Summary;
     Summary.Count = Speeds.size();
     const double Count = static_cast<double>(Summary.Count);
-    Summary.Mean = std::accumulate(Speeds.begin(), Speeds.end(), 0.0) / Count;
+    Summary.Mean = MeanSpeed(Speeds);
     const auto [Minimum, Maximum] = std::minmax_element(Speeds.begin(), Speeds.end());
     Summary.ExtremeSpread = *Maximum - *Minimum;
     if (Summary.Count < 2)

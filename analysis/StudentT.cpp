@@ -192,6 +192,14 @@ void RequireFiniteSpeeds(std::span<const double> Speeds) {
         throw EStatisticsError("A speed is not a finite number");
 }
 
+double MeanSpeed(std::span<const double> Speeds) {
+    const double First = Speeds.front();
+    double Deviations = 0;
+    for (const double Speed : Speeds)
+        Deviations += Speed - First;
+    return First + Deviations / static_cast<double>(Speeds.size());
+}
+
 void RequireConfidenceLevel(double Level) {
     if (!(Level > 0 && Level < 1))
         throw EStatisticsError("A confidence level lies strictly between 0 and 1");

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 namespace {
 
@@ -54,12 +53,12 @@ TDrift VelocityDrift(std::span<const double> Speeds, double Level) {
     CheckDriftArguments(Speeds, Level);
     const double Count = static_cast<double>(Speeds.size());
     const double MeanShot = (Count + 1) / 2;
-    const double MeanSpeed = std::accumulate(Speeds.begin(), Speeds.end(), 0.0) / Count;
+    const double Mean = MeanSpeed(Speeds);
     TDrift Drift;
     Drift.Shots = Speeds.size();
-    Drift.Slope = CentredProducts(Speeds, MeanShot, MeanSpeed) / ShotSquares(Count);
-    Drift.Intercept = MeanSpeed - Drift.Slope * MeanShot;
-    const double Variance = ResidualSquares(Speeds, MeanShot, MeanSpeed, Drift.Slope) / (Count - 2);
+    Drift.Slope = CentredProducts(Speeds, MeanShot, Mean) / ShotSquares(Count);
+    Drift.Intercept = Mean - Drift.Slope * MeanShot;
+    const double Variance = ResidualSquares(Speeds, MeanShot, Mean, Drift.Slope) / (Count - 2);
     // From the lower tail (1 - Level) / 2, which stays exact where 0.5 + Level / 2 would round.
     const double Half =
         -StudentTQuantile((1 - Level) / 2, Count - 2) * std::sqrt(Variance / ShotSquares(Count));

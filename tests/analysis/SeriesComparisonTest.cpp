@@ -90,21 +90,31 @@ TEST(WelchTest, MatchesWorkedExamples) {
     }
 }
 
-// Without any scatter nothing is left to chance, and nothing is divided by zero.
+// Without any scatter nothing is left to chance, and nothing is divided by zero; readings that
+// binary cannot hold exactly (250.1, 249.7, 820.3) repeated are as equal as 175 repeated.
 TEST(WelchTest, SeriesWithoutScatterAreDecidedOutright) {
+    const auto Times = [](std::size_t Count, double Speed) {
+        return std::vector<double>(Count, Speed);
+    };
     const struct {
         std::vector<double> A, B;
         double T, P;
         TInterval Interval;
     } Rows[] = {{{175, 175, 175}, {175, 175}, 0, 1, {0, 0}},
                 {{176, 176}, {175, 175, 175}, Infinity, 0, {1, 1}},
-                {{175, 175}, {176, 176, 176}, -Infinity, 0, {-1, -1}}};
+                {{175, 175}, {176, 176, 176}, -Infinity, 0, {-1, -1}},
+                {Times(2, 250.1), Times(8, 250.1), 0, 1, {0, 0}},
+                {Times(7, 249.7), Times(13, 249.7), 0, 1, {0, 0}},
+                {Times(11, 820.3), Times(3, 820.3), 0, 1, {0, 0}}};
     for (const auto& Row : Rows) {
-        const TWelchResult Welch = WelchTest(Summarize(Row.A), Summarize(Row.B));
+        const TSampleSummary A = Summarize(Row.A);
+        EXPECT_EQ(A.Mean, Row.A.front());
+        EXPECT_EQ(A.StandardDeviation, 0);
+        const TWelchResult Welch = WelchTest(A, Summarize(Row.B));
         EXPECT_EQ(Welch.T, Row.T);
         EXPECT_EQ(Welch.P, Row.P);
         EXPECT_EQ(Welch.Interval, Row.Interval);
-        EXPECT_EQ(Welch.DegreesOfFreedom, 3);
+        EXPECT_EQ(Welch.DegreesOfFreedom, static_cast<double>(Row.A.size() + Row.B.size() - 2));
     }
 }
 

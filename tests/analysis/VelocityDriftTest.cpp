@@ -39,6 +39,17 @@ TEST(VelocityDrift, MatchesWorkedExamples) {
     }
 }
 
+// A string of equal readings has no drift at all, not a rounding error's worth, whatever binary
+// makes of the reading.
+TEST(VelocityDrift, EqualReadingsHaveNoDriftAtAll) {
+    for (const double Reading : {250.0, 250.1, 249.7, 820.3}) {
+        const TDrift Drift = VelocityDrift(std::vector<double>(7, Reading));
+        EXPECT_EQ(Drift.Slope, 0) << Reading;
+        EXPECT_EQ(Drift.SlopeInterval, (TInterval{0, 0})) << Reading;
+        EXPECT_EQ(Drift.Intercept, Reading) << Reading;
+    }
+}
+
 // A million shots near 250: Offset + Step x + Swing (-1)^(x + 1). The swing adds -Swing n / 2
 // to Sxy, so b = Step - 6 Swing / (n^2 - 1) and a = Offset + 3 Swing / (n - 1); sums of raw
 // products would lose these digits entirely. The intercept lies half a million shots from the

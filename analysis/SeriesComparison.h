@@ -15,7 +15,7 @@
 #include <vector>
 
 // English text in, the user's language out; the same type as the program's other translated
-// texts use (app/USeries.h), so that one translator serves both.
+// texts use (series/USeries.h), so that one translator serves both.
 using TTranslate = std::function<std::string(const std::string&)>;
 
 struct TInterval {

@@ -2,7 +2,7 @@
 
 // The speeds of an imported file: a speed cell read as its number and unit, and the roles of the
 // decimal separators decided over the whole column of shots.
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include <optional>
 #include <string>

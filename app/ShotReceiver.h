@@ -3,7 +3,7 @@
 // Shots from chronograph lines: the characters the chronograph sends are assembled into lines,
 // each line is split into fields, and its speed and unit become a new shot.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 #include "text/UAssocArray.h"
 
 #include <cstddef>

@@ -7,8 +7,8 @@
 // shots.
 
 #include "app/UHistogramView.h"
-#include "app/USeries.h"
-#include "app/UTuningFindings.h"
+#include "series/USeries.h"
+#include "series/UTuningFindings.h"
 
 #include <QWidget>
 #include <cstddef>

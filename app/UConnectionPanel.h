@@ -4,8 +4,8 @@
 // LED, and the port itself with its events. The port lives as long as the panel, and is closed
 // and released by ReleasePort before the window's other controls go.
 
-#include "app/USeries.h"
 #include "serial/CPort.h"
+#include "series/USeries.h"
 
 #include <QWidget>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // units, pellet weight and limits of the series. A change takes effect at once: the series
 // follows, and the window re-captions itself or shows the shots again through its hooks.
 
-#include "app/USeries.h"
 #include "app/USettingsFile.h"
+#include "series/USeries.h"
 #include "text/UTranslator.h"
 #include "windows/MainSettings.h"
 

@@ -7,9 +7,9 @@
 // out, and the user told. Print… writes it all as a PDF report.
 
 #include "analysis/SeriesComparison.h"
-#include "app/USeries.h"
 #include "app/USeriesReport.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 
 #include <QDialog>
 #include <optional>

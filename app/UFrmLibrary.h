@@ -6,7 +6,7 @@
 // not modal: it stays open beside the main window, and reads the library again whenever it is
 // shown.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -5,7 +5,7 @@
 // its tails show.
 
 #include "analysis/Histogram.h"
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <span>
 #include <string>

@@ -16,7 +16,7 @@
 // carry numbers or times of day, only rows that carry one; in another, the rows up to the first
 // blank row or row labelled differently. Numbers whose one separator may mark decimals or group
 // thousands ("1,050") are read as the whole column shows; where it does not, the file is refused.
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include <stdexcept>
 #include <string>

@@ -5,8 +5,8 @@
 // after opening the series. A series without a pellet weight has no energies: the files leave
 // them and the weight empty rather than give figures of a weight it was not shot with.
 
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 
 #include <optional>
 #include <string>

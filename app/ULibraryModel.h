@@ -7,8 +7,8 @@
 // takes no longer than the store's one query, however many series there are. Name, pellet and gun
 // are edited in place and written straight to the store.
 
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 
 #include <QAbstractTableModel>
 #include <cstdint>

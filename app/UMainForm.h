@@ -7,8 +7,8 @@
 #include "app/ShotReceiver.h"
 #include "app/UDiagnosticLog.h"
 #include "app/UDisplaySettings.h"
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 #include "text/UTranslator.h"
 
 #include <QWidget>

@@ -4,7 +4,7 @@
 // milligram. A weight typed in reaches the series at once and the display soon; a stepped one
 // is shown at once.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QWidget>
 #include <functional>

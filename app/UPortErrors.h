@@ -4,7 +4,7 @@
 // what to do about it, in the user's language, then the port's own message and the system's
 // reason on the last line.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <cstdint>
 #include <string>

@@ -2,18 +2,19 @@
 
 #include "app/BusyCursor.h"
 #include "app/UChartPanel.h"
-#include "app/UEnergyPresets.h"
 #include "app/UFrmLibrary.h"
 #include "app/UImportFile.h"
 #include "app/UMainForm.h"
 #include "app/USeriesReport.h"
 #include "app/UShotTable.h"
+#include "app/USpreadsheetExport.h"
 #include "chart/NiceChart.h"
 #include "library/SeriesRecorder.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "platform/ScopeGuard.h"
+#include "series/UEnergyPresets.h"
 
 #include <QAction>
 #include <QClipboard>

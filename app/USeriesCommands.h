@@ -5,8 +5,8 @@
 // report, the chart picture and importing other chronographs' files.
 
 #include "app/UImportFile.h"
-#include "app/USeries.h"
 #include "app/USeriesReport.h"
+#include "series/USeries.h"
 
 #include <QObject>
 #include <QPointer>

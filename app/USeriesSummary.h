@@ -5,8 +5,8 @@
 // whatever the display showed when they were noted; the windows convert on the way out and, for
 // what the user types, on the way back. No widget is involved.
 
-#include "app/UData.h"
 #include "library/SeriesStore.h"
+#include "series/UData.h"
 
 #include <cstddef>
 #include <optional>

@@ -3,7 +3,7 @@
 // The shot table at the left of the window: number, speed and energy of each shot, read from the
 // series through a model, with the cell under the mouse told in a hint for two seconds.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QTableView>
 #include <cstddef>

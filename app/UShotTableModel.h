@@ -4,7 +4,7 @@
 // series. Nothing is held per shot; a new shot adds a row, and only other units, another pellet
 // weight, a deletion or a new series make every row be read again.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QAbstractTableModel>
 #include <QBrush>

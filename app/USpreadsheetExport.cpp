@@ -36,6 +36,17 @@ std::string CsvRow(const TSheetRow& Row, char Separator) {
 
 } // namespace
 
+TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) {
+    TSeriesSheet Sheet;
+    Sheet.Header = Figures.Header;
+    Sheet.Rows = Figures.Shots;
+    Sheet.Summary.push_back(Figures.Count);
+    for (const TSheetRow& Row : Figures.Statistics)
+        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
+    Sheet.Summary.push_back(Figures.PeletWeight);
+    return Sheet;
+}
+
 char SpreadsheetSeparator() {
     return platform::FormatSettings().DecimalSeparator == "," ? ';' : ',';
 }

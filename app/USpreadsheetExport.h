@@ -3,10 +3,10 @@
 // A series as spreadsheets take it: the CSV file of "Export for spreadsheet…" and the
 // tab-separated text that copying rows puts on the clipboard.
 
+#include "series/USeries.h"
+
 #include <string>
 #include <vector>
-
-using TSheetRow = std::vector<std::string>;
 
 // Every text already translated, every number already formatted as the window shows it.
 struct TSeriesSheet {
@@ -15,6 +15,9 @@ struct TSeriesSheet {
     // Written after one empty row, below the shots.
     std::vector<TSheetRow> Summary;
 };
+
+// The figures as a spreadsheet: the shots, then the count, the statistics and the pellet weight.
+TSeriesSheet SeriesSheet(const TSeriesFigures& Figures);
 
 // The field separator a spreadsheet of the current locale expects: ";" where numbers are written
 // with a decimal comma, so that the comma stays inside the number; "," everywhere else.

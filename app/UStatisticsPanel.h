@@ -3,7 +3,7 @@
 // The statistics box of the main window: the shot count, maximum, mean and minimum of speed and
 // energy, and the spread of maximum and minimum around the mean, in the display units.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QGroupBox>
 #include <string>

@@ -4,7 +4,7 @@
 // another program holds it, tries the library again every second until they are in, and then
 // says so for a few seconds.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <QLabel>
 #include <cstddef>

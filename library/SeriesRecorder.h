@@ -8,8 +8,8 @@
 // the library fails otherwise (a full disk, a damaged file), recording stops, the series goes on
 // in memory and the failure is told once.
 
-#include "app/USeries.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 
 #include <chrono>
 #include <cstddef>

@@ -31,10 +31,10 @@
 //
 // A store is used by one thread at a time.
 
-#include "app/UData.h"
 #include "library/SpeedFigures.h"
 #include "library/Sqlite.h"
 #include "platform/FileLock.h"
+#include "series/UData.h"
 
 #include <chrono>
 #include <cstddef>

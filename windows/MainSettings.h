@@ -4,6 +4,8 @@
 // this; the windows never reach it otherwise. Every setter takes effect at once (the main window
 // re-captions itself or recalculates as each one needs).
 
+#include "series/UData.h"
+
 #include <string>
 
 class TMainSettings {
@@ -37,3 +39,8 @@ public:
     virtual bool IsMetric() const = 0;
     virtual bool IsImperial() const = 0;
 };
+
+// The unit system the settings have in force.
+inline const TUnitSystem& UnitsOf(const TMainSettings& Settings) {
+    return Settings.IsImperial() ? ImperialUnits : MetricUnits;
+}

@@ -1,10 +1,10 @@
 #include "windows/UFrmSetup.h"
 
-#include "app/UEnergyPresets.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
+#include "series/UEnergyPresets.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
 #include "windows/SpinButton.h"

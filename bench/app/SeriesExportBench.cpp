@@ -2,10 +2,10 @@
 // memory, and the printed report, a PDF with the chart, of 200 and 10,000 shots, written to a
 // file. Each reports shots per second; the report also its size and its size per shot.
 
-#include "app/UData.h"
 #include "app/USeriesReport.h"
 #include "app/USpreadsheetExport.h"
 #include "chart/NiceChart.h"
+#include "series/UData.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

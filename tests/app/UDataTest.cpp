@@ -1,4 +1,4 @@
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include "tests/support/ScopedFormatSettings.h"
 

@@ -1,7 +1,7 @@
 // The series on its own, without a window or an application object: what it holds, what it
 // computes in each unit system, what it tells its listener and where it stops.
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include "tests/support/ScopedFormatSettings.h"
 

@@ -1,6 +1,6 @@
-#include "app/UTuningFindings.h"
+#include "series/UTuningFindings.h"
 
-#include "app/UEnergyPresets.h"
+#include "series/UEnergyPresets.h"
 #include "tests/support/ScopedFormatSettings.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // an exception whose message says what is wrong; nothing else. The shots it added, saved as
 // the table shows them and loaded again, show the same speeds.
 
-#include "app/UData.h"
 #include "app/UDataFile.h"
+#include "series/UData.h"
 #include "tests/fuzz/FuzzFile.h"
 #include "tests/support/ScopedFormatSettings.h"
 

@@ -2,10 +2,10 @@
 // left untouched, what a hand put into one is read with care, and a clean library is not read
 // through at every start.
 
-#include "app/USeries.h"
 #include "library/Schema.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
+#include "series/USeries.h"
 #include "tests/library/SmallDisk.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"

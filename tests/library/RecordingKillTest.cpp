@@ -3,11 +3,11 @@
 // another program held the library all the while (the shots shown waited beside it), and also
 // when it still holds it as the next program starts.
 
-#include "app/USeries.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "platform/PseudoTerminal.h"
+#include "series/USeries.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <QProcess>

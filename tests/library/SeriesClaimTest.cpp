@@ -1,11 +1,11 @@
 // The current series: each running program records into a series of its own, and a program
 // starts again with the series it was recording, however it ended.
 
-#include "app/USeries.h"
 #include "library/Schema.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "platform/ScopeGuard.h"
+#include "series/USeries.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"
 

@@ -1,6 +1,6 @@
 #include "library/SeriesStore.h"
 
-#include "app/USeries.h"
+#include "series/USeries.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ShotSpeeds.h"
 

@@ -2,7 +2,7 @@
 
 // The speeds of shots, in order, for comparing series in tests.
 
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include <vector>
 

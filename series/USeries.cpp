@@ -1,4 +1,4 @@
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include "platform/NumberFormats.h"
 
@@ -17,17 +17,6 @@ std::string SheetValue(bool Defined, double Value) {
 std::string TranslateWith(const TTranslate& Translate, const std::string& Pattern,
                           const std::string& Value) {
     return platform::Format(Translate(Pattern), {Value});
-}
-
-TSeriesSheet SeriesSheet(const TSeriesFigures& Figures) {
-    TSeriesSheet Sheet;
-    Sheet.Header = Figures.Header;
-    Sheet.Rows = Figures.Shots;
-    Sheet.Summary.push_back(Figures.Count);
-    for (const TSheetRow& Row : Figures.Statistics)
-        Sheet.Summary.push_back({Row[0], "", Row[1], "", Row[2]});
-    Sheet.Summary.push_back(Figures.PeletWeight);
-    return Sheet;
 }
 
 std::string SeriesNameOfFile(const std::string& FileName) {

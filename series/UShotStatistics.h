@@ -4,7 +4,7 @@
 // speed and of energy, the spread of maximum and minimum around the mean, the extreme spread
 // and the standard deviation.
 
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include <limits>
 #include <string>

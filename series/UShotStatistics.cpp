@@ -1,4 +1,4 @@
-#include "app/UShotStatistics.h"
+#include "series/UShotStatistics.h"
 
 #include "platform/FormatSettings.h"
 

@@ -5,8 +5,8 @@
 // preset applies while the limit is its value in the current unit, and any other number is the
 // shooter's own.
 
-#include "app/UData.h"
-#include "app/USeries.h"
+#include "series/UData.h"
+#include "series/USeries.h"
 
 #include <array>
 #include <string>

@@ -1,8 +1,7 @@
-#include "app/UData.h"
+#include "series/UData.h"
 
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
-#include "windows/MainSettings.h"
 
 #include <cstdio>
 #include <string_view>
@@ -29,10 +28,6 @@ double TData::SpeedIn(const std::string& TargetUnit) const {
 
 bool IsImperial(const TUnitSystem& Units) {
     return std::string_view(Units.Name) == ImperialUnits.Name;
-}
-
-const TUnitSystem& UnitsOf(const TMainSettings& Settings) {
-    return Settings.IsImperial() ? ImperialUnits : MetricUnits;
 }
 
 double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units) {

@@ -1,4 +1,4 @@
-#include "app/UTuningFindings.h"
+#include "series/UTuningFindings.h"
 
 #include "analysis/SeriesComparison.h"
 #include "platform/NumberFormats.h"

@@ -4,9 +4,8 @@
 // shot, the statistics with spread and deviation, and the figures that the exports and the report
 // write. No widget is involved: the window shows what the series tells it.
 
-#include "app/UData.h"
-#include "app/UShotStatistics.h"
-#include "app/USpreadsheetExport.h"
+#include "series/UData.h"
+#include "series/UShotStatistics.h"
 
 #include <cstddef>
 #include <functional>
@@ -24,6 +23,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// One row of a table as the exports and the report write it: every field a finished text.
+using TSheetRow = std::vector<std::string>;
+
 // The shots and statistics of a series as the exports and the report write them, every text
 // translated and every number formatted; an empty text where the series gives no value.
 struct TSeriesFigures {
@@ -36,9 +38,6 @@ struct TSeriesFigures {
     // Caption and value.
     TSheetRow Count, PeletWeight;
 };
-
-// The figures as a spreadsheet: the shots, then the count, the statistics and the pellet weight.
-TSeriesSheet SeriesSheet(const TSeriesFigures& Figures);
 
 // The name of a series loaded or imported from FileName: the file's name without its folder and
 // its last extension.

@@ -52,11 +52,7 @@ inline constexpr TUnitSystem MetricUnits{"metric", "m/s", "J", "g", 1.0, 1.0, 1.
 inline constexpr TUnitSystem ImperialUnits{"imperial", "fps",  "fpe",          "gr",
                                            3.281,      15.432, 1.3558179483314};
 
-class TMainSettings;
-
 bool IsImperial(const TUnitSystem& Units);
-// The unit system the settings have in force.
-const TUnitSystem& UnitsOf(const TMainSettings& Settings);
 
 // Kinetic energy in the display energy unit of a shot at Speed (display speed unit) with a
 // pellet of PeletWeight (display weight unit). One formula serves both systems; the imperial

@@ -1,4 +1,4 @@
-#include "app/UEnergyPresets.h"
+#include "series/UEnergyPresets.h"
 
 #include "platform/NumberFormats.h"
 

@@ -6,7 +6,7 @@
 
 #include "analysis/ShotsPerFill.h"
 #include "analysis/VelocityDrift.h"
-#include "app/USeries.h"
+#include "series/USeries.h"
 
 #include <optional>
 #include <span>

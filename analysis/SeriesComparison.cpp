@@ -61,6 +61,7 @@ TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
     Summary.Mean = MeanSpeed(Speeds);
     const auto [Minimum, Maximum] = std::minmax_element(Speeds.begin(), Speeds.end());
     Summary.ExtremeSpread = *Maximum - *Minimum;
+    RequireFiniteFigures({Summary.Mean, Summary.ExtremeSpread});
     if (Summary.Count < 2)
         return Summary;
     // Deviations from the mean, not the sum of squares minus the squared sum, which cancels
@@ -72,6 +73,7 @@ TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
     Summary.StandardDeviation = Deviation;
     const double Half = HalfWidth(Deviation / std::sqrt(Count), Count - 1, Level);
     Summary.MeanInterval = TInterval{Summary.Mean - Half, Summary.Mean + Half};
+    RequireFiniteFigures({Deviation, Summary.MeanInterval->Lower, Summary.MeanInterval->Upper});
     return Summary;
 }
 
@@ -81,6 +83,7 @@ TWelchResult WelchTest(const TSampleSummary& A, const TSampleSummary& B, double 
     const double ErrorB = StandardErrorOf(B);
     TWelchResult Result;
     Result.Difference = A.Mean - B.Mean;
+    RequireFiniteFigures({Result.Difference});
     Result.Level = Level;
     const double Largest = std::max(ErrorA, ErrorB);
     if (Largest == 0)
@@ -97,6 +100,7 @@ TWelchResult WelchTest(const TSampleSummary& A, const TSampleSummary& B, double 
     Result.P = StudentTTwoSidedP(Result.T, Result.DegreesOfFreedom);
     const double Half = HalfWidth(StandardError, Result.DegreesOfFreedom, Level);
     Result.Interval = {Result.Difference - Half, Result.Difference + Half};
+    RequireFiniteFigures({Result.Interval.Lower, Result.Interval.Upper});
     return Result;
 }
 

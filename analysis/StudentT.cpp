@@ -192,6 +192,11 @@ void RequireFiniteSpeeds(std::span<const double> Speeds) {
         throw EStatisticsError("A speed is not a finite number");
 }
 
+void RequireFiniteFigures(std::initializer_list<double> Figures) {
+    if (!std::ranges::all_of(Figures, [](double Figure) { return std::isfinite(Figure); }))
+        throw EStatisticsError("The speeds are too far apart for their statistics");
+}
+
 double MeanSpeed(std::span<const double> Speeds) {
     const double First = Speeds.front();
     double Deviations = 0;

@@ -4,6 +4,7 @@
 // of a mean's distance from the true mean in units of its estimated standard error. The
 // comparison of two series takes its p-values and confidence intervals from here.
 
+#include <initializer_list>
 #include <span>
 #include <stdexcept>
 
@@ -16,6 +17,10 @@ public:
 
 // Raises EStatisticsError unless every speed is a finite number.
 void RequireFiniteSpeeds(std::span<const double> Speeds);
+// Raises EStatisticsError unless every figure computed from finite speeds is finite too: speeds
+// near the largest double (a misread line can give 1e300) overflow their squares and
+// differences, and an infinite deviation is no answer.
+void RequireFiniteFigures(std::initializer_list<double> Figures);
 // The mean of Speeds (at least one), summed as deviations from the first: equal readings have
 // exactly their own value as mean, and so no scatter and no drift at all, where a plain sum
 // rounds 250.1 repeated into a mean a few 1e-14 away and a scatter that is only noise.

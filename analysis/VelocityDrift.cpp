@@ -63,6 +63,7 @@ TDrift VelocityDrift(std::span<const double> Speeds, double Level) {
     const double Half =
         -StudentTQuantile((1 - Level) / 2, Count - 2) * std::sqrt(Variance / ShotSquares(Count));
     Drift.SlopeInterval = {Drift.Slope - Half, Drift.Slope + Half};
+    RequireFiniteFigures({Drift.Intercept, Drift.SlopeInterval.Lower, Drift.SlopeInterval.Upper});
     Drift.Significant = Drift.SlopeInterval.Lower > 0 || Drift.SlopeInterval.Upper < 0;
     return Drift;
 }

@@ -159,18 +159,28 @@ void TChartPanel::ShowShots(bool Redraw) {
     FShownShots = Count;
 }
 
-// Rebuilt from every shot each time: the bins of a grown series may all differ.
+// Rebuilt from every shot each time: the bins of a grown series may all differ. Values that
+// overflow every statistic (a misread line can give 1e300) leave the chart empty with a word.
 void TChartPanel::ShowHistogramView() {
     const bool Energy = sbEnergyChart->isChecked();
-    FHistogram =
-        HistogramOf(SeriesValues(FSeries, Energy ? &TShotValues::Energy : &TShotValues::Speed));
     FShownShots = 0;
     const auto Resume = chNiceChart->SuspendedUpdates();
     chNiceChart->SetBand(std::nullopt);
     chNiceChart->SetGuideLine(std::nullopt);
-    chNiceChart->SetShowTitle(false);
     chNiceChart->SetAxisXTitle(PlottedToggle().text().toStdString());
     chNiceChart->SetAxisYTitle(FTranslate("Shots"));
+    try {
+        FHistogram =
+            HistogramOf(SeriesValues(FSeries, Energy ? &TShotValues::Energy : &TShotValues::Speed));
+    } catch (const EStatisticsError&) {
+        FHistogram = THistogramView{};
+        chNiceChart->ClearSeries();
+        chNiceChart->SetTitle(
+            FTranslate("The histogram cannot show these values: they are too far apart"));
+        chNiceChart->SetShowTitle(true);
+        return;
+    }
+    chNiceChart->SetShowTitle(false);
     ShowHistogram(*chNiceChart, *FHistogram);
 }
 

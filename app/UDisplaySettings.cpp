@@ -1,5 +1,7 @@
 #include "app/UDisplaySettings.h"
 
+#include "series/UEnergyPresets.h"
+
 void TDisplaySettings::Run(const std::function<void()>& Hook) {
     if (Hook)
         Hook();
@@ -41,8 +43,13 @@ void TDisplaySettings::SetImperial() {
         SetUnits(ImperialUnits);
 }
 
+// The limits are numbers that stay as they are, but a legal preset is a law: it stays the same
+// preset in the other units.
 void TDisplaySettings::SetUnits(const TUnitSystem& Units) {
+    const TEnergyPreset* Preset = PresetOfLimit(FSeries.EnergyLimit(), FSeries.Units());
     FSeries.SetUnits(Units);
+    if (Preset)
+        FSeries.SetEnergyLimit(PresetLimit(*Preset, Units));
     Run(RecalculateNow);
     Run(ApplyTranslation);
 }

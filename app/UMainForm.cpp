@@ -19,6 +19,7 @@
 #include "platform/NumberFormats.h"
 #include "platform/QtTranslations.h"
 #include "resources/Pictures.h"
+#include "series/UEnergyPresets.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -67,12 +68,13 @@ void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings
     Shared.LoadUsableSpread(MetricUnits, Settings.UsableSpreadMetric);
     Shared.LoadUsableSpread(ImperialUnits, Settings.UsableSpreadImperial);
     Series.SetPeletWeight(Settings.PeletWeight);
+    const TUnitSystem& Units = Settings.Imperial ? ImperialUnits : MetricUnits;
     Series.SetSpeedLimit(Settings.SpeedLimit);
-    Series.SetEnergyLimit(Settings.EnergyLimit);
+    Series.SetEnergyLimit(StoredEnergyLimit(Settings.EnergyLimit, Units));
     Table.setColumnWidth(1, Settings.ColumnWidth1);
     Table.setColumnWidth(2, Settings.ColumnWidth2);
     Shared.LoadLanguage(Settings.Language);
-    Series.SetUnits(Settings.Imperial ? ImperialUnits : MetricUnits);
+    Series.SetUnits(Units);
 }
 
 void WriteSettings(const std::string& FileName, const TDisplaySettings& Shared,

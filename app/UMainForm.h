@@ -35,10 +35,7 @@ class TQtTranslations;
 }
 
 // The live window's read-out of the last shot.
-using TLiveUpdate =
-    std::function<void(double Speed, const std::string& SpeedUnit, double PeletWeight,
-                       const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
-                       int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit)>;
+using TLiveUpdate = std::function<void(const TShotValues& Shot, int ShotNumber)>;
 
 class TMainForm : public QWidget {
 public:

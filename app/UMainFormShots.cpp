@@ -83,8 +83,5 @@ void TMainForm::RedrawChart() {
 void TMainForm::ShowLastShotLive() {
     if (!LiveUpdate || FSeries.Empty())
         return;
-    const TShotValues& Shot = FSeries.Values(FSeries.Count() - 1);
-    LiveUpdate(Shot.Speed, FSettings.SpeedUnit(), FSettings.PeletWeight(), FSettings.WeightUnit(),
-               Shot.Energy, FSettings.EnergyUnit(), static_cast<int>(FSeries.Count()),
-               FSeries.SpeedAtLimit(Shot), FSeries.EnergyAtLimit(Shot));
+    LiveUpdate(FSeries.Values(FSeries.Count() - 1), static_cast<int>(FSeries.Count()));
 }

@@ -15,11 +15,10 @@ void TMainForm::btnSetupClick() {
 void TMainForm::btnLiveClick() {
     auto* Live = new TFrmLive(FSettings, this);
     Live->ShowPlaceholders();
-    LiveUpdate = [Live](double Speed, const std::string& SpeedUnit, double PeletWeight,
-                        const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
-                        int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit) {
-        Live->UpdateReadout(Speed, SpeedUnit, PeletWeight, WeightUnit, Energy, EnergyUnit,
-                            ShotNumber, SpeedAtLimit, EnergyAtLimit);
+    LiveUpdate = [this, Live](const TShotValues& Shot, int ShotNumber) {
+        Live->UpdateReadout(Shot.Speed, FSettings.SpeedUnit(), FSettings.PeletWeight(),
+                            FSettings.WeightUnit(), Shot.Energy, FSettings.EnergyUnit(), ShotNumber,
+                            {FSeries.SpeedLimit(), FSeries.EnergyLimit()});
     };
     // A read-out opened during a series shows its last shot at once, not only at the next one.
     ShowLastShotLive();

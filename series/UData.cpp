@@ -3,6 +3,7 @@
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace {
 
 // Feet per second in one metre per second: the double nearest 1 / 0.3048.
 constexpr double FpsPerMetrePerSecond = 3.280839895013123;
+
+std::string FixedText(double Value, int Decimals) {
+    return platform::FormatFloat(
+        Decimals > 0 ? "0." + std::string(static_cast<std::size_t>(Decimals), '0') : "0", Value);
+}
 
 } // namespace
 
@@ -38,6 +44,19 @@ double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units) {
 
 std::string FormatValue(double Value) {
     return platform::FormatFloat("#####0.00", Value);
+}
+
+std::string FormatAgainstLimit(double Value, double Limit, int Decimals) {
+    constexpr int MostDecimals = 6;
+    const bool Over = AtLimit(Value, Limit);
+    for (int Shown = Decimals; Shown <= MostDecimals; ++Shown) {
+        const std::string Text = FixedText(Value, Shown);
+        if (AtLimit(platform::StrToFloat(Text), Limit) == Over)
+            return Text;
+    }
+    const double Scale = std::pow(10.0, MostDecimals);
+    const double Away = Over ? std::ceil(Value * Scale) : std::floor(Value * Scale);
+    return FixedText(Away / Scale, MostDecimals);
 }
 
 std::string ReceivedText(const TData& Shot) {

@@ -61,3 +61,15 @@ double ShotEnergy(double Speed, double PeletWeight, const TUnitSystem& Units);
 
 // Speeds and energies as the table, the statistics and the chart hints show them: two decimals.
 std::string FormatValue(double Value);
+
+// The limit that stands for none: no shot reaches it.
+inline constexpr double NoLimit = 999999;
+// A speed or an energy at or over its limit is shown red.
+inline bool AtLimit(double Value, double Limit) {
+    return Value >= Limit;
+}
+// Value with Decimals, or with as many more (up to six) as the text needs to read on the same
+// side of Limit as the value: a shot a hair under a limit must not show the limit's own rounded
+// value, which a shot at the limit shows in red. Past six decimals it is rounded away from the
+// limit.
+std::string FormatAgainstLimit(double Value, double Limit, int Decimals);

@@ -4,19 +4,11 @@
 
 #include <cmath>
 
-namespace {
-
-// What the setup window stores for a limit that is not a number: no shot reaches it.
-constexpr double NoLimit = 999999;
-
-} // namespace
-
 double PresetLimit(const TEnergyPreset& Preset, const TUnitSystem& Units) {
-    return std::round(Preset.Joules / Units.EnergyFactor * 100) / 100;
+    return Preset.Joules / Units.EnergyFactor;
 }
 
-// The limit is stored as the edit shows it, so a preset's is its two decimals exactly; only the
-// last bit of a decimal read back is let pass.
+// The limit read back from a settings file carries only the digits it was written with.
 const TEnergyPreset* PresetOfLimit(double Limit, const TUnitSystem& Units) {
     for (const TEnergyPreset& Preset : EnergyPresets) {
         const double Value = PresetLimit(Preset, Units);
@@ -26,10 +18,24 @@ const TEnergyPreset* PresetOfLimit(double Limit, const TUnitSystem& Units) {
     return nullptr;
 }
 
+double StoredEnergyLimit(double Stored, const TUnitSystem& Units) {
+    for (const TEnergyPreset& Preset : EnergyPresets) {
+        const double Value = PresetLimit(Preset, Units);
+        if (std::abs(Stored - std::round(Value * 100) / 100) <= 1e-12 * Value)
+            return Value;
+    }
+    return Stored;
+}
+
+std::string EnergyLimitNumber(double Limit, const TUnitSystem& Units) {
+    return PresetOfLimit(Limit, Units) ? platform::FormatFloat("0.####", Limit)
+                                       : platform::FloatToStr(Limit);
+}
+
 std::string EnergyLimitText(double Limit, const TUnitSystem& Units, const TTranslate& Translate) {
     if (Limit >= NoLimit)
         return {};
-    const std::string Text = platform::FloatToStr(Limit) + " " + Units.EnergyUnit;
+    const std::string Text = EnergyLimitNumber(Limit, Units) + " " + Units.EnergyUnit;
     const TEnergyPreset* Preset = PresetOfLimit(Limit, Units);
     return Preset ? Text + " (" + Translate(Preset->Name) + ")" : Text;
 }

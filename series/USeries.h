@@ -81,7 +81,7 @@ public:
     // In the display weight unit.
     double PeletWeight() const { return FPeletWeight; }
     void SetPeletWeight(double Value);
-    // In the display units; a shot at or over a limit is shown red.
+    // In the display units; a shot at or over a limit is shown red (AtLimit).
     double SpeedLimit() const { return FSpeedLimit; }
     double EnergyLimit() const { return FEnergyLimit; }
     void SetSpeedLimit(double Value) { FSpeedLimit = Value; }
@@ -90,8 +90,6 @@ public:
     // The shot at Index as the display shows it.
     const TShotValues& Values(std::size_t Index) const { return FValues[Index]; }
     const TShotStatistics& Statistics() const { return FStatistics; }
-    bool SpeedAtLimit(const TShotValues& Shot) const { return Shot.Speed >= FSpeedLimit; }
-    bool EnergyAtLimit(const TShotValues& Shot) const { return Shot.Energy >= FEnergyLimit; }
 
     TSeriesFigures Figures(const TTranslate& Translate) const;
 
@@ -106,6 +104,6 @@ private:
     TShotStatistics FStatistics;
     const TUnitSystem* FUnits = &MetricUnits;
     double FPeletWeight = 0.547;
-    double FSpeedLimit = 999999;
-    double FEnergyLimit = 999999;
+    double FSpeedLimit = NoLimit;
+    double FEnergyLimit = NoLimit;
 };

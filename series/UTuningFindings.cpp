@@ -65,8 +65,14 @@ TTuningFindings FindTuning(std::span<const double> Speeds, double UsableSpread,
             PressureWindow(Pressures->Start, Pressures->End, Speeds.size(), *Findings.Usable);
         Findings.PressureUnit = Pressures->Unit;
     }
-    if (Speeds.size() >= 3)
+    if (Speeds.size() < 3)
+        return Findings;
+    // Only speeds whose differences overflow make a drift of three finite speeds fail.
+    try {
         Findings.Drift = VelocityDrift(Speeds);
+    } catch (const EStatisticsError&) {
+        Findings.DriftOutOfReach = true;
+    }
     return Findings;
 }
 
@@ -93,6 +99,8 @@ std::string UsableShotsText(const TTuningFindings& Findings, const std::string& 
 // shooter says it; no drift as the signed slope, whose interval takes in zero.
 std::string DriftText(const TTuningFindings& Findings, const std::string& SpeedUnit,
                       const TTranslate& Translate) {
+    if (Findings.DriftOutOfReach)
+        return Translate("Speed drift cannot be computed: the speeds are too far apart");
     if (!Findings.Drift)
         return Translate("Speed drift needs at least 3 shots");
     const TDrift& Drift = *Findings.Drift;

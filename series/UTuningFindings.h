@@ -26,8 +26,9 @@ struct TTuningFindings {
     // Only with a usable run and noted pressures.
     std::optional<TPressureWindow> Pressures;
     std::string PressureUnit;
-    // None below three shots.
+    // None below three shots, or for speeds too far apart to give a drift.
     std::optional<TDrift> Drift;
+    bool DriftOutOfReach = false;
 };
 
 // One quantity of every shot of the series, in its display unit.

@@ -161,7 +161,7 @@ constexpr std::array<TDictionaryRow, 32> SeriesDictionary{{
 // Texts of the series library's windows: the list of series with their notes, and the
 // comparison of series with the verdict on two of them; they follow the tables above so that
 // their entries keep their places.
-constexpr std::array<TDictionaryRow, 52> LibraryDictionary{{
+constexpr std::array<TDictionaryRow, 53> LibraryDictionary{{
     {"Series library", "Knihovna sérií", "Serienbibliothek"},
     {"Filter", "Filtr", "Filter"},
     {"Name", "Název", "Name"},
@@ -288,10 +288,11 @@ constexpr std::array<TDictionaryRow, 52> LibraryDictionary{{
     {"Another TARVEX records into this series: it cannot be opened here.",
      "Do této série zaznamenává jiný TARVEX: zde ji nelze otevřít.",
      "In diese Serie zeichnet ein anderes TARVEX auf: sie kann hier nicht geöffnet werden."},
+    {"Rename", "Přejmenovat", "Umbenennen"},
 }};
 
 // The tuning tools of the chart and the legal energy limits of the setup window.
-constexpr std::array<TDictionaryRow, 21> TuningDictionary{{
+constexpr std::array<TDictionaryRow, 25> TuningDictionary{{
     {"Usable shots", "Použitelné výstřely", "Nutzbare Schüsse"},
     {"Speed drift", "Posun rychlosti", "Geschwindigkeitsdrift"},
     {"Histogram", "Histogram", "Histogramm"},
@@ -315,6 +316,15 @@ constexpr std::array<TDictionaryRow, 21> TuningDictionary{{
     {"Speed drift needs at least 3 shots", "Posun rychlosti potřebuje alespoň 3 výstřely",
      "Die Geschwindigkeitsdrift braucht mindestens 3 Schüsse"},
     {"%s to %s %s: %s shots", "%s až %s %s: %s výstřelů", "%s bis %s %s: %s Schüsse"},
+    {"Below %s %s: %s shots", "Pod %s %s: %s výstřelů", "Unter %s %s: %s Schüsse"},
+    {"Above %s %s: %s shots", "Nad %s %s: %s výstřelů", "Über %s %s: %s Schüsse"},
+    {"The histogram cannot show these values: they are too far apart",
+     "Histogram tyto hodnoty nemůže zobrazit: leží příliš daleko od sebe",
+     "Das Histogramm kann diese Werte nicht zeigen: sie liegen zu weit auseinander"},
+    {"Speed drift cannot be computed: the speeds are too far apart",
+     "Posun rychlosti nelze spočítat: rychlosti leží příliš daleko od sebe",
+     "Die Geschwindigkeitsdrift lässt sich nicht berechnen: die Geschwindigkeiten liegen zu weit "
+     "auseinander"},
     {"Usable ES [%s]", "Použitelné R [%s]", "Nutzbare ES [%s]"},
     {"The widest extreme spread of speed that the usable shots of one fill may have",
      "Největší variační rozpětí rychlosti, které smějí mít použitelné výstřely jednoho plnění",

@@ -114,13 +114,17 @@ void TFrmLive::ShowPlaceholders() {
 
 void TFrmLive::UpdateReadout(double Speed, const std::string& SpeedUnit, double PeletWeight,
                              const std::string& WeightUnit, double Energy,
-                             const std::string& EnergyUnit, int ShotNumber, bool SpeedAtLimit,
-                             bool EnergyAtLimit) {
+                             const std::string& EnergyUnit, int ShotNumber,
+                             const TReadoutLimits& Limits) {
     using platform::Format;
-    ShowText(lblSpeed, Format("%3.2f %s", {Speed, SpeedUnit}), SpeedAtLimit);
+    const auto ShowAgainst = [](QLabel* Label, double Value, const std::string& Unit,
+                                double Limit) {
+        ShowText(Label, FormatAgainstLimit(Value, Limit, 2) + " " + Unit, AtLimit(Value, Limit));
+    };
+    ShowAgainst(lblSpeed, Speed, SpeedUnit, Limits.Speed);
     ShowText(lblShoot, Format("%3d.", {ShotNumber}));
     ShowText(lblPeletWeight, Format("%1.3f %s", {PeletWeight, WeightUnit}));
-    ShowText(lblEnergy, Format("%2.2f %s", {Energy, EnergyUnit}), EnergyAtLimit);
+    ShowAgainst(lblEnergy, Energy, EnergyUnit, Limits.Energy);
 }
 
 void TFrmLive::showEvent(QShowEvent* Event) {

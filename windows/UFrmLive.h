@@ -6,6 +6,7 @@
 // opens a menu with the setup window and a command that closes the read-out; Escape closes it
 // too, so that a window without a frame never traps the user.
 
+#include "series/UData.h"
 #include "windows/MainSettings.h"
 
 #include <QWidget>
@@ -17,6 +18,12 @@ class QMenu;
 class QToolButton;
 class TFittingLabel;
 
+// The limits at or over which the read-out shows a speed or an energy red; none by default.
+struct TReadoutLimits {
+    double Speed = NoLimit;
+    double Energy = NoLimit;
+};
+
 class TFrmLive : public QWidget {
     Q_OBJECT
 
@@ -27,9 +34,10 @@ public:
 
     // The placeholders shown until the first shot; they use commas whatever the locale.
     void ShowPlaceholders();
+    // Speed and energy with two decimals, or as many more as keep each on its side of its limit.
     void UpdateReadout(double Speed, const std::string& SpeedUnit, double PeletWeight,
                        const std::string& WeightUnit, double Energy, const std::string& EnergyUnit,
-                       int ShotNumber, bool SpeedAtLimit, bool EnergyAtLimit);
+                       int ShotNumber, const TReadoutLimits& Limits = {});
 
     void FormShow();
     void FormResize();

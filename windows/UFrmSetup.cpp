@@ -176,7 +176,7 @@ void TFrmSetup::FormShow() {
         rbImperial->setChecked(true);
     // A text that differs from the edit's runs its change handler, which stores the value again.
     eSpeedLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.SpeedLimit())));
-    eEnergyLimit->setText(QString::fromStdString(platform::FloatToStr(FSettings.EnergyLimit())));
+    ShowEnergyLimit();
     ePeletWeight->setText(QString::fromStdString(platform::FloatToStr(FSettings.PeletWeight())));
     eUsableSpread->setText(QString::fromStdString(platform::FloatToStr(FSettings.UsableSpread())));
     UpdateCaptions();
@@ -222,17 +222,28 @@ void TFrmSetup::UpdateCaptions() {
     ShowEnergyPreset();
 }
 
+// A preset's limit is shown rounded: its text stands for the exact value, which stays.
 void TFrmSetup::eEnergyLimitChange() {
-    EntryChange(FEnergyLimitEntry);
+    const bool PresetShown = PresetOfLimit(FSettings.EnergyLimit(), UnitsOf(FSettings)) &&
+                             eEnergyLimit->text() == EnergyLimitShown();
+    if (!PresetShown)
+        EntryChange(FEnergyLimitEntry);
     ShowEnergyPreset();
 }
 
-// The edit's change handler stores the preset's value.
 void TFrmSetup::cbEnergyPresetSelect(int Index) {
     if (Index < 1 || Index > static_cast<int>(EnergyPresets.size()))
         return;
-    const double Limit = PresetLimit(EnergyPresets[Index - 1], UnitsOf(FSettings));
-    eEnergyLimit->setText(QString::fromStdString(platform::FloatToStr(Limit)));
+    FSettings.SetEnergyLimit(PresetLimit(EnergyPresets[Index - 1], UnitsOf(FSettings)));
+    ShowEnergyLimit();
+}
+
+QString TFrmSetup::EnergyLimitShown() const {
+    return QString::fromStdString(EnergyLimitNumber(FSettings.EnergyLimit(), UnitsOf(FSettings)));
+}
+
+void TFrmSetup::ShowEnergyLimit() {
+    eEnergyLimit->setText(EnergyLimitShown());
 }
 
 void TFrmSetup::ShowEnergyPreset() {
@@ -247,7 +258,7 @@ void TFrmSetup::ChooseLanguage(int Code) {
 }
 
 // The numbers in the edits and the stored limits and weight are not converted: after a switch
-// they stand for the same numbers in the new units.
+// they stand for the same numbers in the new units. Only a legal preset stays its law.
 void TFrmSetup::rbMetricClick() {
     FSettings.SetMetric();
     ShowUnitSystem();
@@ -258,9 +269,10 @@ void TFrmSetup::rbImperialClick() {
     ShowUnitSystem();
 }
 
-// Each unit system keeps its own usable spread.
+// Each unit system keeps its own usable spread, and a legal preset its law.
 void TFrmSetup::ShowUnitSystem() {
     eUsableSpread->setText(QString::fromStdString(platform::FloatToStr(FSettings.UsableSpread())));
+    ShowEnergyLimit();
     UpdateCaptions();
 }
 

@@ -97,6 +97,9 @@ private:
     void ShowUnitSystem();
     // The preset the energy limit is in the current unit, or "Custom value".
     void ShowEnergyPreset();
+    // The limit's number as the edit shows it.
+    QString EnergyLimitShown() const;
+    void ShowEnergyLimit();
 
     TMainSettings& FSettings;
     QButtonGroup* const FLanguageGroup;

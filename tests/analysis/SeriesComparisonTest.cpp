@@ -207,4 +207,10 @@ TEST(SeriesComparison, RejectsWhatItCannotCompare) {
     EXPECT_THROW(ComparisonVerdict(WelchTest(Two, Two), "A", "B", {"m/s", -1}, Identity),
                  EStatisticsError);
     EXPECT_THROW(PValueText(1.5), EStatisticsError);
+    // Finite speeds whose mean, spread or deviation overflow, and means whose difference does.
+    for (const std::vector<double>& Huge : std::vector<std::vector<double>>{
+             {-1e308, 1e308}, {1.7e308, 1.7e308, 1.6e308}, {0, 1e300, 2e300}})
+        EXPECT_THROW(Summarize(Huge), EStatisticsError) << Huge.back();
+    EXPECT_THROW(WelchTest(Summarize({1e308, 1.1e308}), Summarize({-1e308, -1.1e308})),
+                 EStatisticsError);
 }

@@ -81,7 +81,9 @@ TEST(VelocityDrift, RejectsWhatItCannotFit) {
                                                            {{250, 251, Infinity}, 0.95},
                                                            {{250, 251, 252}, 0},
                                                            {{250, 251, 252}, 1},
-                                                           {{250, 251, 252}, NaN}};
+                                                           {{250, 251, 252}, NaN},
+                                                           {{1e308, -1e308, 1e308}, 0.95},
+                                                           {{-1e308, 0, 1e308}, 0.95}};
     for (const auto& [Speeds, Level] : Rows)
         EXPECT_THROW(VelocityDrift(Speeds, Level), EStatisticsError)
             << Speeds.size() << ", " << Level;

@@ -288,7 +288,16 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
     EXPECT_EQ(Chart.AxisXTitle(), "Shots");
     EXPECT_EQ(Chart.Band(), (TXBand{1, 7, "1", "7"}));
 
+    // A law stays the same law in either unit system; a number of the shooter's own stays a number.
     Form->Settings().SetEnergyLimit(12);
+    Form->Settings().SetMetric();
+    EXPECT_NEAR(Form->Settings().EnergyLimit(), 16.2698153799768, 1e-12);
+    Form->Settings().SetImperial();
+    EXPECT_NEAR(Form->Settings().EnergyLimit(), 12, 1e-12);
+    Form->Settings().SetSpeedLimit(250);
+    Form->Settings().SetMetric();
+    Form->Settings().SetImperial();
+    EXPECT_EQ(Form->Settings().SpeedLimit(), 250);
     Dialogs.FileNames = {Folder.File("report.pdf")};
     Form->SeriesCommands->actPrintReport->trigger();
     const std::string Report = tests::PdfText(Folder.File("report.pdf"));

@@ -96,16 +96,6 @@ TEST_F(SeriesTest, HoldsAtMostAMillionShots) {
     EXPECT_EQ(Series.Shots().back().Speed(), 176);
 }
 
-TEST_F(SeriesTest, LimitsMarkShotsAtOrAboveThem) {
-    Add({{"m/s", 179.99}, {"m/s", 180}});
-    Series.SetSpeedLimit(180);
-    Series.SetEnergyLimit(Series.Values(1).Energy);
-    EXPECT_FALSE(Series.SpeedAtLimit(Series.Values(0)));
-    EXPECT_TRUE(Series.SpeedAtLimit(Series.Values(1)));
-    EXPECT_FALSE(Series.EnergyAtLimit(Series.Values(0)));
-    EXPECT_TRUE(Series.EnergyAtLimit(Series.Values(1)));
-}
-
 TEST_F(SeriesTest, FiguresGiveEveryShotAndTheSummaryTranslated) {
     const TTranslate Upper = [](const std::string& Text) { return "<" + Text + ">"; };
     TSeriesFigures Empty = Series.Figures(Upper);

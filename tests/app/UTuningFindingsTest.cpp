@@ -56,6 +56,12 @@ TEST(TuningFindings, SayWhatTheToolsFindInTheShootersWords) {
          "Speed drift needs at least 3 shots",
          {"1 (1 to 1), ES 0.0 m/s"}},
         {{}, std::nullopt, "", "Speed drift needs at least 3 shots", {}},
+        // Misread lines: finite speeds whose differences overflow.
+        {{-1e308, 250, 1e308},
+         std::nullopt,
+         "Usable shots: 1 (shot 1), extreme spread 0.0 m/s",
+         "Speed drift cannot be computed: the speeds are too far apart",
+         {"1 (1 to 1), ES 0.0 m/s"}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Usable);
@@ -76,28 +82,34 @@ TEST(TuningFindings, ANegativeSpreadCountsAsNone) {
     EXPECT_EQ(Found.Usable->First, 1u);
 }
 
-TEST(EnergyPresets, StandForTheirLimitInEitherUnitSystem) {
+// 12 ft·lbf is 16.2698153799768 J, 6 ft·lbf half of it, 7.5 J 5.5317161... ft·lbf. A settings
+// file of an earlier version holds the presets rounded to two decimals.
+TEST(EnergyPresets, HoldTheirLawsExactValueInEitherUnitSystem) {
     const TScopedFormatSettings Point{"."};
     struct TCase {
         std::size_t Preset;
-        double Metric;
-        double Imperial;
+        double Metric, Imperial, StoredMetric, StoredImperial;
     };
-    for (const TCase& Case : {TCase{0, 16.27, 12}, TCase{1, 8.13, 6}, TCase{2, 7.5, 5.53}}) {
+    for (const TCase& Case :
+         {TCase{0, 16.269815379976798, 12, 16.27, 12}, TCase{1, 8.134907689988399, 6, 8.13, 6},
+          TCase{2, 7.5, 5.531716119579492, 7.5, 5.53}}) {
         const TEnergyPreset& Preset = EnergyPresets[Case.Preset];
         SCOPED_TRACE(Preset.Name);
         EXPECT_DOUBLE_EQ(PresetLimit(Preset, MetricUnits), Case.Metric);
         EXPECT_DOUBLE_EQ(PresetLimit(Preset, ImperialUnits), Case.Imperial);
         EXPECT_EQ(PresetOfLimit(Case.Metric, MetricUnits), &Preset);
         EXPECT_EQ(PresetOfLimit(Case.Imperial, ImperialUnits), &Preset);
+        EXPECT_DOUBLE_EQ(StoredEnergyLimit(Case.StoredMetric, MetricUnits), Case.Metric);
+        EXPECT_DOUBLE_EQ(StoredEnergyLimit(Case.StoredImperial, ImperialUnits), Case.Imperial);
     }
-    // The numbers stay when the units change, so the preset no longer applies.
-    EXPECT_EQ(PresetOfLimit(16.27, ImperialUnits), nullptr);
+    EXPECT_EQ(PresetOfLimit(16.27, MetricUnits), nullptr)
+        << "a shot of 16.26992 J is over 12 ft·lbf";
     EXPECT_EQ(PresetOfLimit(12, MetricUnits), nullptr);
-    EXPECT_EQ(PresetOfLimit(16.274, MetricUnits), nullptr);
-    EXPECT_EQ(EnergyLimitText(16.27, MetricUnits, English),
-              "16.27 J (UK air rifle, 12 ft\u00B7lbf)");
-    EXPECT_EQ(EnergyLimitText(5.53, ImperialUnits, English), "5.53 fpe (Germany, 7.5 J)");
+    EXPECT_EQ(StoredEnergyLimit(16.274, MetricUnits), 16.274);
+    EXPECT_EQ(EnergyLimitText(PresetLimit(EnergyPresets[0], MetricUnits), MetricUnits, English),
+              "16.2698 J (UK air rifle, 12 ft\u00B7lbf)");
+    EXPECT_EQ(EnergyLimitText(PresetLimit(EnergyPresets[2], ImperialUnits), ImperialUnits, English),
+              "5.5317 fpe (Germany, 7.5 J)");
     EXPECT_EQ(EnergyLimitText(20, MetricUnits, English), "20 J");
     EXPECT_EQ(EnergyLimitText(999999, MetricUnits, English), "");
 }

@@ -136,25 +136,39 @@ TEST_F(LiveWindow, LayoutDividesTheScreenAndKeepsTheLogoProportion) {
 
 TEST_F(LiveWindow, ReadoutShowsTheShotWithItsPatternsAndLimitColours) {
     auto Live = LaidOut(1024, 768);
-    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7);
     EXPECT_EQ(Text(Live->lblShoot), "  7.");
     EXPECT_EQ(Text(Live->lblSpeed), "175.46 m/s");
     EXPECT_EQ(Text(Live->lblPeletWeight), "0.547 g");
     EXPECT_EQ(Text(Live->lblEnergy), "8.42 J");
 
-    struct TCase {
-        bool SpeedAtLimit, EnergyAtLimit;
-    };
-    for (const TCase& Case :
-         {TCase{false, false}, TCase{true, false}, TCase{false, true}, TCase{true, true}}) {
-        SCOPED_TRACE(testing::Message() << Case.SpeedAtLimit << Case.EnergyAtLimit);
-        Live->UpdateReadout(250, "m/s", 0.547, "g", 17.1, "J", 12, Case.SpeedAtLimit,
-                            Case.EnergyAtLimit);
-        const QColor Red(255, 0, 0), Black(0, 0, 0);
-        EXPECT_EQ(Live->lblSpeed->palette().color(QPalette::WindowText),
-                  Case.SpeedAtLimit ? Red : Black);
-        EXPECT_EQ(Live->lblEnergy->palette().color(QPalette::WindowText),
-                  Case.EnergyAtLimit ? Red : Black);
+    // 12 ft·lbf is 16.2698 J: 0.541 g at 245.25 m/s carries 16.26992 J, over it, and 0.547 g at
+    // 243.88 m/s 16.26708 J, under it; neither may read as the other's "16.27". A shot at a
+    // limit reads red, and one a hair under it gets the decimals that keep it under, rounded
+    // down past the sixth.
+    const double Rifle = 12 * ImperialUnits.EnergyFactor;
+    const struct {
+        double Value, Limit;
+        const char* Text;
+        bool Red;
+    } Rows[] = {{16.26991565625, Rifle, "16.27", true},
+                {16.2670837784, Rifle, "16.267", false},
+                {16.2698, Rifle, "16.2698", false},
+                {12.0001, 12, "12.00", true},
+                {11.9999, 12, "11.9999", false},
+                {11.99999999, 12, "11.999999", false},
+                {250, 250, "250.00", true},
+                {17.1, NoLimit, "17.10", false},
+                {-0.004, 0, "-0.004", false}};
+    const QColor Red(255, 0, 0), Black(0, 0, 0);
+    for (const auto& Row : Rows) {
+        SCOPED_TRACE(Row.Text);
+        Live->UpdateReadout(Row.Value, "fps", 0.547, "g", Row.Value, "J", 12,
+                            {Row.Limit, Row.Limit});
+        for (QLabel* Label : {Live->lblSpeed, Live->lblEnergy}) {
+            EXPECT_EQ(Text(Label), Row.Text + std::string(Label == Live->lblSpeed ? " fps" : " J"));
+            EXPECT_EQ(Label->palette().color(QPalette::WindowText), Row.Red ? Red : Black);
+        }
         EXPECT_EQ(Live->lblShoot->palette().color(QPalette::WindowText), Black);
         EXPECT_EQ(Live->lblPeletWeight->palette().color(QPalette::WindowText), Black);
     }
@@ -163,11 +177,11 @@ TEST_F(LiveWindow, ReadoutShowsTheShotWithItsPatternsAndLimitColours) {
 TEST_F(LiveWindow, ReadoutUsesTheDecimalSeparatorInForceAndWidensForLargeNumbers) {
     TScopedFormatSettings Comma(",");
     auto Live = LaidOut(1024, 768);
-    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7);
     EXPECT_EQ(Text(Live->lblSpeed), "175,46 m/s");
     EXPECT_EQ(Text(Live->lblPeletWeight), "0,547 g");
     EXPECT_EQ(Text(Live->lblEnergy), "8,42 J");
-    Live->UpdateReadout(5.5, "m/s", 12.3456, "gr", 1234.567, "fpe", 1000, false, false);
+    Live->UpdateReadout(5.5, "m/s", 12.3456, "gr", 1234.567, "fpe", 1000);
     EXPECT_EQ(Text(Live->lblShoot), "1000.");
     EXPECT_EQ(Text(Live->lblSpeed), "5,50 m/s");
     EXPECT_EQ(Text(Live->lblPeletWeight), "12,346 gr");
@@ -176,7 +190,7 @@ TEST_F(LiveWindow, ReadoutUsesTheDecimalSeparatorInForceAndWidensForLargeNumbers
 
 TEST_F(LiveWindow, TheLimitColourIsWhatThePictureShows) {
     auto Live = LaidOut(1024, 768);
-    Live->UpdateReadout(250, "m/s", 0.547, "g", 17.1, "J", 12, true, false);
+    Live->UpdateReadout(250, "m/s", 0.547, "g", 17.1, "J", 12, {250, 20});
     const QImage Speed = Rendered(Live->lblSpeed);
     const QImage Energy = Rendered(Live->lblEnergy);
     EXPECT_GT(PixelsOf(Speed, qRgb(255, 0, 0)), 1000);
@@ -187,7 +201,7 @@ TEST_F(LiveWindow, TheLimitColourIsWhatThePictureShows) {
 
 TEST_F(LiveWindow, TextTooWideForItsLabelIsDrawnSmallerInsteadOfCutOff) {
     auto Live = LaidOut(1024, 768);
-    Live->UpdateReadout(1012.5, "fps", 14.35, "gr", 32.64, "fpe", 1000, false, false);
+    Live->UpdateReadout(1012.5, "fps", 14.35, "gr", 32.64, "fpe", 1000);
     for (TFittingLabel* Label :
          {Live->lblShoot, Live->lblSpeed, Live->lblPeletWeight, Live->lblEnergy}) {
         SCOPED_TRACE(Text(Label));
@@ -206,7 +220,7 @@ TEST_F(LiveWindow, TextTooWideForItsLabelIsDrawnSmallerInsteadOfCutOff) {
     }
     EXPECT_EQ(InkedColumnRuns(Rendered(Live->lblShoot)), 5) << "all of 1000. is drawn";
 
-    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7, false, false);
+    Live->UpdateReadout(175.456, "m/s", 0.547, "g", 8.42, "J", 7);
     EXPECT_EQ(Live->lblShoot->DrawnPixelSize(), 122) << "short texts get the full size back";
     EXPECT_EQ(InkedColumnRuns(Rendered(Live->lblShoot)), 2);
 }
@@ -309,7 +323,7 @@ TEST_F(LiveWindow, CloseItemAndEscapeHideTheReadoutWhichKeepsUpdating) {
     Live.show();
     Live.miCloselive->trigger();
     EXPECT_FALSE(Live.isVisible());
-    Live.UpdateReadout(100, "m/s", 0.5, "g", 2.5, "J", 3, false, false);
+    Live.UpdateReadout(100, "m/s", 0.5, "g", 2.5, "J", 3);
     EXPECT_EQ(Text(Live.lblShoot), "  3.");
 }
 

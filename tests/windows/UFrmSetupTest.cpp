@@ -277,20 +277,23 @@ TEST_F(SetupWindow, AFailingSetterIsReportedInTheErrorBoxInsteadOfEscaping) {
 }
 
 TEST_F(SetupWindow, PresetsSetTheEnergyLimitInTheUnitsInForceAndTheBoxFollowsTheLimit) {
+    // The edit shows the law's exact value rounded; the limit stays exact.
     struct TCase {
         bool Imperial;
         int Preset;
         const char* Limit;
+        double Exact;
     };
     for (const TCase& Case :
-         {TCase{false, 1, "16.27"}, TCase{true, 1, "12"}, TCase{false, 2, "8.13"},
-          TCase{true, 2, "6"}, TCase{false, 3, "7.5"}, TCase{true, 3, "5.53"}}) {
+         {TCase{false, 1, "16.2698", 16.2698153799768}, TCase{true, 1, "12", 12},
+          TCase{false, 2, "8.1349", 8.1349076899884}, TCase{true, 2, "6", 6},
+          TCase{false, 3, "7.5", 7.5}, TCase{true, 3, "5.5317", 5.53171611957949}}) {
         SCOPED_TRACE(Case.Limit);
         Settings.Imperial = Case.Imperial;
         auto Setup = Open();
         Setup->cbEnergyPresetSelect(Case.Preset);
         EXPECT_EQ(Text(Setup->eEnergyLimit), Case.Limit);
-        EXPECT_EQ(Settings.Energy, std::stod(Case.Limit));
+        EXPECT_NEAR(Settings.Energy, Case.Exact, 1e-12);
         EXPECT_EQ(Setup->cbEnergyPreset->currentIndex(), Case.Preset);
     }
     auto Setup = Open();

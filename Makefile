@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # Every Debian package the build, the tests and the benchmarks need.
 PACKAGES := cmake ninja-build g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libsimpleini-dev libsqlite3-dev fonts-liberation \
+            qt6-base-dev libsimpleini-dev libsqlite3-dev libboost-math-dev fonts-liberation \
             dpkg-dev desktop-file-utils poppler-utils qt6-translations-l10n xvfb clang-format
 
 # What tools/screenshots.sh needs besides the build: a display without a screen, a mouse and

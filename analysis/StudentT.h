@@ -2,7 +2,9 @@
 
 // Student's t distribution for any real, positive number of degrees of freedom: the distribution
 // of a mean's distance from the true mean in units of its estimated standard error. The
-// comparison of two series takes its p-values and confidence intervals from here.
+// comparison of two series takes its p-values and confidence intervals from here. The
+// distribution itself is Boost.Math's, kept and tested against published values; this module
+// checks the arguments and speaks the program's errors.
 
 #include <initializer_list>
 #include <span>
@@ -28,11 +30,6 @@ double MeanSpeed(std::span<const double> Speeds);
 // Raises EStatisticsError unless 0 < Level < 1.
 void RequireConfidenceLevel(double Level);
 
-// The regularized incomplete beta function I_X(A, B) for finite A, B > 0 and X in [0, 1].
-// Accurate to about 1e-13 while A and B stay below 1e4; larger parameters cost digits (1e-7 at
-// A = B = 1e9), except for the t distribution's B = 1/2, which keeps them.
-double RegularizedIncompleteBeta(double A, double B, double X);
-
 // P(T <= Value) for T with DegreesOfFreedom > 0; infinite degrees of freedom give the normal
 // distribution. Value may be infinite.
 double StudentTCdf(double Value, double DegreesOfFreedom);
@@ -43,7 +40,5 @@ double StudentTCdf(double Value, double DegreesOfFreedom);
 double StudentTTwoSidedP(double Value, double DegreesOfFreedom);
 
 // The Value with StudentTCdf(Value, DegreesOfFreedom) == Probability, for Probability strictly
-// between 0 and 1 (t_{0.975, 10} = 2.228...). The error stays below 1e-9, relative to the
-// Value where it exceeds 1; beyond 1e5 degrees of freedom this holds down to tail probabilities
-// of about 1e-20. A quantile beyond the largest double is infinite.
+// between 0 and 1 (t_{0.975, 10} = 2.228...). A quantile beyond the largest double is infinite.
 double StudentTQuantile(double Probability, double DegreesOfFreedom);

@@ -30,7 +30,8 @@ public:
 
 // A string-keyed table of values in numbered slots. An entry keeps its slot for its whole life, so
 // it can be reached by key or by index; deleting an entry leaves a free slot that appends never
-// reuse. Tables are small (the dictionary is the largest, 71 entries), so searches are linear.
+// reuse. Tables are small (the largest, the translator's dictionary, holds a few hundred entries,
+// looked up when a window changes its texts), so searches are linear.
 class TAssocArray {
 public:
     TAssocArray() = default;

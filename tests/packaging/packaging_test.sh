@@ -2,7 +2,7 @@
 # What `make install` and `make package` deliver, checked on a built tree without touching the
 # machine: the installation goes to a temporary prefix, the package to a temporary folder.
 #
-#   packaging_test.sh install|desktop-file|package BUILD_DIR VERSION
+#   packaging_test.sh install|desktop-file|metainfo|manual|package|lintian BUILD_DIR VERSION
 set -euo pipefail
 
 check=$1
@@ -36,7 +36,13 @@ fail() {
 expected_files() {
     {
         echo bin/tarvex
+        echo bin/chronosim
         echo share/applications/tarvex.desktop
+        echo share/doc/tarvex/changelog.gz
+        echo share/doc/tarvex/copyright
+        echo share/man/man1/tarvex.1.gz
+        echo share/man/man1/chronosim.1.gz
+        echo share/metainfo/io.github.tarvex.tarvex.metainfo.xml
         echo share/icons/hicolor/scalable/apps/tarvex.svg
         for size in 16 32 48 64 128 256; do
             echo "share/icons/hicolor/${size}x${size}/apps/tarvex.png"
@@ -111,6 +117,43 @@ check_desktop_file() {
     [ "$(desktop_key Name "$file")" = TARVEX ] || fail "the menu entry is not called TARVEX"
 }
 
+# The software centres' description: valid without warnings, for the installed menu entry, with
+# this version among its releases.
+check_metainfo() {
+    local prefix file output launchable
+    prefix=$(install_prefix)
+    file="$prefix/share/metainfo/io.github.tarvex.tarvex.metainfo.xml"
+    output=$(appstreamcli validate --no-net "$file" 2>&1) ||
+        fail "appstreamcli rejects the metainfo: $output"
+    launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$file")
+    [ -f "$prefix/share/applications/$launchable" ] ||
+        fail "the metainfo's launchable '$launchable' names no installed menu entry"
+    grep -q "<release version=\"$version\"" "$file" || fail "the metainfo has no release $version"
+}
+
+# The options a program's --help lists, one a line.
+listed_options() {
+    "$1" --help | grep -oE -- '(^| )--?[a-z][a-z-]*' | tr -d ' ' | sort -u
+}
+
+# Each man page, as man shows it, has a paragraph in OPTIONS for every option that its program's
+# --help lists.
+check_manual() {
+    local prefix program page options option
+    prefix=$(install_prefix)
+    for program in tarvex chronosim; do
+        page=$(MANWIDTH=200 man -l "$prefix/share/man/man1/$program.1.gz" 2>&1) ||
+            { fail "man cannot show $program.1.gz: $page" && continue; }
+        page=$(awk '/^OPTIONS/ { on = 1; next } /^[A-Z]/ { on = 0 } on' <<<"$page")
+        options=$(listed_options "$prefix/bin/$program") && [ -n "$options" ] ||
+            { fail "$program --help lists no options" && continue; }
+        for option in $options; do
+            grep -qE -- "^ +$option([ ,]|\$)" <<<"$page" ||
+                fail "the man page of $program does not describe $option"
+        done
+    done
+}
+
 # The package's dependencies, one name a line, without version constraints.
 dependency_names() {
     dpkg-deb -f "$1" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g'
@@ -127,12 +170,18 @@ check_package_fields() {
     done
 }
 
+# Makes the package and prints its path; fails the check if it cannot.
+build_package() {
+    local deb="$work/package/tarvex_${version}_$(dpkg --print-architecture).deb"
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log" >&2 && echo "cpack failed" >&2 && return 1; }
+    [ -f "$deb" ] || { echo "cpack made no $(basename "$deb")" >&2 && return 1; }
+    echo "$deb"
+}
+
 check_package() {
     local deb listing
-    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
-        { cat "$work/cpack.log" >&2 && fail "cpack failed" && return; }
-    deb="$work/package/tarvex_${version}_$(dpkg --print-architecture).deb"
-    [ -f "$deb" ] || { fail "cpack made no $(basename "$deb")" && return; }
+    deb=$(build_package) || { fail "no package" && return; }
     check_package_fields "$deb"
     listing=$(dpkg-deb -c "$deb")
     diff <(expected_files | sed 's|^|usr/|') \
@@ -142,12 +191,27 @@ check_package() {
         fail "usr/bin/tarvex is not an executable owned by root"
     dpkg-deb -x "$deb" "$work/unpacked"
     check_runs "$work/unpacked/usr/bin/tarvex"
+    [ "$(dpkg-parsechangelog -l "$work/unpacked/usr/share/doc/tarvex/changelog.gz" -S Version)" = \
+        "$version" ] || fail "the changelog's latest entry is not version $version"
+}
+
+# Debian's checker has nothing to say: no error, no warning (it complains as root on stderr).
+check_lintian() {
+    local deb output
+    deb=$(build_package) || { fail "no package" && return; }
+    if ! output=$(lintian --fail-on error,warning "$deb" 2>"$work/lintian.err") ||
+        [ -n "$output" ]; then
+        fail "lintian: $output $(cat "$work/lintian.err")"
+    fi
 }
 
 case $check in
 install) check_install ;;
 desktop-file) check_desktop_file ;;
+metainfo) check_metainfo ;;
+manual) check_manual ;;
 package) check_package ;;
+lintian) check_lintian ;;
 *)
     echo "unknown check $check" >&2
     exit 2

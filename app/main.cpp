@@ -2,7 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/UMainForm.h"
-#include "app/USimulatedChronograph.h"
+#include "simulator/USimulatedChronograph.h"
 #include "platform/ExitHook.h"
 #include "platform/FormatSettings.h"
 #include "platform/TerminationSignals.h"

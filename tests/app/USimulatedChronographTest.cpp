@@ -1,4 +1,4 @@
-#include "app/USimulatedChronograph.h"
+#include "simulator/USimulatedChronograph.h"
 
 #include "app/ShotReceiver.h"
 #include "platform/SerialPortList.h"

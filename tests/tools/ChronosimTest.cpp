@@ -3,7 +3,7 @@
 
 #include "platform/PseudoTerminal.h"
 #include "tests/platform/PlatformTestSupport.h"
-#include "tools/chronosim/Sender.h"
+#include "simulator/Sender.h"
 
 #include <algorithm>
 #include <csignal>

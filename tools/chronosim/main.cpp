@@ -2,7 +2,7 @@
 // program and for tests and latency measurements without hardware. See --help.
 
 #include "platform/PseudoTerminal.h"
-#include "tools/chronosim/SimOptions.h"
+#include "simulator/SimOptions.h"
 
 #include <csignal>
 #include <fstream>

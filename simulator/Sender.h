@@ -3,7 +3,7 @@
 // The sending loop of the simulator: one record after another, with pauses between them, until
 // the count is reached or a stop is requested, into any writer of bytes.
 
-#include "tools/chronosim/RecordGenerator.h"
+#include "simulator/RecordGenerator.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "tools/chronosim/RecordGenerator.h"
+#include "simulator/RecordGenerator.h"
 
 #include <algorithm>
 #include <charconv>

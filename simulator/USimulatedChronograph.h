@@ -5,7 +5,7 @@
 // "Simulated chronograph" for the whole run.
 
 #include "platform/PseudoTerminal.h"
-#include "tools/chronosim/Sender.h"
+#include "simulator/Sender.h"
 
 #include <memory>
 #include <string>

@@ -2,8 +2,8 @@
 
 // The command line of the chronograph simulator.
 
-#include "tools/chronosim/RecordGenerator.h"
-#include "tools/chronosim/Sender.h"
+#include "simulator/RecordGenerator.h"
+#include "simulator/Sender.h"
 
 #include <stdexcept>
 #include <string>

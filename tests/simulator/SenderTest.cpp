@@ -1,4 +1,4 @@
-#include "tools/chronosim/Sender.h"
+#include "simulator/Sender.h"
 
 #include "platform/PseudoTerminal.h"
 #include "tests/platform/PlatformTestSupport.h"

@@ -1,4 +1,4 @@
-#include "tools/chronosim/SimOptions.h"
+#include "simulator/SimOptions.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "app/USimulatedChronograph.h"
+#include "simulator/USimulatedChronograph.h"
 
 #include "platform/SerialPortList.h"
-#include "tools/chronosim/RecordGenerator.h"
+#include "simulator/RecordGenerator.h"
 
 #include <random>
 

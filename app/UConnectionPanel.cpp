@@ -5,6 +5,7 @@
 #include "platform/ModalDialogs.h"
 #include "resources/Pictures.h"
 #include "serial/CPortCtl.h"
+#include "serial/CPortSetup.h"
 #include "serial/CPortText.h"
 
 #include <QEvent>
@@ -91,7 +92,7 @@ void TConnectionPanel::ApplyTranslation(const TTranslate& Translate) {
 
 void TConnectionPanel::btnConnectToCOMClick() {
     if (comPort->Port().empty())
-        comPort->ShowSetupDialog();
+        RunPortSetupDialog(*comPort);
     if (comPort->Connected())
         comPort->ClosePort();
     else if (!comPort->Port().empty())
@@ -118,7 +119,7 @@ void TConnectionPanel::comPortConnectionLost(const std::string& Message, std::in
 void TConnectionPanel::comLEDConnectionClick() {
     if (comPort->Connected())
         comPort->ClosePort();
-    comPort->ShowSetupDialog();
+    RunPortSetupDialog(*comPort);
 }
 
 void TConnectionPanel::comPortBeforeOpen() {

@@ -113,9 +113,6 @@ public:
 
     void OpenPort();
     void ClosePort();
-    // The setup dialog for this port's name and line settings. It is a widget, so it is defined
-    // with the port's controls (serial/CPortSetup): a program that shows it links those.
-    void ShowSetupDialog();
     // Settings written between Begin and End are stored only; the outermost End applies them
     // all to an open device at once. Leave ends an update without applying anything, for a way
     // out that must not raise.

@@ -99,7 +99,3 @@ void RunPortSetupDialog(TCustomComPort& Port) {
     if (Failed)
         std::rethrow_exception(Failed);
 }
-
-void TCustomComPort::ShowSetupDialog() {
-    RunPortSetupDialog(*this);
-}

@@ -94,7 +94,7 @@ TEST_F(PortSetupDialog, ShowsThePortsSettingsAndCancelChangesNothing) {
             Preselected.push_back(Combo->Text());
         return int(QDialog::Rejected);
     };
-    Port.ShowSetupDialog();
+    RunPortSetupDialog(Port);
     EXPECT_EQ(Dialogs.ExecutedDialogs, 1);
     EXPECT_EQ(Preselected,
               (std::vector<std::string>{Device.SlavePath(), "19200", "8", "1", "None", "None"}));

@@ -2,7 +2,7 @@
 // arriving in reads of various sizes. A fast serial line carries about 2,000 records a second;
 // parsing must never be what limits reception.
 
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "simulator/USimulatedChronograph.h"
 
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 #include "platform/SerialPortList.h"
 #include "serial/CPort.h"
 #include "tests/support/WaitUntil.h"

@@ -3,7 +3,7 @@
 // shot has a finite speed, the shots do not depend on how the bytes were cut into reads, and a
 // record that follows the garbage after a line end is always added.
 
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 #include "tests/fuzz/FuzzFile.h"
 #include "tests/support/ScopedFormatSettings.h"
 

@@ -5,7 +5,7 @@
 //
 //   recording_child LIBRARY TERMINAL
 
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 

@@ -2,7 +2,7 @@
 // line end, then real records. The program must survive it with bounded memory and take every
 // record that follows the noise.
 
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 #include "tests/stress/StressSupport.h"
 #include "tests/support/WaitUntil.h"
 

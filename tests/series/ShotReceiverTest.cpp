@@ -1,4 +1,4 @@
-#include "app/ShotReceiver.h"
+#include "series/ShotReceiver.h"
 
 #include "platform/NumberFormats.h"
 #include "tests/support/ScopedFormatSettings.h"

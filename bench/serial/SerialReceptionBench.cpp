@@ -6,8 +6,8 @@
 #include "bench/BenchMain.h"
 #include "platform/PseudoTerminal.h"
 #include "serial/CPort.h"
-#include "tools/chronosim/RecordGenerator.h"
-#include "tools/chronosim/Sender.h"
+#include "simulator/RecordGenerator.h"
+#include "simulator/Sender.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

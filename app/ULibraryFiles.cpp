@@ -1,8 +1,8 @@
 #include "app/ULibraryFiles.h"
 
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "app/USeriesSummary.h"
-#include "app/USpreadsheetExport.h"
+#include "files/USpreadsheetExport.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"

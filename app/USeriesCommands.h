@@ -4,7 +4,7 @@
 // shot table's and the chart's menus deleting shots, copying rows, the spreadsheet export, the
 // report, the chart picture and importing other chronographs' files.
 
-#include "app/UImportFile.h"
+#include "files/UImportFile.h"
 #include "app/USeriesReport.h"
 #include "series/USeries.h"
 

@@ -1,7 +1,7 @@
 // Clearing the series, saving it to a data file and loading one back.
 
 #include "app/BusyCursor.h"
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "app/UMainForm.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"

@@ -3,7 +3,7 @@
 // What the benchmarks of the main window and the data files share: a folder of their own for the
 // window's settings and for data files as the program saves them, and the set-up of main().
 
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "platform/FormatSettings.h"
 #include "series/UData.h"
 #include "tests/support/ProcessStatus.h"

@@ -2,7 +2,7 @@
 // and 1,000,000 shots: device and units lines, the header, a row a shot with speeds at four
 // distances, energy, date and time, then the statistics lines that the reader passes over.
 
-#include "app/UImportFile.h"
+#include "files/UImportFile.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

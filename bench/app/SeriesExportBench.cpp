@@ -3,7 +3,7 @@
 // file. Each reports shots per second; the report also its size and its size per shot.
 
 #include "app/USeriesReport.h"
-#include "app/USpreadsheetExport.h"
+#include "files/USpreadsheetExport.h"
 #include "chart/NiceChart.h"
 #include "series/UData.h"
 

@@ -2,7 +2,7 @@
 // invalid UTF-8, NUL bytes, a line of 10 MB, 10,000 columns. Each gives a clear error or the
 // defaults, never a crash or a hang.
 
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "app/UMainForm.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USettingsFile.h"

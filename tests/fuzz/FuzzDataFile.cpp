@@ -3,7 +3,7 @@
 // an exception whose message says what is wrong; nothing else. The shots it added, saved as
 // the table shows them and loaded again, show the same speeds.
 
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "series/UData.h"
 #include "tests/fuzz/FuzzFile.h"
 #include "tests/support/ScopedFormatSettings.h"

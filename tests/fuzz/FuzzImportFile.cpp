@@ -5,7 +5,7 @@
 // is read: the text with its CR LF made LF, and UTF-8 text with a byte-order mark put in front,
 // read the same.
 
-#include "app/UImportFile.h"
+#include "files/UImportFile.h"
 #include "tests/fuzz/FuzzFile.h"
 
 #include <algorithm>

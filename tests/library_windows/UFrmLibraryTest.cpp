@@ -1,6 +1,6 @@
 #include "app/UFrmLibrary.h"
 
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 #include "app/UFrmComparison.h"
 #include "app/ULibraryFiles.h"
 #include "app/ULibraryModel.h"

@@ -1,4 +1,4 @@
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 
 #include "platform/FileIO.h"
 #include "platform/NumberFormats.h"

@@ -1,4 +1,4 @@
-#include "app/UImportFile.h"
+#include "files/UImportFile.h"
 
 #include "tests/platform/PlatformTestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "app/ImportNumbers.h"
+#include "files/ImportNumbers.h"
 
-#include "app/ImportMessages.h"
-#include "app/ImportNames.h"
-#include "app/ImportText.h"
-#include "app/UImportFile.h"
+#include "files/ImportMessages.h"
+#include "files/ImportNames.h"
+#include "files/ImportText.h"
+#include "files/UImportFile.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "app/USpreadsheetExport.h"
+#include "files/USpreadsheetExport.h"
 
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedFormatSettings.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 // Which rows under an imported file's header are shots and which are its summary.
-#include "app/ImportText.h"
+#include "files/ImportText.h"
 
 #include <optional>
 

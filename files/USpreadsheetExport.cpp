@@ -1,4 +1,4 @@
-#include "app/USpreadsheetExport.h"
+#include "files/USpreadsheetExport.h"
 
 #include "platform/FileIO.h"
 #include "platform/FormatSettings.h"

@@ -1,6 +1,6 @@
-#include "app/ImportLayout.h"
+#include "files/ImportLayout.h"
 
-#include "app/ImportNames.h"
+#include "files/ImportNames.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "app/ImportShotTable.h"
+#include "files/ImportShotTable.h"
 
-#include "app/ImportLayout.h"
-#include "app/ImportNames.h"
+#include "files/ImportLayout.h"
+#include "files/ImportNames.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 // Where an imported file's table is: its separator, its header row and the column of speeds, with
 // the units that the header and the lines before it name.
-#include "app/ImportText.h"
+#include "files/ImportText.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "app/ImportNames.h"
+#include "files/ImportNames.h"
 
-#include "app/ImportMessages.h"
-#include "app/ImportText.h"
-#include "app/UImportFile.h"
+#include "files/ImportMessages.h"
+#include "files/ImportText.h"
+#include "files/UImportFile.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/UDataFile.h"
+#include "files/UDataFile.h"
 
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedFormatSettings.h"

@@ -1,6 +1,6 @@
-#include "app/ImportMessages.h"
+#include "files/ImportMessages.h"
 
-#include "app/ImportText.h"
+#include "files/ImportText.h"
 #include "text/StringUtils.h"
 
 namespace importfile {

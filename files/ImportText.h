@@ -2,7 +2,7 @@
 
 // The text of a file to import: its bytes decoded, its lines and records, and its cells trimmed of
 // their blanks. The parts of the import reader (app/Import*) share their names in the namespace
-// importfile, apart from the rest of the program; app/UImportFile.h is what the program uses.
+// importfile, apart from the rest of the program; files/UImportFile.h is what the program uses.
 #include <string>
 #include <string_view>
 #include <vector>

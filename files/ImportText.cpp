@@ -1,4 +1,4 @@
-#include "app/ImportText.h"
+#include "files/ImportText.h"
 
 #include "text/Utf8.h"
 

@@ -1,6 +1,6 @@
-#include "app/ImportText.h"
+#include "files/ImportText.h"
 
-#include "app/ImportMessages.h"
+#include "files/ImportMessages.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

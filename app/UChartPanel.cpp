@@ -26,9 +26,12 @@ QWidget* NewCaptionStrip(QWidget* Parent) {
     return Strip;
 }
 
+// The toggles' width in the design; a longer caption widens its toggle.
+constexpr int ToggleWidth = 141;
+
 QToolButton* NewToggle(QWidget* Parent, int Left, const char* Caption) {
     auto* Toggle = new QToolButton(Parent);
-    Toggle->setGeometry(Left, 5, 141, 22);
+    Toggle->setGeometry(Left, 5, ToggleWidth, 22);
     Toggle->setText(Caption);
     Toggle->setCheckable(true);
     Toggle->setAutoRaise(true);
@@ -112,8 +115,23 @@ void TChartPanel::ApplyTranslation(const TTranslate& Translate, const TUnitSyste
     actUsableShots->setText(QString::fromStdString(Translate("Usable shots")));
     actSpeedDrift->setText(QString::fromStdString(Translate("Speed drift")));
     actHistogram->setText(QString::fromStdString(Translate("Histogram")));
+    PlaceCaptions();
     lblSpreadText->setToolTip(QString::fromStdString(
         Translate("ES: extreme spread, maximum \u2212 minimum; SD: standard deviation")));
+}
+
+// Each toggle is as wide as its caption needs, the design's width at least; the read-out lies
+// between the toggles and the spread.
+void TChartPanel::PlaceCaptions() {
+    int Left = sbSpeedChart->x();
+    for (QToolButton* Toggle : {sbSpeedChart, sbEnergyChart}) {
+        Toggle->setGeometry(Left, Toggle->y(), std::max(ToggleWidth, Toggle->sizeHint().width()),
+                            Toggle->height());
+        Left += Toggle->width() - 1;
+    }
+    const int ReadOutLeft = Left + 4;
+    lblChartText->setGeometry(ReadOutLeft, lblChartText->y(), lblSpreadText->x() - 3 - ReadOutLeft,
+                              lblChartText->height());
 }
 
 void TChartPanel::ShowSeries(bool Redraw) {

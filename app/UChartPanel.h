@@ -65,6 +65,7 @@ public:
     QAction* const actHistogram;
 
 private:
+    void PlaceCaptions();
     void ShowShots(bool Redraw);
     const QToolButton& PlottedToggle() const;
     void ShowHistogramView();

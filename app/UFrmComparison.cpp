@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,7 +24,8 @@ namespace {
 
 // The verdict speaks of speeds as the tables show them.
 constexpr int VerdictDecimals = 2;
-// The table's captions are wrapped, so that its figures take little width beside the chart.
+// The table's captions are wrapped, so that a table of long captions and short figures fits a
+// window of common width.
 constexpr std::size_t HeaderLineLength = 14;
 
 QString ToQString(const std::string& Text) {
@@ -75,7 +75,7 @@ TFrmComparison::TFrmComparison(const TSeriesStore& Store, std::vector<TSeriesEnt
                                const TMainSettings& Settings, TTranslate Translate, QWidget* Parent)
     : QDialog(Parent), chComparison(new TNiceChart(this)), grdFigures(new QTableWidget(this)),
       lblVerdict(new QLabel(this)), btnPrint(NewDialogButton(this)),
-      btnClose(NewDialogButton(this)), FSplitter(new QSplitter(Qt::Horizontal, this)),
+      btnClose(NewDialogButton(this)), FSplitter(new QSplitter(Qt::Vertical, this)),
       FUnits(UnitsOf(Settings)), FTranslate(std::move(Translate)) {
     LayOut();
     ReadSeries(Store, std::move(Series));
@@ -89,7 +89,7 @@ TFrmComparison::TFrmComparison(const TSeriesStore& Store, std::vector<TSeriesEnt
 void TFrmComparison::LayOut() {
     setWindowTitle(ToQString(Translate("Comparison of series")));
     setSizeGripEnabled(true);
-    resize(1200, 600);
+    resize(1100, 680);
     lblVerdict->setWordWrap(true);
     lblVerdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grdFigures->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -104,7 +104,7 @@ void TFrmComparison::LayOut() {
     FSplitter->addWidget(chComparison);
     FSplitter->addWidget(Figures);
     FSplitter->setStretchFactor(0, 1);
-    chComparison->setMinimumSize(480, 300);
+    chComparison->setMinimumSize(480, 280);
     auto* Buttons = new QHBoxLayout;
     Buttons->addWidget(btnPrint);
     Buttons->addStretch(1);
@@ -222,14 +222,19 @@ void TFrmComparison::FillTable() {
                                    (Column == 0 ? Qt::AlignLeft : Qt::AlignRight));
             grdFigures->setItem(int(Row), int(Column), Item);
         }
-    grdFigures->resizeColumnsToContents();
     lblVerdict->setText(ToQString(FVerdict));
-    // The table takes the width its figures need, the chart the rest.
-    int TableWidth =
-        2 * grdFigures->frameWidth() + grdFigures->verticalScrollBar()->sizeHint().width();
-    for (int Column = 0; Column < grdFigures->columnCount(); ++Column)
-        TableWidth += grdFigures->columnWidth(Column);
-    FSplitter->setSizes({std::max(width() - TableWidth, chComparison->minimumWidth()), TableWidth});
+    FitTable();
+}
+
+// The table under the chart shows every column and row whole; the window is made wide enough
+// for it, and the chart takes the rest of its height.
+void TFrmComparison::FitTable() {
+    grdFigures->resizeColumnsToContents();
+    grdFigures->resizeRowsToContents();
+    const int Frame = 2 * grdFigures->frameWidth();
+    grdFigures->setMinimumWidth(grdFigures->horizontalHeader()->length() + Frame);
+    grdFigures->setFixedHeight(grdFigures->horizontalHeader()->sizeHint().height() +
+                               grdFigures->verticalHeader()->length() + Frame);
 }
 
 TReportContent TFrmComparison::ReportContent() const {

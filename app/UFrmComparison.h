@@ -62,6 +62,7 @@ private:
     std::string VerdictText() const;
     void FillChart();
     void FillTable();
+    void FitTable();
 
     QSplitter* const FSplitter;
     const TUnitSystem& FUnits;

@@ -89,7 +89,8 @@ TFrmLibrary::TFrmLibrary(TSeriesStore& Store, const TMainSettings& Settings, TTr
       lblNotes(new QLabel(grpNotes)), memNotes(new QPlainTextEdit(grpNotes)),
       btnOpen(NewDialogButton(this)), btnDelete(NewDialogButton(this)),
       btnExport(NewDialogButton(this)), btnExportSpreadsheet(NewDialogButton(this)),
-      btnCompare(NewDialogButton(this)), btnClose(NewDialogButton(this)), FStore(Store),
+      btnCompare(NewDialogButton(this)), btnClose(NewDialogButton(this)),
+      actRename(new QAction(grdSeries)), actDelete(new QAction(grdSeries)), FStore(Store),
       FSettings(Settings), FTranslate(std::move(Translate)),
       FModel(new TLibraryModel(Store, Settings, FTranslate, this)), FProxy(NewProxy(FModel)) {
     setModal(false);
@@ -98,17 +99,12 @@ TFrmLibrary::TFrmLibrary(TSeriesStore& Store, const TMainSettings& Settings, TTr
     grdSeries->setModel(FProxy);
     grdSeries->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSeries->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // A double click opens the series; F2 or a click on a selected cell edits it.
-    grdSeries->setEditTriggers(QAbstractItemView::EditKeyPressed |
-                               QAbstractItemView::SelectedClicked);
+    // A double click opens the series; F2 or Rename edits it, a click never does.
+    grdSeries->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    grdSeries->setContextMenuPolicy(Qt::ActionsContextMenu);
     grdSeries->setSortingEnabled(true);
     grdSeries->sortByColumn(TLibraryModel::colCreated, Qt::DescendingOrder);
     grdSeries->verticalHeader()->hide();
-    grdSeries->horizontalHeader()->setStretchLastSection(true);
-    grdSeries->horizontalHeader()->setDefaultSectionSize(70);
-    grdSeries->setColumnWidth(TLibraryModel::colName, 150);
-    grdSeries->setColumnWidth(TLibraryModel::colCreated, 135);
-    grdSeries->setColumnWidth(TLibraryModel::colPellet, 110);
     edtFilter->setClearButtonEnabled(true);
     memNotes->installEventFilter(this);
     LayOut();
@@ -155,6 +151,11 @@ void TFrmLibrary::ConnectHandlers() {
     connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
     connect(edtFilter, &QLineEdit::textChanged, FProxy,
             [this](const QString& Text) { FProxy->setFilterFixedString(Text); });
+    // New figures and names may be wider than their columns.
+    connect(FModel, &QAbstractItemModel::dataChanged, grdSeries,
+            &QTableView::resizeColumnsToContents);
+    connect(FModel, &QAbstractItemModel::modelReset, grdSeries,
+            &QTableView::resizeColumnsToContents);
     connect(grdSeries->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             Guarded(this, &TFrmLibrary::SelectionChanged));
     connect(grdSeries, &QAbstractItemView::doubleClicked, this,
@@ -162,10 +163,10 @@ void TFrmLibrary::ConnectHandlers() {
     for (const TNoteField& Field : NoteFields(*this))
         connect(Field.Edit, &QLineEdit::editingFinished, this,
                 Guarded(this, &TFrmLibrary::SaveNotes));
-    auto* actDelete = new QAction(grdSeries);
     actDelete->setShortcut(QKeySequence::Delete);
     actDelete->setShortcutContext(Qt::WidgetShortcut);
-    grdSeries->addAction(actDelete);
+    grdSeries->addActions({actRename, actDelete});
+    connect(actRename, &QAction::triggered, this, Guarded(this, &TFrmLibrary::actRenameExecute));
     connect(actDelete, &QAction::triggered, this, Guarded(this, &TFrmLibrary::btnDeleteClick));
 }
 
@@ -191,20 +192,23 @@ void TFrmLibrary::UpdateCaptions() {
     Set(btnExportSpreadsheet, Translate("Export for spreadsheet\u2026"));
     Set(btnCompare, Translate("Compare"));
     Set(btnClose, Translate("Close"));
+    Set(actRename, Translate("Rename"));
+    Set(actDelete, Translate("Delete"));
     FModel->ApplySettings();
-    FitColumnsToCaptions();
+    FitColumns();
     // What was typed in the old units is kept before the box shows the new ones.
     SaveNotes();
     ShowNotes();
 }
 
-// A column is made as wide as its caption, which the units and the language change; a wider
-// one keeps its width.
-void TFrmLibrary::FitColumnsToCaptions() {
-    const QHeaderView& Header = *grdSeries->horizontalHeader();
-    for (int Column = 0; Column < TLibraryModel::ColumnCount; ++Column)
-        grdSeries->setColumnWidth(
-            Column, std::max(grdSeries->columnWidth(Column), Header.sectionSizeHint(Column)));
+// Each column is as wide as its caption and its widest figure, which the language, the units and
+// the series change. As it opens and when the captions change, the window widens to show every
+// column; the user may narrow it again.
+void TFrmLibrary::FitColumns() {
+    grdSeries->resizeColumnsToContents();
+    const int Missing = grdSeries->horizontalHeader()->length() - grdSeries->viewport()->width();
+    if (isVisible() && Missing > 0)
+        resize(width() + Missing, height());
 }
 
 // The series being recorded takes the pellet weight in force as it goes: the notes box shows the
@@ -277,6 +281,8 @@ void TFrmLibrary::UpdateButtons() {
     const std::size_t Count = grdSeries->selectionModel()->selectedRows().size();
     btnOpen->setEnabled(Count == 1 && OpenSeries);
     btnDelete->setEnabled(Count > 0 && !FStore.ReadOnly());
+    actDelete->setEnabled(btnDelete->isEnabled());
+    actRename->setEnabled(Count == 1 && !FStore.ReadOnly());
     btnExport->setEnabled(Count > 0);
     btnExportSpreadsheet->setEnabled(Count > 0);
     btnCompare->setEnabled(Count > 1);
@@ -347,6 +353,12 @@ void TFrmLibrary::btnOpenClick() {
     const std::vector<TSeriesEntry> Series = SelectedSeries();
     if (Series.size() == 1 && OpenSeries)
         OpenSeries(Series.front().Id);
+}
+
+void TFrmLibrary::actRenameExecute() {
+    const QModelIndexList Rows = grdSeries->selectionModel()->selectedRows(TLibraryModel::colName);
+    if (Rows.size() == 1)
+        grdSeries->edit(Rows.front());
 }
 
 void TFrmLibrary::btnDeleteClick() {
@@ -472,8 +484,8 @@ void TFrmLibrary::btnCompareClick() {
 void TFrmLibrary::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
     RunGuarded(this, [this] {
-        UpdateCaptions();
         Refresh();
+        UpdateCaptions();
     });
 }
 

@@ -2,9 +2,10 @@
 
 // The series library window: every recorded series in a table that a filter narrows and a click
 // on a header sorts, the notes of the selected series, and the commands on the selection: open,
-// delete, export, compare. Name, pellet and gun are edited in the table itself. The window is
-// not modal: it stays open beside the main window, and reads the library again whenever it is
-// shown.
+// delete, export, compare. Name, pellet and gun are edited in the table itself, on request only
+// (F2, or Rename in the table's menu): a click that opened an editor late would take the keys
+// typed into the notes meanwhile. The window is not modal: it stays open beside the main
+// window, and reads the library again whenever it is shown.
 
 #include "series/USeries.h"
 
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -60,6 +62,8 @@ public:
     void btnExportClick();
     void btnExportSpreadsheetClick();
     void btnCompareClick();
+    // Opens the name of the current series for editing.
+    void actRenameExecute();
 
     QLabel* const lblFilter;
     QLineEdit* const edtFilter;
@@ -81,6 +85,9 @@ public:
     QPushButton* const btnExportSpreadsheet;
     QPushButton* const btnCompare;
     QPushButton* const btnClose;
+    // The table's menu.
+    QAction* const actRename;
+    QAction* const actDelete;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -90,7 +97,7 @@ protected:
 private:
     void LayOut();
     void ConnectHandlers();
-    void FitColumnsToCaptions();
+    void FitColumns();
     std::string Translate(const std::string& Text) const { return FTranslate(Text); }
     std::vector<std::int64_t> SelectedIds() const;
     void Select(const std::vector<std::int64_t>& Ids);

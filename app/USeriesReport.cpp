@@ -92,7 +92,8 @@ void DrawText(QPainter& Painter, const TTypography& Type, const QFont& Font, QRg
 }
 
 // Text broken into lines at its spaces only, so that a unit such as "[m/s]" stays whole, each
-// line as long as fits Width; a word longer than that ends in an ellipsis.
+// line as long as fits Width; a word longer than that ends in an ellipsis (the tables are made
+// as wide as their longest word).
 QString WrappedAtSpaces(const QFontMetricsF& Metrics, const QString& Text, double Width) {
     QStringList Lines;
     for (const QString& Word : Text.split(' ', Qt::SkipEmptyParts)) {
@@ -104,6 +105,25 @@ QString WrappedAtSpaces(const QFontMetricsF& Metrics, const QString& Text, doubl
     for (QString& Line : Lines)
         Line = Metrics.elidedText(Line, Qt::ElideRight, Width);
     return Lines.join('\n');
+}
+
+// Text wrapped at its spaces in Box, in as many lines as it takes.
+void DrawWrapped(QPainter& Painter, const TTypography& Type, const QFont& Font, QRgb Color,
+                 const QRectF& Box, int Flags, const std::string& Text) {
+    Painter.setFont(Font);
+    Painter.setPen(QColor(Color));
+    Painter.drawText(Box, Flags, WrappedAtSpaces(Type.Metrics(Font), ToQString(Text), Box.width()));
+}
+
+// The lines of Text wrapped at its spaces to Width.
+int WrappedLines(const TTypography& Type, const QFont& Font, const std::string& Text,
+                 double Width) {
+    return int(WrappedAtSpaces(Type.Metrics(Font), ToQString(Text), Width).count('\n')) + 1;
+}
+
+// A row of the report as high as its most lines.
+double RowHeight(const TTypography& Type, int Lines) {
+    return Type.RowHeight() + double(Lines - 1) * Type.LineHeight(Type.Body);
 }
 
 void DrawRule(QPainter& Painter, double Left, double Right, double Y, double Width) {
@@ -143,8 +163,9 @@ std::vector<double> Fitted(std::vector<double> Widths, double Target) {
 }
 
 // A table with a header row, its first column holding captions (left-aligned) or, like every
-// other column, values (right-aligned). An empty value shows as an en dash; a header cell
-// wraps at its spaces when its column is narrower than it.
+// other column, values (right-aligned). An empty value shows as an en dash; a header cell and a
+// caption wrap at their spaces when their column is narrower than they are, the caption's row
+// growing to its lines.
 class TTable {
 public:
     TTable(const TTypography& Type, const std::vector<std::string>& Header,
@@ -175,27 +196,37 @@ public:
 
     // The header at (X, Y) and Count rows from First below it; gives the bottom.
     double Draw(QPainter& Painter, double X, double Y, int First, int Count) const {
-        const double Bottom = Y + HeaderHeight();
+        double Bottom = Y + HeaderHeight();
         DrawHeader(Painter, QRectF(X, Y, Width(), Bottom - Y));
         DrawRule(Painter, X, X + Width(), Bottom, Points(0.8));
-        for (int Index = 0; Index < Count; ++Index)
-            DrawRow(Painter, FRows[std::size_t(First + Index)], X,
-                    Bottom + Index * FType.RowHeight(), Index % 2 == 1);
-        return Bottom + Count * FType.RowHeight();
+        for (int Index = 0; Index < Count; ++Index) {
+            const std::vector<std::string>& Row = FRows[std::size_t(First + Index)];
+            const QRectF Band(X, Bottom, Width(), RowHeight(FType, CaptionLines(Row)));
+            DrawRow(Painter, Row, Band, Index % 2 == 1);
+            Bottom = Band.bottom();
+        }
+        return Bottom;
     }
 
 private:
-    std::vector<double> NaturalWidths(std::size_t Columns, bool WholeHeader) const {
+    // Whole: every header and caption on one line; else as narrow as their longest word.
+    std::vector<double> NaturalWidths(std::size_t Columns, bool Whole) const {
         std::vector<double> Widths(Columns, 0.0);
         const QFontMetricsF Body = FType.Metrics(FType.Body);
         const QFontMetricsF Bold = FType.Metrics(FType.Bold);
+        const auto Widest = [Whole](const QFontMetricsF& Metrics, const std::string& Text,
+                                    bool Wraps) {
+            double Width = 0;
+            const QString Shown = ToQString(Text);
+            for (const QString& Word : Whole || !Wraps ? QStringList(Shown) : Shown.split(' '))
+                Width = std::max(Width, Metrics.horizontalAdvance(Word));
+            return Width;
+        };
         for (std::size_t Column = 0; Column < Columns; ++Column) {
-            const QString Header = ToQString(HeaderText(Column));
-            for (const QString& Word : WholeHeader ? QStringList(Header) : Header.split(' '))
-                Widths[Column] = std::max(Widths[Column], Bold.horizontalAdvance(Word));
+            Widths[Column] = Widest(Bold, HeaderText(Column), true);
             for (const auto& Row : FRows)
                 Widths[Column] = std::max(Widths[Column],
-                                          Body.horizontalAdvance(ToQString(CellText(Row, Column))));
+                                          Widest(Body, CellText(Row, Column), IsCaption(Column)));
             Widths[Column] += 2 * CellPadding;
         }
         return Widths;
@@ -225,15 +256,25 @@ private:
         return Text.empty() && !IsCaption(Column) ? EmptyValueText : Text;
     }
 
-    void DrawRow(QPainter& Painter, const std::vector<std::string>& Row, double X, double Y,
+    int CaptionLines(const std::vector<std::string>& Row) const {
+        return FCaptionColumn && !FWidths.empty()
+                   ? WrappedLines(FType, FType.Body, CellText(Row, 0), FWidths[0] - 2 * CellPadding)
+                   : 1;
+    }
+
+    void DrawRow(QPainter& Painter, const std::vector<std::string>& Row, const QRectF& Band,
                  bool Striped) const {
-        const QRectF Band(X, Y, Width(), FType.RowHeight());
         if (Striped)
             Painter.fillRect(Band, QColor(StripeColor));
-        for (std::size_t Column = 0; Column < FWidths.size(); ++Column)
-            DrawText(Painter, FType, FType.Body, IsCaption(Column) ? MutedColor : InkColor,
-                     CellBox(Column, Band), Qt::AlignVCenter | Alignment(Column),
-                     CellText(Row, Column));
+        for (std::size_t Column = 0; Column < FWidths.size(); ++Column) {
+            const int Flags = Qt::AlignVCenter | Alignment(Column);
+            if (IsCaption(Column))
+                DrawWrapped(Painter, FType, FType.Body, MutedColor, CellBox(Column, Band), Flags,
+                            CellText(Row, Column));
+            else
+                DrawText(Painter, FType, FType.Body, InkColor, CellBox(Column, Band), Flags,
+                         CellText(Row, Column));
+        }
     }
 
     bool IsCaption(std::size_t Column) const { return FCaptionColumn && Column == 0; }
@@ -382,21 +423,26 @@ private:
         return Top;
     }
 
-    // Caption and value lines aligned with the statistics' rows; gives their height.
+    // Caption and value lines level with the statistics' rows, each wrapped at its spaces when
+    // longer than its column; gives their height.
     double DrawFacts(double Top, double Width) {
         const QFontMetricsF Metrics = FType.Metrics(FType.Body);
         double CaptionWidth = 0;
         for (const auto& [Caption, Value] : FContent.Facts)
             CaptionWidth = std::max(CaptionWidth, Metrics.horizontalAdvance(ToQString(Caption)));
         CaptionWidth = std::min(CaptionWidth + 2 * CellPadding, Width / 2);
-        const double Row = FType.RowHeight();
-        double Y = Top + (FStatistics.Empty() ? 0 : FStatistics.HeaderHeight() - Row);
-        for (const auto& [Caption, Value] : FContent.Facts) {
-            DrawText(FPainter, FType, FType.Body, MutedColor, QRectF(0, Y, CaptionWidth, Row),
-                     Qt::AlignLeft | Qt::AlignVCenter, Caption);
-            DrawText(FPainter, FType, FType.Bold, InkColor,
-                     QRectF(CaptionWidth, Y, Width - CaptionWidth, Row),
-                     Qt::AlignLeft | Qt::AlignVCenter, Value.empty() ? EmptyValueText : Value);
+        const double ValueWidth = Width - CaptionWidth;
+        double Y = Top + (FStatistics.Empty() ? 0 : FStatistics.HeaderHeight() - FType.RowHeight());
+        for (const auto& [Caption, Fact] : FContent.Facts) {
+            const std::string Value = Fact.empty() ? EmptyValueText : Fact;
+            const double Row =
+                RowHeight(FType, std::max(WrappedLines(FType, FType.Body, Caption, CaptionWidth),
+                                          WrappedLines(FType, FType.Bold, Value, ValueWidth)));
+            DrawWrapped(FPainter, FType, FType.Body, MutedColor, QRectF(0, Y, CaptionWidth, Row),
+                        Qt::AlignLeft | Qt::AlignVCenter, Caption);
+            DrawWrapped(FPainter, FType, FType.Bold, InkColor,
+                        QRectF(CaptionWidth, Y, ValueWidth, Row), Qt::AlignLeft | Qt::AlignVCenter,
+                        Value);
             Y += Row;
         }
         return Y - Top;

@@ -32,6 +32,16 @@ TAxisStep ChooseAxisStep(int TickCount, double Min, double Max) {
     }
 }
 
+long long RoundLabelStep(double SlotWidth, double LabelWidth) {
+    // A ratio beyond any screen (or no number) would outrun the count.
+    if (!(SlotWidth > 0) || !(LabelWidth / SlotWidth <= 1e15))
+        return 1;
+    for (long long Magnitude = 1;; Magnitude *= 10)
+        for (const long long Step : {Magnitude, 2 * Magnitude, 5 * Magnitude})
+            if (double(Step) * SlotWidth >= LabelWidth)
+                return Step;
+}
+
 // The exponent is taken from the scientific form with 15 significant digits, so that a value
 // that rounds up to the next power of ten there, such as 9.9999999999999999, counts as that power.
 double DecimalMagnitude(double X) {

@@ -17,6 +17,11 @@ struct TAxisStep {
 // of the step not above Min. Equal Min and Max give step 1 around the value.
 TAxisStep ChooseAxisStep(int TickCount, double Min, double Max);
 
+// The fewest slots between two labels, 1, 2 or 5 times a power of ten, that keep labels
+// LabelWidth pixels wide apart when neighbouring slots are SlotWidth pixels apart; 1 for slots
+// without a width.
+long long RoundLabelStep(double SlotWidth, double LabelWidth);
+
 // 10 to the power of the decimal exponent of X: 0.37 gives 0.1, 14.7 gives 10, 0 gives 1.
 double DecimalMagnitude(double X);
 

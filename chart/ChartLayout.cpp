@@ -4,6 +4,7 @@
 #include "chart/TextMetrics.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,13 +19,15 @@ constexpr int LabelGap = 4;
 constexpr int XTitleGap = 14;
 // One tick per this many pixels of axis length, plus one.
 constexpr int PixelsPerTick = 50;
-// Legend entries: a symbol this far inside the box's left edge and this big, the caption a few
-// pixels right of it; entries are as high as the symbol at least, a little apart.
+// The legend lies above the plot, so that it takes none of the plot's width: its entries run
+// in rows, each a symbol this big and its caption a few pixels right of it, as high as the
+// symbol at least, a little apart; the box keeps a padding around them.
 constexpr int LegendPadding = 10;
 constexpr int LegendSymbolSize = 20;
-constexpr int LegendTextIndent = LegendPadding + LegendSymbolSize + 2;
+constexpr int LegendTextIndent = LegendSymbolSize + 2;
 constexpr int LegendEntryGap = 2;
-constexpr int PlotToLegendGap = 20;
+constexpr int LegendColumnGap = 16;
+constexpr int LegendToPlotGap = 14;
 
 bool IsBlank(char C) {
     return static_cast<unsigned char>(C) <= ' ';
@@ -36,14 +39,14 @@ std::string Trimmed(const std::string& Text) {
     return First < Last ? std::string(First, Last) : std::string();
 }
 
-// An entry whose top lies Top pixels below the legend box's top left corner, relative to it.
-// The caption's lines are centred on the symbol when one line is lower than the symbol.
-TLegendEntry LegendEntryAt(int Top, const std::string& Caption, int LineHeight) {
+// An entry with its symbol's top left corner at At, relative to the legend box. The caption's
+// lines are centred on the symbol when one line is lower than the symbol.
+TLegendEntry LegendEntryAt(QPoint At, std::vector<std::string> Lines, int LineHeight) {
     TLegendEntry Entry;
-    Entry.Symbol = {LegendPadding, Top, LegendPadding + LegendSymbolSize, Top + LegendSymbolSize};
-    int LineTop = Top + (LegendSymbolSize - LineHeight) / 2;
-    for (std::string& Line : CaptionLines(Caption)) {
-        Entry.Lines.push_back({{LegendTextIndent, LineTop}, std::move(Line)});
+    Entry.Symbol = {At.x(), At.y(), At.x() + LegendSymbolSize, At.y() + LegendSymbolSize};
+    int LineTop = At.y() + (LegendSymbolSize - LineHeight) / 2;
+    for (std::string& Line : Lines) {
+        Entry.Lines.push_back({{At.x() + LegendTextIndent, LineTop}, std::move(Line)});
         LineTop += LineHeight;
     }
     return Entry;
@@ -78,6 +81,7 @@ TChartLayout::TChartLayout(TChartProperties& Properties, TSeriesList& Series,
 
 void TChartLayout::ClearAxes() {
     FXAxis.clear();
+    FXLabels.clear();
     FYAxis.clear();
     FSlotAxis.Clear();
 }
@@ -104,14 +108,14 @@ void TChartLayout::LayOut(int Width, int Height) {
     FLayoutHeight = Height;
     FMarkerSize = std::max(1, Nearest(Width * 0.004));
     FPlotRect = {ChartMargin, ChartMargin, Width - ChartMargin, Height - ChartMargin};
-    const bool TitleShown = PlaceTitle();
+    PlaceTitle();
+    PlaceLegend();
     FPlotRect.Bottom -= 2 * LineHeight() + XTitleGap;
     BuildYAxis();
     FPlotRect.Left += LineHeight() + YTitleGap + WidestYCaption() + LabelGap;
     FTitleRect.Left = FPlotRect.Left;
     FTitleRect.Right = FPlotRect.Right;
     PlaceYAxis();
-    PlaceLegend(TitleShown);
     PlaceLabels();
     BuildXAxis();
     CalculateSeriesPoints();
@@ -122,10 +126,10 @@ bool TChartLayout::TitleShown() const {
     return FProperties.ShowTitle && !FProperties.Title.empty();
 }
 
-bool TChartLayout::PlaceTitle() {
+void TChartLayout::PlaceTitle() {
     if (!TitleShown()) {
         FTitleRect = {};
-        return false;
+        return;
     }
     const TTextMetrics Metrics(FProperties.TitleFont, FDevice);
     const TRect Line{FPlotRect.Left, FPlotRect.Top,
@@ -133,7 +137,6 @@ bool TChartLayout::PlaceTitle() {
                      FPlotRect.Top + Metrics.TextHeight()};
     FTitleRect = Metrics.WrappedTextRect(Line, FProperties.Title);
     FPlotRect.Top = FTitleRect.Bottom + TitleGap;
-    return true;
 }
 
 bool TChartLayout::TitleNeedsMoreRoom() const {
@@ -187,31 +190,35 @@ void TChartLayout::PlaceYAxis() {
     FYMapping.Origin = FPlotRect.Bottom;
 }
 
-void TChartLayout::PlaceLegend(bool TitleShown) {
+// The entries fill a row across the plot's width before the next row starts.
+void TChartLayout::PlaceLegend() {
     FLegendEntries.clear();
     if (!FProperties.ShowLegend || FSeries.empty()) {
         FLegendRect = {};
         return;
     }
     const TTextMetrics Metrics(FProperties.AxisFont, FDevice);
-    int Y = LegendPadding;
-    int Widest = 0;
+    QPoint At(LegendPadding, LegendPadding);
+    int RowHeight = 0, Right = 0;
     for (const auto& Series : FSeries) {
-        Series->LegendTop = Y;
-        FLegendEntries.push_back(LegendEntryAt(Y, Series->Caption(), Metrics.TextHeight()));
-        const std::vector<TTextLine>& Lines = FLegendEntries.back().Lines;
-        for (const TTextLine& Line : Lines)
-            Widest = std::max(Widest, Metrics.TextWidth(Line.Text));
-        Y += std::max(LegendSymbolSize, static_cast<int>(Lines.size()) * Metrics.TextHeight());
-        if (Series != FSeries.back())
-            Y += LegendEntryGap;
+        std::vector<std::string> Lines = CaptionLines(Series->Caption());
+        int Width = 0;
+        for (const std::string& Line : Lines)
+            Width = std::max(Width, LegendTextIndent + Metrics.TextWidth(Line));
+        if (At.x() > LegendPadding && At.x() + Width + LegendPadding > FPlotRect.Width()) {
+            At = {LegendPadding, At.y() + RowHeight + LegendEntryGap};
+            RowHeight = 0;
+        }
+        Series->LegendTop = At.y();
+        RowHeight = std::max(
+            {RowHeight, LegendSymbolSize, static_cast<int>(Lines.size()) * Metrics.TextHeight()});
+        Right = std::max(Right, At.x() + Width);
+        FLegendEntries.push_back(LegendEntryAt(At, std::move(Lines), Metrics.TextHeight()));
+        At.rx() += Width + LegendColumnGap;
     }
-    const int Width = LegendTextIndent + Widest + LegendPadding;
-    FLegendRect = {FPlotRect.Right - Width, FPlotRect.Top, FPlotRect.Right,
-                   FPlotRect.Top + Y + LegendPadding};
-    FPlotRect.Right = FLegendRect.Left - PlotToLegendGap;
-    if (TitleShown)
-        FTitleRect.Right = FPlotRect.Right;
+    FLegendRect = {FPlotRect.Left, FPlotRect.Top, FPlotRect.Left + Right + LegendPadding,
+                   FPlotRect.Top + At.y() + RowHeight + LegendPadding};
+    FPlotRect.Top = FLegendRect.Bottom + LegendToPlotGap;
     for (TLegendEntry& Entry : FLegendEntries)
         Shift(Entry, FLegendRect.Left, FLegendRect.Top);
 }
@@ -236,10 +243,13 @@ void TChartLayout::BuildXAxis() {
                                                [](const auto& S) { return S->Kind() == skBar; }));
     if (FBarCount > 0)
         FProperties.AxisXOnePerValue = true;
-    if (FProperties.AxisXOnePerValue)
+    if (FProperties.AxisXOnePerValue) {
         BuildOnePerValueXAxis(FPlotRect.Width());
-    else
+        LabelSlots();
+    } else {
         BuildNumericXAxis(FPlotRect.Width());
+        FXLabels = FXAxis;
+    }
 }
 
 // Every distinct X gets a slot; a pixel column with several gets one tick, for the first of them.
@@ -268,6 +278,29 @@ void TChartLayout::BuildNumericXAxis(int Width) {
                           FormatAxisValue((Step.Start + Offset) / FProperties.AxisXScale)});
     }
     FXMapping = {Step.Start, Scale, FPlotRect.Left};
+}
+
+// The labels of the first and the last slot are the widest as a rule: the longest numbers.
+void TChartLayout::LabelSlots() {
+    const int Count = FSlotAxis.Count();
+    if (Count == 0)
+        return;
+    const auto Caption = [this](int Slot) {
+        return FormatAxisValue(FSlotAxis.X(Slot) / FProperties.AxisXScale);
+    };
+    const TTextMetrics Metrics(FProperties.AxisFont, FDevice);
+    const int Widest =
+        std::max(Metrics.TextWidth(Caption(0)), Metrics.TextWidth(Caption(Count - 1)));
+    const long long Step = RoundLabelStep(FSlotAxis.SlotWidth(), Widest + MinimumLabelGap);
+    const double First = FSlotAxis.X(0);
+    const bool Numbered = std::fabs(First) < 1e15 && First == std::floor(First) &&
+                          FSlotAxis.X(Count - 1) - First == Count - 1;
+    const long long Offset = Numbered ? static_cast<long long>(First) % Step : 0;
+    for (long long Slot = (Step - Offset) % Step; Slot < Count; Slot += Step) {
+        const int Index = static_cast<int>(Slot);
+        FXLabels.push_back(
+            {FSlotAxis.X(Index), FSlotAxis.Pixel(Index), FPlotRect.Bottom, Caption(Index)});
+    }
 }
 
 void TChartLayout::ValueToClient(double X, double Y, int& ScreenX, int& ScreenY) const {

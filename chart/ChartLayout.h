@@ -23,6 +23,10 @@
 
 class QPaintDevice;
 
+// Neighbouring X labels keep at least this many pixels apart, so that shot numbers never read as
+// one ("1 2" as "12").
+inline constexpr int MinimumLabelGap = 4;
+
 // One axis tick: its value, its pixel on the axis line and its label.
 struct TAxisInfo {
     double Value = 0;
@@ -96,6 +100,10 @@ public:
     const TLabelPlaces& LabelPlaces() const { return FLabelPlaces; }
     // In one-per-value mode one tick per pixel column that has values, for the first X there.
     const std::vector<TAxisInfo>& XAxis() const { return FXAxis; }
+    // The X ticks that are labelled: in one-per-value mode every so many slots, a round number
+    // that keeps the labels apart, whole numbers in a row (shot numbers) at its multiples;
+    // otherwise every tick.
+    const std::vector<TAxisInfo>& XLabels() const { return FXLabels; }
     const std::vector<TAxisInfo>& YAxis() const { return FYAxis; }
     const TAxisMapping& XMapping() const { return FXMapping; }
     const TAxisMapping& YMapping() const { return FYMapping; }
@@ -122,17 +130,17 @@ private:
     void LayOut(int Width, int Height);
     int LineHeight() const;
     bool TitleShown() const;
-    bool PlaceTitle();
+    void PlaceTitle();
     bool TitleNeedsMoreRoom() const;
     void BuildYAxis();
     int WidestYCaption() const;
     void PlaceYAxis();
-    void PlaceLegend(bool TitleShown);
-    void PlaceLegendEntries();
+    void PlaceLegend();
     void PlaceLabels();
     void BuildXAxis();
     void BuildOnePerValueXAxis(int Width);
     void BuildNumericXAxis(int Width);
+    void LabelSlots();
 
     // Series, in ChartLayoutSeries.cpp.
     void CalculateSeriesPoints();
@@ -172,6 +180,7 @@ private:
     int FZeroLineY = 0;
     bool FNoData = false;
     std::vector<TAxisInfo> FXAxis;
+    std::vector<TAxisInfo> FXLabels;
     std::vector<TAxisInfo> FYAxis;
     TSlotAxis FSlotAxis;
     TRect FPlotRect;

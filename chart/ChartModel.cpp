@@ -60,5 +60,5 @@ bool TChartModel::ClientToValues(int X, int Y, double& XValue, double& YValue) c
 void TChartModel::PaintTo(QPaintDevice& Device) {
     QPainter Painter(&Device);
     TCanvas Canvas(Painter);
-    TChartPainter(FProperties, FLayout, FSeries, FBrushBitmaps, FLabelWidths).PaintChart(Canvas);
+    TChartPainter(FProperties, FLayout, FSeries, FBrushBitmaps).PaintChart(Canvas);
 }

@@ -7,7 +7,6 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartPalette.h"
 #include "chart/ChartProperties.h"
-#include "chart/LabelWidths.h"
 #include "chart/NiceSeries.h"
 
 class QPaintDevice;
@@ -42,7 +41,6 @@ public:
 private:
     TSeriesOwner& FOwner;
     TBrushBitmaps FBrushBitmaps;
-    TLabelWidths FLabelWidths;
     TSeriesList FSeries;
     TChartProperties FProperties;
     TChartLayout FLayout;

@@ -34,10 +34,8 @@ QPoint Centre(const TRect& R) {
 } // namespace
 
 TChartPainter::TChartPainter(const TChartProperties& Properties, const TChartLayout& Layout,
-                             TSeriesList& Series, TBrushBitmaps& BrushBitmaps,
-                             TLabelWidths& LabelWidths)
-    : FProperties(Properties), FLayout(Layout), FSeries(Series), FBrushBitmaps(BrushBitmaps),
-      FLabelWidths(LabelWidths) {}
+                             TSeriesList& Series, TBrushBitmaps& BrushBitmaps)
+    : FProperties(Properties), FLayout(Layout), FSeries(Series), FBrushBitmaps(BrushBitmaps) {}
 
 void TChartPainter::PaintChart(TCanvas& Canvas) {
     Canvas.SetPenColor(Black);
@@ -94,7 +92,7 @@ void TChartPainter::StartLabels(TCanvas& Canvas) const {
     Canvas.SetPenWidth(1);
 }
 
-void TChartPainter::PaintXAxis(TCanvas& Canvas) {
+void TChartPainter::PaintXAxis(TCanvas& Canvas) const {
     const TRect& Plot = FLayout.PlotRect();
     StartAxis(Canvas, {Plot.Left, Plot.Bottom}, {Plot.Right, Plot.Bottom});
     const QPoint Title = FLayout.LabelPlaces().XTitle;
@@ -113,22 +111,20 @@ void TChartPainter::PaintXAxis(TCanvas& Canvas) {
     Canvas.SetPenColor(Black);
 }
 
-// A label that would come closer than a few pixels to the last one written is left out, so that
-// neighbouring shot numbers never read as one ("1 2" as "12"); every tick gets its mark.
-void TChartPainter::PaintXLabels(TCanvas& Canvas) {
-    constexpr int MinimumLabelGap = 4;
+// A label that would come closer than MinimumLabelGap to the last one written is left out;
+// every tick gets its mark.
+void TChartPainter::PaintXLabels(TCanvas& Canvas) const {
     const int LabelTop = FLayout.LabelPlaces().XLabelTop;
     int LastRight = 0;
-    for (const TAxisInfo& Tick : FLayout.XAxis()) {
-        // A label never starts right of its tick, so a tick left of LastRight needs no measuring.
-        if (Tick.X > LastRight) {
-            const int Width = FLabelWidths.TextWidth(Canvas, Tick.Caption);
-            const int X = Tick.X - Width / 2;
-            if (X > LastRight) {
-                Canvas.TextOut(X, LabelTop, Tick.Caption);
-                LastRight = X + Width + MinimumLabelGap;
-            }
+    for (const TAxisInfo& Label : FLayout.XLabels()) {
+        const int Width = Canvas.TextWidth(Label.Caption);
+        const int X = Label.X - Width / 2;
+        if (X > LastRight) {
+            Canvas.TextOut(X, LabelTop, Label.Caption);
+            LastRight = X + Width + MinimumLabelGap;
         }
+    }
+    for (const TAxisInfo& Tick : FLayout.XAxis()) {
         Canvas.MoveTo(Tick.X, Tick.Y);
         Canvas.LineTo(Tick.X, Tick.Y + TickLength);
     }

@@ -7,7 +7,6 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartMarkers.h"
 #include "chart/ChartPalette.h"
-#include "chart/LabelWidths.h"
 
 #include <QPoint>
 
@@ -16,7 +15,7 @@ class TCanvas;
 class TChartPainter {
 public:
     TChartPainter(const TChartProperties& Properties, const TChartLayout& Layout,
-                  TSeriesList& Series, TBrushBitmaps& BrushBitmaps, TLabelWidths& LabelWidths);
+                  TSeriesList& Series, TBrushBitmaps& BrushBitmaps);
 
     void PaintChart(TCanvas& Canvas);
 
@@ -25,8 +24,8 @@ private:
     void PaintTitle(TCanvas& Canvas) const;
     void StartAxis(TCanvas& Canvas, QPoint From, QPoint To) const;
     void StartLabels(TCanvas& Canvas) const;
-    void PaintXAxis(TCanvas& Canvas);
-    void PaintXLabels(TCanvas& Canvas);
+    void PaintXAxis(TCanvas& Canvas) const;
+    void PaintXLabels(TCanvas& Canvas) const;
     void PaintYAxis(TCanvas& Canvas) const;
     void PaintBand(TCanvas& Canvas) const;
     void PaintSeries(TCanvas& Canvas);
@@ -39,6 +38,5 @@ private:
     const TChartLayout& FLayout;
     TSeriesList& FSeries;
     TBrushBitmaps& FBrushBitmaps;
-    TLabelWidths& FLabelWidths;
     TMarkerRoutine FMarkerRoutine = DrawSquareMarker;
 };

@@ -25,6 +25,8 @@ public:
     // The slot of a value of a series that took part in Collect.
     int SlotOf(const TNiceSeries& Series, int Index) const;
     int Pixel(int Slot) const { return Nearest(Slot * FSlotWidth) + FOrigin; }
+    // The distance of neighbouring slots in pixels; 0 for a lone slot.
+    double SlotWidth() const { return FSlotWidth; }
     // The first slot whose pixel lies right of Slot's; Count() when there is none.
     int NextColumn(int Slot) const;
     // The width of a slot, rounded, when there are bars; else 0.

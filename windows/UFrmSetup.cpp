@@ -15,7 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -68,6 +71,21 @@ QComboBox* PresetBox(QWidget* Parent, const QRect& Geometry) {
     for (const TEnergyPreset& Preset : EnergyPresets)
         Box->addItem(QString::fromUtf8(Preset.Name));
     return Box;
+}
+
+// The width that shows every entry of the preset box whole in every language.
+int PresetBoxWidth(const QComboBox& Box) {
+    const TTranslator Translator;
+    int Widest = 0;
+    for (const int Language : {LANG_CZECH, LANG_GERMAN, LANG_ENGLISH})
+        for (int Item = 0; Item < Box.count(); ++Item)
+            Widest = std::max(
+                Widest, Box.fontMetrics().horizontalAdvance(QString::fromStdString(
+                            Translator.Translate(Box.itemText(Item).toStdString(), Language))));
+    QStyleOptionComboBox Option;
+    Option.initFrom(&Box);
+    const QSize Contents(Widest, Box.fontMetrics().height());
+    return Box.style()->sizeFromContents(QStyle::CT_ComboBox, &Option, Contents, &Box).width();
 }
 
 TSpinButton* SpinButton(QWidget* Parent, const QRect& Geometry) {
@@ -127,11 +145,26 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
     for (QLabel* Label : {lblLanguageCzech, lblLanguageGerman, lblLanguageEnglish})
         Label->adjustSize();
     setFixedSize(237, 361);
+    WidenForPresetBox();
     for (QToolButton* Button : {btnCesky, btnDeutsch, btnEnglish})
         FLanguageGroup->addButton(Button);
     btnCesky->setChecked(true);
     rbMetric->setChecked(true);
     ConnectHandlers();
+}
+
+// The preset box takes its longest entry of any language, so that a switch of language moves
+// nothing; the window, its groups and the edits at their right edge move out with it.
+void TFrmSetup::WidenForPresetBox() {
+    const int Extra = std::max(0, PresetBoxWidth(*cbEnergyPreset) - cbEnergyPreset->width());
+    cbEnergyPreset->resize(cbEnergyPreset->width() + Extra, cbEnergyPreset->height());
+    for (QWidget* Group : {gbLanguage, gbUnits, gbLimits})
+        Group->resize(Group->width() + Extra, Group->height());
+    for (QWidget* Edit : std::initializer_list<QWidget*>{
+             eSpeedLimit, spinSpeedLimit, eEnergyLimit, spinEnergyLimit, ePeletWeight,
+             spinPeletWeight, eUsableSpread, spinUsableSpread})
+        Edit->move(Edit->x() + Extra, Edit->y());
+    setFixedWidth(width() + Extra);
 }
 
 void TFrmSetup::ConnectHandlers() {

@@ -90,6 +90,7 @@ private:
     };
 
     void ConnectHandlers();
+    void WidenForPresetBox();
     void ChooseLanguage(int Code);
     void EntryChange(const TNumberEntry& Entry);
     void EntryStep(const TNumberEntry& Entry, double Direction);

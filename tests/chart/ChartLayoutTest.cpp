@@ -190,40 +190,80 @@ TEST_F(ChartLayoutTest, BarsShareTheirSlot) {
     EXPECT_EQ(Second.HitRect.Width(), 24);
 }
 
-TEST_F(ChartLayoutTest, LegendEntriesTakeTheirLines) {
+// The legend runs in rows between the title and the plot, so that the plot keeps the chart's
+// width: an entry that does not fit the rest of a row starts the next, below the row's tallest.
+TEST_F(ChartLayoutTest, TheLegendRunsInRowsAboveThePlot) {
     Chart.SetShowLegend(true);
+    Chart.SetShowTitle(true);
     Chart.SuspendUpdates();
     TNiceSeries& Tall = Chart.AddSeries(skLine);
     Tall.SetCaption("  one\r\ntwo  \nthree\r\n ");
     Tall.AddValue(1, 1, "");
     Chart.AddSeries(skBar).SetCaption("x");
+    const std::string Wide(30, 'w');
+    Chart.AddSeries(skLine).SetCaption(Wide);
+    Chart.resize(400, 400);
     Chart.ResumeUpdates();
     const TChartLayout& Layout = Chart.Layout();
-    const int lh = LineHeight();
+    const TTextMetrics Metrics(Chart.AxisFont(), &Chart);
+    const int lh = Metrics.TextHeight(), TallHeight = std::max(20, 3 * lh);
+    const int Second = 10 + 22 + Metrics.TextWidth("three") + 16;
+    ASSERT_GT(Second + 22 + Metrics.TextWidth("x") + 16 + 22 + Metrics.TextWidth(Wide) + 10, 360);
     EXPECT_EQ(CaptionLines(Tall.Caption()), (std::vector<std::string>{"one", "two", "three"}));
-    EXPECT_EQ(Tall.LegendTop, 10);
-    EXPECT_EQ(Chart.GetSeries(1).LegendTop, 10 + std::max(20, 3 * lh) + 2);
-    EXPECT_EQ(Layout.LegendRect().Height(), 10 + std::max(20, 3 * lh) + 2 + 20 + 10);
-    const int Widest = TTextMetrics(Chart.AxisFont(), &Chart).TextWidth("three");
-    EXPECT_EQ(Layout.LegendRect().Width(), Widest + 42);
-    EXPECT_EQ(Layout.LegendRect().Right, Chart.width() - 20);
-    EXPECT_EQ(Layout.LegendRect().Top, Layout.PlotRect().Top);
-    EXPECT_EQ(Layout.PlotRect().Right, Layout.LegendRect().Left - 20);
-    // The symbol is 20 pixels square, 10 inside the box; the caption starts 2 pixels right of it,
-    // its lines centred on the symbol when they are fewer than it is high.
-    const TLegendEntry& Entry = Layout.LegendEntries()[1];
-    const int Top = Layout.LegendRect().Top + Chart.GetSeries(1).LegendTop;
-    EXPECT_EQ(Entry.Symbol,
-              (TRect{Layout.LegendRect().Left + 10, Top, Layout.LegendRect().Left + 30, Top + 20}));
-    ASSERT_EQ(Entry.Lines.size(), 1U);
-    EXPECT_EQ(Entry.Lines[0].At, QPoint(Layout.LegendRect().Left + 32, Top + (20 - lh) / 2));
-    EXPECT_EQ(Layout.LegendEntries()[0].Lines[2].At.y(),
-              Layout.LegendRect().Top + 10 + (20 - lh) / 2 + 2 * lh);
+    const TRect& Legend = Layout.LegendRect();
+    EXPECT_EQ(Legend.Top, Layout.TitleRect().Bottom + 10);
+    EXPECT_EQ(Layout.PlotRect().Top, Legend.Bottom + 14);
+    EXPECT_EQ(Layout.PlotRect().Right, 400 - 20);
+    EXPECT_EQ(Legend.Height(), 10 + TallHeight + 2 + 20 + 10);
+    EXPECT_EQ(Legend.Width(), 10 + 22 + Metrics.TextWidth(Wide) + 10);
+    // Each symbol is 20 pixels square; its caption starts 2 pixels right of it, the lines
+    // centred on the symbol when they are fewer than it is high.
+    const QPoint Symbols[] = {{10, 10}, {Second, 10}, {10, 10 + TallHeight + 2}};
+    for (int i = 0; i < 3; ++i) {
+        const QPoint At = Symbols[i] + QPoint(Legend.Left, Legend.Top);
+        const TLegendEntry& Entry = Layout.LegendEntries()[std::size_t(i)];
+        EXPECT_EQ(Entry.Symbol, (TRect{At.x(), At.y(), At.x() + 20, At.y() + 20})) << i;
+        EXPECT_EQ(Entry.Lines[0].At, At + QPoint(22, (20 - lh) / 2)) << i;
+        EXPECT_EQ(Chart.GetSeries(i).LegendTop, Symbols[i].y());
+    }
+    EXPECT_EQ(Layout.LegendEntries()[0].Lines[2].At.y(), Legend.Top + 10 + (20 - lh) / 2 + 2 * lh);
+}
+
+// Slots are labelled at a round step that keeps their labels apart: every one where they fit,
+// else shot numbers at the multiples of 2, 5, 10, 20, 50, ... and other values (bins) every
+// so many from the first.
+TEST_F(ChartLayoutTest, SlotLabelsRunAtRoundSteps) {
+    Chart.SetAxisXOnePerValue(true);
+    const struct {
+        int Width;
+        double First, Step;
+        int Count;
+        TSeriesKind Kind;
+        std::vector<std::string> Labels;
+    } Cases[] = {
+        {1000, 1, 1, 30, skLine, {"1", "2", "3"}},
+        {220, 1, 1, 30, skLine, {"5", "10", "15", "20", "25", "30"}},
+        {800, 1, 1, 1000, skLine, {"50", "100", "150"}},
+        {700, 170.15, 0.4, 20, skBar, {"170.15", "170.95", "171.75"}},
+    };
+    for (const auto& Case : Cases) {
+        Chart.SuspendUpdates();
+        Chart.ClearSeries();
+        TNiceSeries& Series = Chart.AddSeries(Case.Kind);
+        for (int i = 0; i < Case.Count; ++i)
+            Series.AddValue(Case.First + i * Case.Step, 170 + i % 7, "");
+        Chart.resize(Case.Width, 300);
+        Chart.ResumeUpdates();
+        const std::vector<std::string> Labels = Captions(Chart.Layout().XLabels());
+        ASSERT_GE(Labels.size(), Case.Labels.size());
+        EXPECT_EQ(std::vector(Labels.begin(), Labels.begin() + long(Case.Labels.size())),
+                  Case.Labels)
+            << Case.Width << " " << Case.Count;
+    }
 }
 
 TEST_F(ChartLayoutTest, TheTitleSitsAboveThePlot) {
     Chart.SetShowTitle(true);
-    Chart.SetShowLegend(true);
     Chart.SuspendUpdates();
     AddYs({1, 2});
     Chart.resize(400, 300);
@@ -236,8 +276,8 @@ TEST_F(ChartLayoutTest, TheTitleSitsAboveThePlot) {
     EXPECT_EQ(Layout.PlotRect().Top, 20 + OneLine + 10);
 
     // The title fits the width between the margins on one line, but not the width that the Y
-    // labels and the legend leave it: it gets the room of two lines, and the plot moves down.
-    const std::string Title = "Speeds and energies of the series";
+    // labels leave it: it gets the room of two lines, and the plot moves down.
+    const std::string Title = "Speeds and energies of the series shot";
     ASSERT_LT(Metrics.TextWidth(Title), 400 - 2 * 20);
     Chart.SetTitle(Title);
     ASSERT_GT(Metrics.TextWidth(Title), Layout.TitleRect().Width());

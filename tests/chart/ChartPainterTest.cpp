@@ -125,9 +125,8 @@ TEST_F(ChartPainterTest, SeriesColoursFollowTheirIndex) {
                          0x74F44D, 0x4D93F4, 0xC0C0C0, 0x808080, 0xFFC266};
     // The legend's sample line of each series, left of its marker.
     auto SampleColour = [&](const QImage& Image, int i) {
-        const TRect& Legend = Chart.Layout().LegendRect();
-        return Image.pixel(Legend.Left + 11, Legend.Top + Chart.GetSeries(i).LegendTop + 10) &
-               0xFFFFFF;
+        const TRect& Symbol = Chart.Layout().LegendEntries()[std::size_t(i)].Symbol;
+        return Image.pixel(Symbol.Left + 1, Symbol.Top + 10) & 0xFFFFFF;
     };
     QImage Image = Render();
     for (int i = 0; i < 15; ++i)
@@ -226,7 +225,7 @@ TEST(BrushPatternTest, PatternsFromTheirRows) {
 
 TEST_F(ChartPainterTest, BarsLieUnderLinesAndTheLegendCastsAShadow) {
     Chart.SetShowLegend(true);
-    AddSeries(skLine, {3, 3, 3});
+    AddSeries(skLine, {3.5, 3.5, 3.5});
     TNiceSeries& Bars = AddSeries(skBar, {6, 6, 6});
     const QImage Image = Render();
     const TXYInfo& Bar = Bars.Values()[1];

@@ -1,10 +1,12 @@
 #pragma once
 
 // A series library in a temporary folder with a few series of known shots and notes, the main
-// window's settings as a plain record, and dialogs that answer from a script.
+// window's settings as a plain record, and dialogs that answer from a script. The folders of
+// settings and library point into the temporary folder too.
 
 #include "library/SeriesStore.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/windows/RecordingSettings.h"
@@ -17,6 +19,8 @@ class LibraryFixture : public testing::Test {
 protected:
     TScopedFormatSettings Separators{"."};
     tests::TTempFolder Folder;
+    TScopedEnvironment ConfigHome{"XDG_CONFIG_HOME", Folder.File("config")};
+    TScopedEnvironment DataHome{"XDG_DATA_HOME", Folder.File("data")};
     TSeriesStore Store{Folder.File("series.db")};
     TRecordingSettings Settings;
     TScriptedDialogs Dialogs;

@@ -72,6 +72,8 @@ TEST_F(ComparisonWindow, ChartOverlaysEachSeriesUnderItsName) {
     const TNiceChart& Chart = *Window->chComparison;
     ASSERT_EQ(Chart.SeriesCount(), 3);
     EXPECT_TRUE(Chart.ShowLegend());
+    // The legend takes none of the plot's width.
+    EXPECT_GT(Chart.Layout().PlotRect().Width(), Chart.width() * 3 / 4);
     EXPECT_EQ(Chart.GetSeries(1).Caption(), "Pellet B");
     EXPECT_EQ(Chart.GetSeries(1).Values().size(), 4U);
     EXPECT_EQ(Chart.GetSeries(1).Values()[3].X, 4);

@@ -1,12 +1,14 @@
 #include "app/UFrmLibrary.h"
 
-#include "files/UDataFile.h"
 #include "app/UFrmComparison.h"
 #include "app/ULibraryFiles.h"
 #include "app/ULibraryModel.h"
+#include "files/UDataFile.h"
 #include "tests/library_windows/LibraryFixture.h"
+#include "tests/support/WaitUntil.h"
 #include "text/UTranslator.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTest>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -204,6 +207,31 @@ TEST_F(LibraryWindow, ExportWritesOneFilePerSeries) {
     EXPECT_THAT(Sheet, HasSubstr("Name,Beta"));
     EXPECT_THAT(Sheet, HasSubstr("1,,160.00,-0.50,\r\n"));
     EXPECT_THAT(Sheet, HasSubstr("Pelet Weight [g],\r\n"));
+}
+
+// A click on the selected name starts no editor of its own, which would take the typing meant
+// for the notes: only F2 or Rename does.
+TEST_F(LibraryWindow, AClickOnTheSelectedNameLeavesTheTypingToTheNotes) {
+    Select({B});
+    QTableView& Table = *Library->grdSeries;
+    const QModelIndex Name = Table.selectionModel()->selectedRows(TLibraryModel::colName).front();
+    QTest::mouseClick(Table.viewport(), Qt::LeftButton, {}, Table.visualRect(Name).center());
+    QTest::mouseClick(Library->edtPeletWeight, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == Library->edtPeletWeight; }));
+    // An editor started by the click would take the focus within the double-click interval.
+    const auto Interval = std::chrono::milliseconds(2 * QApplication::doubleClickInterval());
+    EXPECT_FALSE(WaitUntil([&] { return QApplication::focusWidget() != Library->edtPeletWeight; },
+                           Interval));
+    // Keys go where the focus is, as the keyboard's do.
+    QWidget* const Focus = nullptr;
+    QTest::keyClicks(Focus, "0.547");
+    QTest::keyClick(Focus, Qt::Key_Tab);
+    EXPECT_EQ(Listed(B).Name, "Beta");
+    EXPECT_EQ(Listed(B).Notes.PeletWeight, 0.547);
+    Library->actRename->trigger();
+    QTest::keyClicks(Focus, "Beta 2");
+    QTest::keyClick(Focus, Qt::Key_Return);
+    EXPECT_EQ(Listed(B).Name, "Beta 2");
 }
 
 // A series without a pellet weight has no energy until one is noted; the weight keeps the unit

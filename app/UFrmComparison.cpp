@@ -9,11 +9,13 @@
 #include "platform/LocalTime.h"
 #include "platform/ModalDialogs.h"
 #include "windows/MainSettings.h"
+#include "windows/ScreenRoom.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -89,7 +91,7 @@ TFrmComparison::TFrmComparison(const TSeriesStore& Store, std::vector<TSeriesEnt
 void TFrmComparison::LayOut() {
     setWindowTitle(ToQString(Translate("Comparison of series")));
     setSizeGripEnabled(true);
-    resize(1100, 680);
+    FitToScreen(*this, {1100, 680});
     lblVerdict->setWordWrap(true);
     lblVerdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grdFigures->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -226,15 +228,26 @@ void TFrmComparison::FillTable() {
     FitTable();
 }
 
+void TFrmComparison::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    FitToScreen(*this, size());
+}
+
 // The table under the chart shows every column and row whole; the window is made wide enough
-// for it, and the chart takes the rest of its height.
+// for it as far as its screen has room (the columns scroll beyond that), and the chart takes the
+// rest of its height.
 void TFrmComparison::FitTable() {
     grdFigures->resizeColumnsToContents();
     grdFigures->resizeRowsToContents();
     const int Frame = 2 * grdFigures->frameWidth();
-    grdFigures->setMinimumWidth(grdFigures->horizontalHeader()->length() + Frame);
+    const QMargins Margins = layout()->contentsMargins();
+    const int Needed =
+        grdFigures->horizontalHeader()->length() + Frame + Margins.left() + Margins.right();
+    FitToScreen(*this, {std::max(width(), Needed), height()});
+    const int ScrollBar =
+        Needed > width() ? grdFigures->horizontalScrollBar()->sizeHint().height() : 0;
     grdFigures->setFixedHeight(grdFigures->horizontalHeader()->sizeHint().height() +
-                               grdFigures->verticalHeader()->length() + Frame);
+                               grdFigures->verticalHeader()->length() + Frame + ScrollBar);
 }
 
 TReportContent TFrmComparison::ReportContent() const {

@@ -44,6 +44,10 @@ public:
     QPushButton* const btnPrint;
     QPushButton* const btnClose;
 
+protected:
+    // Only a shown window knows its frame, which takes room on the screen too.
+    void showEvent(QShowEvent* Event) override;
+
 private:
     // One series with its speeds in the display unit; no summary without shots.
     struct TCompared {

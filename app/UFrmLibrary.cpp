@@ -11,6 +11,7 @@
 #include "platform/NumberFormats.h"
 #include "platform/ScopeGuard.h"
 #include "windows/MainSettings.h"
+#include "windows/ScreenRoom.h"
 
 #include <QAction>
 #include <QEvent>
@@ -203,12 +204,14 @@ void TFrmLibrary::UpdateCaptions() {
 
 // Each column is as wide as its caption and its widest figure, which the language, the units and
 // the series change. As it opens and when the captions change, the window widens to show every
-// column; the user may narrow it again.
+// column as far as its screen has room, moving left where it would pass the screen's edge; a
+// table wider still scrolls. The user may narrow the window again.
 void TFrmLibrary::FitColumns() {
     grdSeries->resizeColumnsToContents();
     const int Missing = grdSeries->horizontalHeader()->length() - grdSeries->viewport()->width();
-    if (isVisible() && Missing > 0)
-        resize(width() + Missing, height());
+    if (!isVisible() || Missing <= 0)
+        return;
+    FitToScreen(*this, {width() + Missing, height()});
 }
 
 // The series being recorded takes the pellet weight in force as it goes: the notes box shows the

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QTableView>
 #include <gmock/gmock.h>
@@ -76,7 +77,11 @@ std::vector<std::string> CutTexts(const QWidget& Window) {
                     Header.sectionSize(Column));
             }
         }
-        Fit("the table's columns", Header.length(), Table->viewport()->width());
+        // A window as wide as its screen scrolls the columns that find no room on it.
+        const int Screen = Window.screen()->availableGeometry().width();
+        Fit("the window", Window.frameGeometry().width(), Screen);
+        if (Window.frameGeometry().width() < Screen)
+            Fit("the table's columns", Header.length(), Table->viewport()->width());
     }
     return Cut;
 }

@@ -12,4 +12,4 @@ target_include_directories(tarvex_library_windows PUBLIC ${PROJECT_SOURCE_DIR})
 # The headers name the store, the series, the analysis' summaries and the report's content.
 target_link_libraries(tarvex_library_windows
     PUBLIC tarvex_store tarvex_series tarvex_analysis Qt6::Widgets
-    PRIVATE tarvex_writers tarvex_windows tarvex_chart tarvex_dialogs tarvex_platform)
+    PRIVATE tarvex_files tarvex_windows tarvex_chart tarvex_dialogs tarvex_platform)

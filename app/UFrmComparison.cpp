@@ -293,5 +293,5 @@ void TFrmComparison::btnPrintClick() {
     if (!FileName)
         return;
     const TBusyCursor Busy;
-    WriteReportPdf(*FileName, ReportContent(), *chComparison);
+    WriteReportPdf(*FileName, ReportContent(), chComparison->Picture());
 }

@@ -7,7 +7,7 @@
 // out, and the user told. Print… writes it all as a PDF report.
 
 #include "analysis/SeriesComparison.h"
-#include "app/USeriesReport.h"
+#include "files/USeriesReport.h"
 #include "library/SeriesStore.h"
 #include "series/USeries.h"
 

@@ -3,12 +3,12 @@
 #include "app/BusyCursor.h"
 #include "app/UChartPanel.h"
 #include "app/UFrmLibrary.h"
-#include "files/UImportFile.h"
 #include "app/UMainForm.h"
-#include "app/USeriesReport.h"
 #include "app/UShotTable.h"
-#include "files/USpreadsheetExport.h"
 #include "chart/NiceChart.h"
+#include "files/UImportFile.h"
+#include "files/USeriesReport.h"
+#include "files/USpreadsheetExport.h"
 #include "library/SeriesRecorder.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
@@ -210,7 +210,8 @@ void TSeriesCommands::actPrintReportExecute() {
         return;
     ShowPendingShots();
     const TBusyCursor Busy;
-    WriteReportPdf(*FileName, ReportContent(SeriesFigures()), *FForm.pnlMiddleBottom->chNiceChart);
+    WriteReportPdf(*FileName, ReportContent(SeriesFigures()),
+                   FForm.pnlMiddleBottom->chNiceChart->Picture());
 }
 
 void TSeriesCommands::actSaveChartPictureExecute() {
@@ -218,7 +219,7 @@ void TSeriesCommands::actSaveChartPictureExecute() {
     if (!FileName)
         return;
     ShowPendingShots();
-    SaveChartPicture(*FileName, *FForm.pnlMiddleBottom->chNiceChart);
+    SaveChartPicture(*FileName, FForm.pnlMiddleBottom->chNiceChart->Picture());
 }
 
 // The file is read first and the series replaced only then: a file that cannot be imported

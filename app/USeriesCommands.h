@@ -5,7 +5,7 @@
 // report, the chart picture and importing other chronographs' files.
 
 #include "files/UImportFile.h"
-#include "app/USeriesReport.h"
+#include "files/USeriesReport.h"
 #include "series/USeries.h"
 
 #include <QObject>

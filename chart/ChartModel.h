@@ -9,7 +9,17 @@
 #include "chart/ChartProperties.h"
 #include "chart/NiceSeries.h"
 
+#include <QSize>
+#include <functional>
+
 class QPaintDevice;
+
+// A chart as a picture: the size it is laid out for and how it paints itself on any device, for
+// code that draws a chart without knowing its control.
+struct TChartPicture {
+    QSize Size;
+    std::function<void(QPaintDevice&)> PaintTo;
+};
 
 class TChartModel {
 public:

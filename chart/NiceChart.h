@@ -92,6 +92,10 @@ public:
     void PaintNow();
     // The picture of the last layout on any paint device, as the control paints itself.
     void PaintTo(QPaintDevice& Device) { FModel.PaintTo(Device); }
+    // The same picture for code without widgets; it refers to this control.
+    TChartPicture Picture() {
+        return {size(), [this](QPaintDevice& Device) { PaintTo(Device); }};
+    }
     const TChartLayout& Layout() const { return FModel.Layout(); }
 
     TMouseMoveEvent OnMouseMove;

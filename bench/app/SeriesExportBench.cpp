@@ -2,9 +2,9 @@
 // memory, and the printed report, a PDF with the chart, of 200 and 10,000 shots, written to a
 // file. Each reports shots per second; the report also its size and its size per shot.
 
-#include "app/USeriesReport.h"
-#include "files/USpreadsheetExport.h"
 #include "chart/NiceChart.h"
+#include "files/USeriesReport.h"
+#include "files/USpreadsheetExport.h"
 #include "series/UData.h"
 
 #include <QApplication>
@@ -92,7 +92,7 @@ void BM_WriteReportPdf(benchmark::State& State) {
     PlotSpeeds(Chart, State.range(0));
     const TReportContent Content = Report(State.range(0));
     for (auto _ : State)
-        WriteReportPdf(FileName, Content, Chart);
+        WriteReportPdf(FileName, Content, Chart.Picture());
     const auto Size = static_cast<double>(std::filesystem::file_size(FileName));
     State.SetItemsProcessed(State.iterations() * State.range(0));
     State.counters["pdf_KiB"] = Size / 1024;

@@ -13,7 +13,7 @@
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
 #include "series/USeries.h"
-#include "tests/app/PdfReading.h"
+#include "tests/files/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"

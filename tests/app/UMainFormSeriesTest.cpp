@@ -9,7 +9,7 @@
 #include "app/UStatisticsPanel.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
-#include "tests/app/PdfReading.h"
+#include "tests/files/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/ScopedFormatSettings.h"

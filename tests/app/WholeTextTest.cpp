@@ -8,7 +8,7 @@
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "series/UEnergyPresets.h"
-#include "tests/app/PdfReading.h"
+#include "tests/files/PdfReading.h"
 #include "tests/library_windows/LibraryFixture.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"

@@ -1,7 +1,7 @@
 #include "app/UFrmComparison.h"
 
 #include "chart/NiceChart.h"
-#include "tests/app/PdfReading.h"
+#include "tests/files/PdfReading.h"
 #include "tests/library_windows/LibraryFixture.h"
 
 #include <QLabel>

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Programs built on the libraries below the windows run without Qt's widgets: the simulator, and a
-# program that uses the port component alone.
+# Programs built on the libraries below the windows run without Qt's widgets: the simulator, a
+# program that uses the port component alone, and one that prints a report with the files' library.
 #
-#   without_widgets_test.sh CHRONOSIM PORT_PROGRAM
+#   without_widgets_test.sh CHRONOSIM PORT_PROGRAM FILES_PROGRAM
 set -euo pipefail
 
 chronosim=$1
 port_program=$2
+files_program=$3
 failures=0
 
 fail() {
@@ -21,7 +22,7 @@ libraries() {
     awk '{ print $1 }' <<<"$listing"
 }
 
-for program in "$chronosim" "$port_program"; do
+for program in "$chronosim" "$port_program" "$files_program"; do
     if libraries "$program" | grep -q '^libQt6Widgets'; then
         fail "$(basename "$program") loads libQt6Widgets"
     fi
@@ -35,5 +36,11 @@ status=0
 output=$("$port_program" /nonexistent/tarvex-no-such-port) || status=$?
 [ "$status" -eq 1 ] || fail "the port program ended with status $status"
 [ "$output" = "Unable to open com port (Error: 2)" ] || fail "the port program wrote: $output"
+
+# And the report is printed there.
+report=$(mktemp --suffix=.pdf)
+trap 'rm -f "$report"' EXIT
+output=$("$files_program" "$report") || fail "the files program ended with status $?"
+[ "$(head -c 5 "$report")" = "%PDF-" ] || fail "the files program wrote no PDF: $output"
 
 exit $((failures > 0))

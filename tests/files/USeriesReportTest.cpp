@@ -1,8 +1,8 @@
-#include "app/USeriesReport.h"
+#include "files/USeriesReport.h"
 
 #include "chart/NiceChart.h"
 #include "platform/NumberFormats.h"
-#include "tests/app/PdfReading.h"
+#include "tests/files/PdfReading.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <QImage>
@@ -80,7 +80,7 @@ protected:
 
 TEST_F(SeriesReportTest, PdfKeepsEveryTextAsTextWithItsLetters) {
     const std::string Path = Folder.File("report.pdf");
-    WriteReportPdf(Path, Content(200), Chart);
+    WriteReportPdf(Path, Content(200), Chart.Picture());
     const std::string Text = Collapsed(PdfText(Path));
     for (const char* Expected :
          {"TARVEX shot report", "9. 12. 2025 18:45:00", "Hmotnost střeliny 0.547 g", "Größe Weiß",
@@ -95,7 +95,7 @@ TEST_F(SeriesReportTest, PdfKeepsEveryTextAsTextWithItsLetters) {
 
 TEST_F(SeriesReportTest, LongSeriesRunsOverPagesWithHeaderAndPageNumberOnEach) {
     const std::string Path = Folder.File("report.pdf");
-    WriteReportPdf(Path, Content(200), Chart);
+    WriteReportPdf(Path, Content(200), Chart.Picture());
     const int Pages = PageCount(Path);
     EXPECT_GT(Pages, 1);
     const QStringList PageTexts = QString::fromStdString(PdfText(Path)).split('\f');
@@ -145,7 +145,7 @@ std::set<int> SpeedRightEdges(const std::vector<std::vector<TPlacedWord>>& Pages
 // every row ends above the page number at the foot of its page.
 TEST_F(SeriesReportTest, ShotRowsAlignRightAndStayAboveTheFoot) {
     const std::string Path = Folder.File("report.pdf");
-    WriteReportPdf(Path, Content(200), Chart);
+    WriteReportPdf(Path, Content(200), Chart.Picture());
     const auto Pages = PlacedWords(Path);
     for (const std::vector<TPlacedWord>& Page : Pages) {
         double FootTop = 1e9, LowestRow = 0;
@@ -170,7 +170,7 @@ TEST_F(SeriesReportTest, AShortTableStaysInOneBlock) {
     TReportContent Short = Content(12);
     for (std::vector<std::string>& Row : Short.Rows)
         Row[1] = "";
-    WriteReportPdf(Path, Short, Chart);
+    WriteReportPdf(Path, Short, Chart.Picture());
     EXPECT_EQ(SpeedRightEdges(PlacedWords(Path), 12).size(), 1u);
     EXPECT_EQ(PageCount(Path), 1);
 }
@@ -179,7 +179,7 @@ TEST_F(SeriesReportTest, ShortSeriesFitsOnePageWithDashesForEmptyValues) {
     const std::string Path = Folder.File("report.pdf");
     TReportContent Short = Content(3);
     Short.Rows[1][3] = "";
-    WriteReportPdf(Path, Short, Chart);
+    WriteReportPdf(Path, Short, Chart.Picture());
     const std::string Text = Collapsed(PdfText(Path));
     EXPECT_THAT(Text, HasSubstr("Page 1 of 1"));
     EXPECT_THAT(Text, HasSubstr("2 " + Time(2) + " " + Speed(2) + " \u2013"));
@@ -187,7 +187,7 @@ TEST_F(SeriesReportTest, ShortSeriesFitsOnePageWithDashesForEmptyValues) {
 
 TEST_F(SeriesReportTest, PictureIsTheChartAsDrawn) {
     const std::string Path = Folder.File("chart.png");
-    SaveChartPicture(Path, Chart);
+    SaveChartPicture(Path, Chart.Picture());
     const QImage Saved = QImage(QString::fromStdString(Path)).convertToFormat(QImage::Format_RGB32);
     QImage Drawn(Chart.size(), QImage::Format_RGB32);
     Drawn.fill(Qt::white);
@@ -214,9 +214,9 @@ TEST_F(SeriesReportTest, PictureIsTheChartAsDrawn) {
 
 TEST_F(SeriesReportTest, FailureNamesTheFileAndLeavesNothingOrTheOldFile) {
     const std::string Missing = Folder.File("missing") + "/report.pdf";
-    EXPECT_THAT([&] { WriteReportPdf(Missing, Content(3), Chart); },
+    EXPECT_THAT([&] { WriteReportPdf(Missing, Content(3), Chart.Picture()); },
                 testing::ThrowsMessage<std::runtime_error>(HasSubstr(Missing)));
-    EXPECT_THAT([&] { SaveChartPicture(Missing, Chart); },
+    EXPECT_THAT([&] { SaveChartPicture(Missing, Chart.Picture()); },
                 testing::ThrowsMessage<std::runtime_error>(HasSubstr(Missing)));
     EXPECT_FALSE(std::filesystem::exists(Folder.File("missing")));
 
@@ -224,16 +224,16 @@ TEST_F(SeriesReportTest, FailureNamesTheFileAndLeavesNothingOrTheOldFile) {
     WriteFileText(Path, "old report");
     TReportContent BadPattern = Content(3);
     BadPattern.PagePattern = "Page %s of %s, printed %s";
-    EXPECT_THAT([&] { WriteReportPdf(Path, BadPattern, Chart); },
+    EXPECT_THAT([&] { WriteReportPdf(Path, BadPattern, Chart.Picture()); },
                 testing::ThrowsMessage<std::runtime_error>(HasSubstr(Path)));
     TNiceChart Empty;
     Empty.resize(0, 0);
-    EXPECT_THAT([&] { SaveChartPicture(Path, Empty); },
+    EXPECT_THAT([&] { SaveChartPicture(Path, Empty.Picture()); },
                 testing::ThrowsMessage<std::runtime_error>(HasSubstr(Path)));
     EXPECT_EQ(ReadFileText(Path), "old report");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 1);
 
-    WriteReportPdf(Path, Content(3), Chart);
+    WriteReportPdf(Path, Content(3), Chart.Picture());
     const std::string Bytes = ReadFileText(Path);
     EXPECT_TRUE(Bytes.starts_with("%PDF-"));
     EXPECT_THAT(Bytes.substr(Bytes.size() - 16), HasSubstr("%%EOF"));

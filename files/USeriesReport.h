@@ -5,11 +5,11 @@
 // and replace an old file only when complete; a failure leaves the old file as it was and raises
 // std::runtime_error naming the file.
 
+#include "chart/ChartModel.h"
+
 #include <string>
 #include <utility>
 #include <vector>
-
-class TNiceChart;
 
 struct TReportContent {
     std::string Title;
@@ -36,7 +36,8 @@ inline constexpr const char* EmptyValueText = "\u2013";
 // paragraphs, the chart as it is drawn, then the table of shots over as many pages as it needs, in
 // two blocks of rows side by side where they fit, with its header row on every page, no row cut at
 // a page end and the page number at the foot of every page.
-void WriteReportPdf(const std::string& FileName, const TReportContent& Content, TNiceChart& Chart);
+void WriteReportPdf(const std::string& FileName, const TReportContent& Content,
+                    const TChartPicture& Chart);
 
 // The chart as it is drawn, at its size, as a PNG picture.
-void SaveChartPicture(const std::string& FileName, TNiceChart& Chart);
+void SaveChartPicture(const std::string& FileName, const TChartPicture& Chart);

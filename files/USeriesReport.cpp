@@ -1,6 +1,5 @@
-#include "app/USeriesReport.h"
+#include "files/USeriesReport.h"
 
-#include "chart/NiceChart.h"
 #include "platform/FileIO.h"
 #include "platform/Fonts.h"
 #include "platform/NumberFormats.h"
@@ -330,15 +329,16 @@ std::vector<TTablePage> Paginate(int RowCount, int Blocks, double FirstTop, doub
 // The chart as its control paints itself, recorded as drawing commands and replayed scaled, so
 // that lines and labels stay sharp at any print resolution. A picture replays itself enlarged
 // by the device's resolution over its own, which the scale takes back.
-void DrawChart(QPainter& Painter, TNiceChart& Chart, const QRectF& Box) {
+void DrawChart(QPainter& Painter, const TChartPicture& Chart, const QRectF& Box) {
     QPicture Picture;
     Chart.PaintTo(Picture);
     const QPaintDevice& Device = *Painter.device();
     Painter.save();
     Painter.setClipRect(Box);
     Painter.translate(Box.topLeft());
-    Painter.scale(Box.width() / Chart.width() * Picture.logicalDpiX() / Device.logicalDpiX(),
-                  Box.height() / Chart.height() * Picture.logicalDpiY() / Device.logicalDpiY());
+    Painter.scale(Box.width() / Chart.Size.width() * Picture.logicalDpiX() / Device.logicalDpiX(),
+                  Box.height() / Chart.Size.height() * Picture.logicalDpiY() /
+                      Device.logicalDpiY());
     Painter.drawPicture(0, 0, Picture);
     Painter.restore();
     Painter.setPen(QPen(QColor(RuleColor), Points(0.5)));
@@ -348,10 +348,10 @@ void DrawChart(QPainter& Painter, TNiceChart& Chart, const QRectF& Box) {
 
 // The box the chart takes below Top: the printable width, the chart's proportions, centred
 // when the height limit narrows it; empty for a chart without an area.
-QRectF ChartBox(const TNiceChart& Chart, double Top, double Width, double Height) {
-    if (Chart.width() <= 0 || Chart.height() <= 0)
+QRectF ChartBox(const TChartPicture& Chart, double Top, double Width, double Height) {
+    if (Chart.Size.width() <= 0 || Chart.Size.height() <= 0)
         return {};
-    const double Aspect = double(Chart.height()) / Chart.width();
+    const double Aspect = double(Chart.Size.height()) / Chart.Size.width();
     const double BoxHeight = std::min(Width * Aspect, Height * MaxChartShare);
     const double BoxWidth = BoxHeight / Aspect;
     return QRectF((Width - BoxWidth) / 2, Top, BoxWidth, BoxHeight);
@@ -366,7 +366,7 @@ public:
           FStatistics(FType, Content.StatisticsHeader, Content.Statistics, true),
           FShots(FType, Content.TableHeader, Content.Rows, false) {}
 
-    void Write(TNiceChart& Chart) {
+    void Write(const TChartPicture& Chart) {
         double Top = DrawHeading();
         Top = DrawSummary(Top) + SectionGap;
         Top = DrawParagraphs(Top);
@@ -516,7 +516,7 @@ QPageLayout A4Portrait() {
 }
 
 QByteArray ReportBytes(const std::string& FileName, const TReportContent& Content,
-                       TNiceChart& Chart) {
+                       const TChartPicture& Chart) {
     QByteArray Bytes;
     QBuffer Buffer(&Bytes);
     Buffer.open(QIODevice::WriteOnly);
@@ -539,12 +539,13 @@ QByteArray ReportBytes(const std::string& FileName, const TReportContent& Conten
 
 } // namespace
 
-void WriteReportPdf(const std::string& FileName, const TReportContent& Content, TNiceChart& Chart) {
+void WriteReportPdf(const std::string& FileName, const TReportContent& Content,
+                    const TChartPicture& Chart) {
     WriteBytes(FileName, ReportBytes(FileName, Content, Chart));
 }
 
-void SaveChartPicture(const std::string& FileName, TNiceChart& Chart) {
-    QImage Picture(Chart.size(), QImage::Format_RGB32);
+void SaveChartPicture(const std::string& FileName, const TChartPicture& Chart) {
+    QImage Picture(Chart.Size, QImage::Format_RGB32);
     if (Picture.isNull())
         Fail(FileName, "the chart has no area to draw");
     Picture.fill(Qt::white);

@@ -5,7 +5,6 @@
 #include "app/UConnectionPanel.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"
-#include "app/USeriesSummary.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTable.h"
 #include "app/UStatisticsPanel.h"
@@ -20,6 +19,7 @@
 #include "platform/QtTranslations.h"
 #include "resources/Pictures.h"
 #include "series/UEnergyPresets.h"
+#include "windows/USeriesSummary.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,8 +1,6 @@
 #include "app/USeriesCommands.h"
 
-#include "app/BusyCursor.h"
 #include "app/UChartPanel.h"
-#include "app/UFrmLibrary.h"
 #include "app/UMainForm.h"
 #include "app/UShotTable.h"
 #include "chart/NiceChart.h"
@@ -15,6 +13,8 @@
 #include "platform/NumberFormats.h"
 #include "platform/ScopeGuard.h"
 #include "series/UEnergyPresets.h"
+#include "windows/BusyCursor.h"
+#include "windows/UFrmLibrary.h"
 
 #include <QAction>
 #include <QClipboard>

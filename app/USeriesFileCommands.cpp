@@ -1,14 +1,14 @@
 // Clearing the series, saving it to a data file and loading one back.
 
-#include "app/BusyCursor.h"
-#include "files/UDataFile.h"
 #include "app/UMainForm.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
+#include "files/UDataFile.h"
 #include "library/SeriesRecorder.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "windows/BusyCursor.h"
 
 #include <QLineEdit>
 #include <numeric>

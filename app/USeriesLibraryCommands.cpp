@@ -1,7 +1,6 @@
 // The series library window as the main window opens it, and a library series made the window's
 // own.
 
-#include "app/UFrmLibrary.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "library/SeriesRecorder.h"
@@ -9,6 +8,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "windows/UFrmLibrary.h"
 
 void TSeriesCommands::actShowLibraryExecute() {
     TSeriesStore* const Store = FForm.FRecorder->Store();

@@ -6,11 +6,11 @@
 // series (against a burst of 10,000 shots appended and the last shot deleted).
 
 #include "app/UDisplaySettings.h"
-#include "app/UFrmLibrary.h"
 #include "app/UMainForm.h"
 #include "bench/app/BenchDataFiles.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
+#include "windows/UFrmLibrary.h"
 
 #include <QApplication>
 #include <algorithm>

@@ -2,10 +2,10 @@
 // query of the same rows, in one run.
 
 #include "app/UDisplaySettings.h"
-#include "app/UFrmLibrary.h"
 #include "bench/BenchMain.h"
 #include "library/SeriesStore.h"
 #include "library/Sqlite.h"
+#include "windows/UFrmLibrary.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

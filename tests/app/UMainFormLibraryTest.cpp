@@ -3,8 +3,6 @@
 // stops the window.
 
 #include "app/UChartPanel.h"
-#include "app/UFrmLibrary.h"
-#include "app/ULibraryModel.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "app/UShotTable.h"
@@ -20,6 +18,8 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ShotSpeeds.h"
 #include "tests/support/WaitUntil.h"
+#include "windows/UFrmLibrary.h"
+#include "windows/ULibraryModel.h"
 
 #include <QAction>
 #include <QItemSelectionModel>

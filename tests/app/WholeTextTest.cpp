@@ -3,15 +3,15 @@
 // ellipsis.
 
 #include "app/UChartPanel.h"
-#include "app/UFrmComparison.h"
-#include "app/UFrmLibrary.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "series/UEnergyPresets.h"
 #include "tests/files/PdfReading.h"
-#include "tests/library_windows/LibraryFixture.h"
+#include "tests/windows/LibraryFixture.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
+#include "windows/UFrmComparison.h"
+#include "windows/UFrmLibrary.h"
 #include "windows/UFrmSetup.h"
 
 #include <QAbstractButton>

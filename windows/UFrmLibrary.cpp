@@ -1,17 +1,17 @@
-#include "app/UFrmLibrary.h"
+#include "windows/UFrmLibrary.h"
 
-#include "app/BusyCursor.h"
-#include "app/DialogButtons.h"
-#include "app/UFrmComparison.h"
-#include "app/ULibraryFiles.h"
-#include "app/ULibraryModel.h"
-#include "app/USeriesSummary.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "platform/ScopeGuard.h"
+#include "windows/BusyCursor.h"
+#include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
 #include "windows/ScreenRoom.h"
+#include "windows/UFrmComparison.h"
+#include "windows/ULibraryFiles.h"
+#include "windows/ULibraryModel.h"
+#include "windows/USeriesSummary.h"
 
 #include <QAction>
 #include <QEvent>

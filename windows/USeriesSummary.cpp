@@ -1,4 +1,4 @@
-#include "app/USeriesSummary.h"
+#include "windows/USeriesSummary.h"
 
 #include "platform/NumberFormats.h"
 

@@ -1,8 +1,8 @@
-#include "app/UFrmComparison.h"
+#include "windows/UFrmComparison.h"
 
 #include "chart/NiceChart.h"
 #include "tests/files/PdfReading.h"
-#include "tests/library_windows/LibraryFixture.h"
+#include "tests/windows/LibraryFixture.h"
 
 #include <QLabel>
 #include <QTableWidget>

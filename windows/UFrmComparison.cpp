@@ -1,15 +1,15 @@
-#include "app/UFrmComparison.h"
+#include "windows/UFrmComparison.h"
 
-#include "app/BusyCursor.h"
-#include "app/DialogButtons.h"
-#include "app/ULibraryFiles.h"
-#include "app/USeriesSummary.h"
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
 #include "platform/LocalTime.h"
 #include "platform/ModalDialogs.h"
+#include "windows/BusyCursor.h"
+#include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
 #include "windows/ScreenRoom.h"
+#include "windows/ULibraryFiles.h"
+#include "windows/USeriesSummary.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

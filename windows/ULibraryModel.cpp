@@ -1,9 +1,9 @@
-#include "app/ULibraryModel.h"
+#include "windows/ULibraryModel.h"
 
-#include "app/USeriesSummary.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "windows/MainSettings.h"
+#include "windows/USeriesSummary.h"
 
 #include <QApplication>
 #include <QStyle>

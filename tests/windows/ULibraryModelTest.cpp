@@ -1,6 +1,6 @@
-#include "app/ULibraryModel.h"
+#include "windows/ULibraryModel.h"
 
-#include "tests/library_windows/LibraryFixture.h"
+#include "tests/windows/LibraryFixture.h"
 #include "text/UTranslator.h"
 
 #include <QSortFilterProxyModel>

@@ -1,11 +1,11 @@
-#include "app/ULibraryFiles.h"
+#include "windows/ULibraryFiles.h"
 
 #include "files/UDataFile.h"
-#include "app/USeriesSummary.h"
 #include "files/USpreadsheetExport.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
 #include "text/StringUtils.h"
+#include "windows/USeriesSummary.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,12 +1,12 @@
-#include "app/UFrmLibrary.h"
+#include "windows/UFrmLibrary.h"
 
-#include "app/UFrmComparison.h"
-#include "app/ULibraryFiles.h"
-#include "app/ULibraryModel.h"
 #include "files/UDataFile.h"
-#include "tests/library_windows/LibraryFixture.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/windows/LibraryFixture.h"
 #include "text/UTranslator.h"
+#include "windows/UFrmComparison.h"
+#include "windows/ULibraryFiles.h"
+#include "windows/ULibraryModel.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -4,10 +4,10 @@
 // weight and the chart on the right. It owns the port, the shots, their recording in the series
 // library and the settings for the whole run.
 
-#include "series/ShotReceiver.h"
 #include "app/UDiagnosticLog.h"
 #include "app/UDisplaySettings.h"
 #include "library/SeriesStore.h"
+#include "series/ShotReceiver.h"
 #include "series/USeries.h"
 #include "text/UTranslator.h"
 

@@ -2,11 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "app/UMainForm.h"
-#include "simulator/USimulatedChronograph.h"
 #include "platform/ExitHook.h"
 #include "platform/FormatSettings.h"
 #include "platform/TerminationSignals.h"
 #include "resources/Pictures.h"
+#include "simulator/USimulatedChronograph.h"
 
 #include <QApplication>
 #include <QStyleFactory>

@@ -2,12 +2,12 @@
 // receiver, the series) with every shot committed to the series library, against the same
 // without a library, in one run: the throughput ratio and the shots lost.
 
-#include "series/ShotReceiver.h"
 #include "bench/BenchMain.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "platform/PseudoTerminal.h"
 #include "serial/CPort.h"
+#include "series/ShotReceiver.h"
 #include "simulator/RecordGenerator.h"
 #include "simulator/Sender.h"
 

@@ -2,11 +2,11 @@
 // invalid UTF-8, NUL bytes, a line of 10 MB, 10,000 columns. Each gives a clear error or the
 // defaults, never a crash or a hang.
 
-#include "files/UDataFile.h"
 #include "app/UMainForm.h"
 #include "app/UPeletWeightBox.h"
 #include "app/USettingsFile.h"
 #include "app/UShotTable.h"
+#include "files/UDataFile.h"
 #include "platform/HandlerGuard.h"
 #include "platform/IniFile.h"
 #include "tests/platform/PlatformTestSupport.h"

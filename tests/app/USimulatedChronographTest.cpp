@@ -1,8 +1,8 @@
 #include "simulator/USimulatedChronograph.h"
 
-#include "series/ShotReceiver.h"
 #include "platform/SerialPortList.h"
 #include "serial/CPort.h"
+#include "series/ShotReceiver.h"
 #include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 //
 //   recording_child LIBRARY TERMINAL
 
-#include "series/ShotReceiver.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
+#include "series/ShotReceiver.h"
 
 #include <cstdio>
 #include <cstdlib>

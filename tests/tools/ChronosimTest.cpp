@@ -2,8 +2,8 @@
 // process and from the built program.
 
 #include "platform/PseudoTerminal.h"
-#include "tests/platform/PlatformTestSupport.h"
 #include "simulator/Sender.h"
+#include "tests/platform/PlatformTestSupport.h"
 
 #include <algorithm>
 #include <csignal>

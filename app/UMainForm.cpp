@@ -182,7 +182,8 @@ TMainForm::TMainForm(const std::vector<std::string>& Arguments,
     lblWaiting->move(8, 30);
     lblWaiting->setFixedWidth(755);
     CreateCommands();
-    SeriesCommands = new TSeriesCommands(*this);
+    SeriesCommands = new TSeriesCommands({*this, FSeries, FSettings, FRecorder, LiveUpdate,
+                                          Translator(), [this] { RedrawChart(); }});
     ConnectHandlers();
     FormCreate(Arguments);
 }

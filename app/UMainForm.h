@@ -10,6 +10,7 @@
 #include "series/ShotReceiver.h"
 #include "series/USeries.h"
 #include "text/UTranslator.h"
+#include "windows/UFrmLive.h"
 
 #include <QWidget>
 #include <chrono>
@@ -33,9 +34,6 @@ class TWaitingNotice;
 namespace platform {
 class TQtTranslations;
 }
-
-// The live window's read-out of the last shot.
-using TLiveUpdate = std::function<void(const TShotValues& Shot, int ShotNumber)>;
 
 class TMainForm : public QWidget {
 public:
@@ -93,8 +91,6 @@ public:
     TSeriesCommands* SeriesCommands;
 
 protected:
-    friend class TSeriesCommands;
-
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
 

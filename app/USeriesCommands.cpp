@@ -56,25 +56,27 @@ std::string ShotNumbers(const std::vector<std::size_t>& Indexes) {
 
 } // namespace
 
-TSeriesCommands::TSeriesCommands(TMainForm& Form)
-    : QObject(&Form), FForm(Form),
-      actDeleteShot(NewAction(Form.stringGridLeft, QKeySequence::Delete)),
-      actCopyShots(NewAction(Form.stringGridLeft, QKeySequence::Copy)),
-      actImport(NewAction(&Form, QKeySequence(Qt::CTRL | Qt::Key_I))),
-      actExportSpreadsheet(NewAction(&Form)), actPrintReport(NewAction(&Form)),
-      actSaveChartPicture(NewAction(&Form)),
-      actShowLibrary(NewAction(&Form, QKeySequence(Qt::CTRL | Qt::Key_L))) {
+TSeriesCommands::TSeriesCommands(const TSeriesCommandTargets& Targets)
+    : QObject(&Targets.Form), FForm(Targets.Form), FSeries(Targets.Series),
+      FSettings(Targets.Settings), FRecorder(Targets.Recorder), FLiveUpdate(Targets.LiveUpdate),
+      FTranslate(Targets.Translate), FRedrawChart(Targets.RedrawChart),
+      actDeleteShot(NewAction(FForm.stringGridLeft, QKeySequence::Delete)),
+      actCopyShots(NewAction(FForm.stringGridLeft, QKeySequence::Copy)),
+      actImport(NewAction(&FForm, QKeySequence(Qt::CTRL | Qt::Key_I))),
+      actExportSpreadsheet(NewAction(&FForm)), actPrintReport(NewAction(&FForm)),
+      actSaveChartPicture(NewAction(&FForm)),
+      actShowLibrary(NewAction(&FForm, QKeySequence(Qt::CTRL | Qt::Key_L))) {
     for (QAction* const WindowAction : {actImport, actShowLibrary}) {
         WindowAction->setShortcutContext(Qt::WindowShortcut);
-        Form.addAction(WindowAction);
+        FForm.addAction(WindowAction);
     }
-    QTableView* const Table = Form.stringGridLeft;
+    QTableView* const Table = FForm.stringGridLeft;
     Table->setContextMenuPolicy(Qt::ActionsContextMenu);
     Table->addActions({actDeleteShot, actCopyShots, NewSeparator(Table), actImport,
                        actExportSpreadsheet, NewSeparator(Table), actPrintReport,
                        actSaveChartPicture, NewSeparator(Table), actShowLibrary});
-    Form.pnlMiddleBottom->chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
-    Form.pnlMiddleBottom->chNiceChart->addActions({actPrintReport, actSaveChartPicture});
+    FForm.pnlMiddleBottom->chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    FForm.pnlMiddleBottom->chNiceChart->addActions({actPrintReport, actSaveChartPicture});
     const auto Trigger = [this](QAction* Action, void (TSeriesCommands::*Handler)()) {
         connect(Action, &QAction::triggered, this,
                 [this, Handler] { RunGuarded(&FForm, [this, Handler] { (this->*Handler)(); }); });
@@ -90,7 +92,7 @@ TSeriesCommands::TSeriesCommands(TMainForm& Form)
 
 void TSeriesCommands::ApplyTranslation() {
     const auto Set = [this](QAction* Action, const char* Text) {
-        Action->setText(QString::fromStdString(FForm.Translate(Text)));
+        Action->setText(QString::fromStdString(FTranslate(Text)));
     };
     Set(actDeleteShot, "Delete shot");
     Set(actCopyShots, "Copy");
@@ -121,27 +123,26 @@ void TSeriesCommands::actDeleteShotExecute() {
     // The live read-out shows the last shot fired before the question; one fired while the
     // question is open is the next shot, which it must show.
     ShowPendingShots();
-    const std::size_t ShotsBefore = FForm.FSeries.Count();
+    const std::size_t ShotsBefore = FSeries.Count();
     const char* Question = Indexes.size() == 1 ? "Do you really want to delete shot %s?"
                                                : "Do you really want to delete shots %s?";
     if (!platform::ModalDialogs().AskYesNo(
-            &FForm, TranslateWith(FForm.Translator(), Question, ShotNumbers(Indexes))))
+            &FForm, TranslateWith(FTranslate, Question, ShotNumbers(Indexes))))
         return;
-    DeleteShots(Indexes,
-                FForm.FSeries.Count() == ShotsBefore && !FForm.recalculateTimer->isActive());
+    DeleteShots(Indexes, FSeries.Count() == ShotsBefore && !FForm.recalculateTimer->isActive());
 }
 
 // Indexes are in increasing order. Unless KeepLive is false, the live read-out keeps the shot it
 // shows: only a new shot replaces it.
 void TSeriesCommands::DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive) {
     FForm.Log("Deleting shots: " + ShotNumbers(Indexes));
-    if (!FForm.FRecorder->DeleteShots(Indexes))
-        throw std::runtime_error(FForm.Translate(
-            "The series library is busy with another TARVEX: try again in a moment."));
-    FForm.FSeries.Delete(Indexes);
+    if (!FRecorder->DeleteShots(Indexes))
+        throw std::runtime_error(
+            FTranslate("The series library is busy with another TARVEX: try again in a moment."));
+    FSeries.Delete(Indexes);
     FForm.stringGridLeft->clearSelection();
-    const TLiveUpdate Live = KeepLive ? std::exchange(FForm.LiveUpdate, nullptr) : FForm.LiveUpdate;
-    const auto Restore = platform::TScopeGuard([&] { FForm.LiveUpdate = Live; });
+    const TLiveUpdate Live = KeepLive ? std::exchange(FLiveUpdate, nullptr) : FLiveUpdate;
+    const auto Restore = platform::TScopeGuard([&] { FLiveUpdate = Live; });
     FForm.RecalculateNow();
 }
 
@@ -157,33 +158,30 @@ void TSeriesCommands::actCopyShotsExecute() {
 }
 
 TSeriesFigures TSeriesCommands::SeriesFigures() const {
-    return FForm.FSeries.Figures(FForm.Translator());
+    return FSeries.Figures(FTranslate);
 }
 
 TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) const {
     TReportContent Report;
-    Report.Title = FForm.Translate("TARVEX shot report");
+    Report.Title = FTranslate("TARVEX shot report");
     Report.Printed =
-        TranslateWith(FForm.Translator(), "Printed: %s", LocalTimeText(platform::LocalTimeNow()));
-    Report.Facts = {{FForm.Translate("Units"), FForm.FSettings.SpeedUnit() + ", " +
-                                                   FForm.FSettings.EnergyUnit() + ", " +
-                                                   FForm.FSettings.WeightUnit()},
+        TranslateWith(FTranslate, "Printed: %s", LocalTimeText(platform::LocalTimeNow()));
+    Report.Facts = {{FTranslate("Units"), FSettings.SpeedUnit() + ", " + FSettings.EnergyUnit() +
+                                              ", " + FSettings.WeightUnit()},
                     {Figures.PeletWeight[0], Figures.PeletWeight[1]},
                     {Figures.Count[0], Figures.Count[1]}};
-    const std::string Limit =
-        EnergyLimitText(FForm.FSeries.EnergyLimit(), FForm.FSeries.Units(), FForm.Translator());
+    const std::string Limit = EnergyLimitText(FSeries.EnergyLimit(), FSeries.Units(), FTranslate);
     if (!Limit.empty())
-        Report.Facts.emplace_back(FForm.Translate("Energy limit"), Limit);
+        Report.Facts.emplace_back(FTranslate("Energy limit"), Limit);
     for (auto& Fact : FForm.pnlMiddleBottom->FindingsFacts())
         Report.Facts.push_back(std::move(Fact));
 
-    Report.StatisticsHeader = {
-        "", TranslateWith(FForm.Translator(), "Speed [%s]", FForm.FSettings.SpeedUnit()),
-        TranslateWith(FForm.Translator(), "Energy [%s]", FForm.FSettings.EnergyUnit())};
+    Report.StatisticsHeader = {"", TranslateWith(FTranslate, "Speed [%s]", FSettings.SpeedUnit()),
+                               TranslateWith(FTranslate, "Energy [%s]", FSettings.EnergyUnit())};
     Report.Statistics = Figures.Statistics;
     Report.TableHeader = Figures.Header;
     Report.Rows = Figures.Shots;
-    Report.PagePattern = FForm.Translate("Page %s of %s");
+    Report.PagePattern = FTranslate("Page %s of %s");
     return Report;
 }
 
@@ -232,27 +230,27 @@ void TSeriesCommands::actImportExecute() {
     FForm.Log("Importing file: " + *FileName);
     TImportedSeries Imported = ReadImportFile(*FileName);
     CheckSeriesFits(Imported.Shots.size(), *FileName);
-    FForm.FRecorder->FinishTakeUp();
+    FRecorder->FinishTakeUp();
     CheckAllCommitted();
-    if (!FForm.FSeries.Empty())
+    if (!FSeries.Empty())
         FForm.btnClearClick();
-    if (!FForm.FSeries.Empty())
+    if (!FSeries.Empty())
         return;
     const std::size_t Count = Imported.Shots.size();
-    FForm.FSeries.Replace(std::move(Imported.Shots));
-    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), std::nullopt,
-                                 FileNameWithoutFolder(*FileName));
+    FSeries.Replace(std::move(Imported.Shots));
+    FRecorder->StartSeries(SeriesNameOfFile(*FileName), std::nullopt,
+                           FileNameWithoutFolder(*FileName));
     FForm.RecalculateNow();
     platform::ModalDialogs().ShowInformation(
-        &FForm, platform::Format(FForm.Translate("Shots imported: %s; lines skipped: %s."),
+        &FForm, platform::Format(FTranslate("Shots imported: %s; lines skipped: %s."),
                                  {std::to_string(Count), std::to_string(Imported.SkippedLines)}));
 }
 
 TImportedSeries TSeriesCommands::ReadImportFile(const std::string& FileName) {
     const TBusyCursor Busy;
     try {
-        return ImportSeries(FileName, FForm.FSettings.SpeedUnit());
+        return ImportSeries(FileName, FSettings.SpeedUnit());
     } catch (const EImportError& Error) {
-        throw std::runtime_error(Error.FilledIn(FForm.Translate(Error.Pattern())));
+        throw std::runtime_error(Error.FilledIn(FTranslate(Error.Pattern())));
     }
 }

@@ -4,13 +4,17 @@
 // shot table's and the chart's menus deleting shots, copying rows, the spreadsheet export, the
 // report, the chart picture and importing other chronographs' files.
 
+#include "app/UDisplaySettings.h"
 #include "files/UImportFile.h"
 #include "files/USeriesReport.h"
 #include "series/USeries.h"
+#include "windows/UFrmLive.h"
 
 #include <QObject>
 #include <QPointer>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,11 +22,26 @@
 class QAction;
 class TFrmLibrary;
 class TMainForm;
+class TSeriesRecorder;
+
+// What the commands act on, given by the main window when it makes them: its series, settings,
+// recorder and live read-out, and its texts in the language in force. The recorder is made as
+// the window starts, after the commands, so they hold the window's pointer to it.
+struct TSeriesCommandTargets {
+    // Its widgets and its own commands: the table, the chart, recalculation and the log.
+    TMainForm& Form;
+    TSeries& Series;
+    TDisplaySettings& Settings;
+    const std::unique_ptr<TSeriesRecorder>& Recorder;
+    TLiveUpdate& LiveUpdate;
+    TTranslate Translate;
+    std::function<void()> RedrawChart;
+};
 
 class TSeriesCommands : public QObject {
 public:
-    // Puts the commands into Form's table and chart menus; they act on Form's series.
-    explicit TSeriesCommands(TMainForm& Form);
+    // Puts the commands into the window's table and chart menus; they act on its series.
+    explicit TSeriesCommands(const TSeriesCommandTargets& Targets);
 
     void ApplyTranslation();
 
@@ -46,6 +65,12 @@ public:
 
 private:
     TMainForm& FForm;
+    TSeries& FSeries;
+    TDisplaySettings& FSettings;
+    const std::unique_ptr<TSeriesRecorder>& FRecorder;
+    TLiveUpdate& FLiveUpdate;
+    const TTranslate FTranslate;
+    const std::function<void()> FRedrawChart;
 
 public:
     QAction* const actDeleteShot;

@@ -14,22 +14,22 @@
 #include <numeric>
 
 void TSeriesCommands::ClearSeries() {
-    FForm.FRecorder->FinishTakeUp();
-    if (!platform::ModalDialogs().AskYesNo(
-            &FForm, FForm.Translate("Do you really want to clear all values?")))
+    FRecorder->FinishTakeUp();
+    if (!platform::ModalDialogs().AskYesNo(&FForm,
+                                           FTranslate("Do you really want to clear all values?")))
         return;
     // The shots of the last half second stay with the series put away.
     CheckAllCommitted();
-    FForm.FSeries.Clear();
-    FForm.FRecorder->StartSeries();
+    FSeries.Clear();
+    FRecorder->StartSeries();
     FForm.RecalculateNow();
 }
 
 // A series is put away only once the library has all its shots and takes the change.
 void TSeriesCommands::CheckAllCommitted() const {
-    if (!FForm.FRecorder->LibraryFree())
-        throw std::runtime_error(FForm.Translate(
-            "The series library is busy with another TARVEX: try again in a moment."));
+    if (!FRecorder->LibraryFree())
+        throw std::runtime_error(
+            FTranslate("The series library is busy with another TARVEX: try again in a moment."));
 }
 
 void TSeriesCommands::SaveData() {
@@ -44,7 +44,7 @@ void TSeriesCommands::SaveData() {
     for (int Row = 1; Row < Table.RowCount(); ++Row)
         Rows.push_back({Table.CellText(1, Row), Table.CellText(2, Row)});
     const TBusyCursor Busy;
-    const TDisplaySettings& Settings = FForm.FSettings;
+    const TDisplaySettings& Settings = FSettings;
     SaveDataFile(*FileName, Rows, Settings.SpeedUnit(), Settings.EnergyUnit(),
                  FForm.pnlPeletWeight->ePeletWeight->text().toStdString(), Settings.WeightUnit());
 }
@@ -53,11 +53,11 @@ void TSeriesCommands::SaveData() {
 // any shot received meanwhile; until the file has been read, nothing of the series is touched,
 // so a file that cannot be loaded or holds too many shots costs the user nothing.
 void TSeriesCommands::LoadData() {
-    FForm.FRecorder->FinishTakeUp();
-    TSeries& Series = FForm.FSeries;
+    FRecorder->FinishTakeUp();
+    TSeries& Series = FSeries;
     const std::size_t Cleared = Series.Count();
     if (Cleared > 0 && !platform::ModalDialogs().AskYesNo(
-                           &FForm, FForm.Translate("Do you really want to clear all values?")))
+                           &FForm, FTranslate("Do you really want to clear all values?")))
         return;
     const std::optional<std::string> FileName = platform::ModalDialogs().AskFileName(
         &FForm, platform::TFileDialogKind::Open, "*.csv", "csv");
@@ -77,8 +77,7 @@ void TSeriesCommands::LoadData() {
     // The shots read before a bad line stay and are shown, so that a later save writes what the
     // series holds.
     Series.AppendAll(std::move(Loaded));
-    FForm.FRecorder->StartSeries(SeriesNameOfFile(*FileName), Cleared,
-                                 FileNameWithoutFolder(*FileName));
+    FRecorder->StartSeries(SeriesNameOfFile(*FileName), Cleared, FileNameWithoutFolder(*FileName));
     FForm.RecalculateNow();
     if (Stopped)
         std::rethrow_exception(Stopped);
@@ -91,10 +90,10 @@ std::exception_ptr TSeriesCommands::ReadDataFile(const std::string& FileName, st
         LoadLog = [this](const std::string& Message) { FForm.Log(Message); };
     try {
         LoadDataFile(
-            FileName, FForm.FSettings.SpeedUnit(),
+            FileName, FSettings.SpeedUnit(),
             [&](const std::string& Unit, double Speed) {
                 Loaded.emplace_back(Unit, Speed);
-                CheckSeriesFits(FForm.FSeries.Count() - Cleared + Loaded.size(), FileName);
+                CheckSeriesFits(FSeries.Count() - Cleared + Loaded.size(), FileName);
             },
             LoadLog);
     } catch (...) {
@@ -107,6 +106,6 @@ std::exception_ptr TSeriesCommands::ReadDataFile(const std::string& FileName, st
 void TSeriesCommands::CheckSeriesFits(std::size_t Shots, const std::string& FileName) const {
     if (Shots > TSeries::MaxShots)
         throw std::runtime_error(platform::Format(
-            FForm.Translate("%s holds more shots than a series can (%s): nothing was read."),
+            FTranslate("%s holds more shots than a series can (%s): nothing was read."),
             {FileName, std::to_string(TSeries::MaxShots)}));
 }

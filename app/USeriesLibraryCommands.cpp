@@ -11,19 +11,19 @@
 #include "windows/UFrmLibrary.h"
 
 void TSeriesCommands::actShowLibraryExecute() {
-    TSeriesStore* const Store = FForm.FRecorder->Store();
+    TSeriesStore* const Store = FRecorder->Store();
     if (!Store)
         throw std::runtime_error(
-            FForm.Translate("The series library is not open: the shots stay in this window only."));
+            FTranslate("The series library is not open: the shots stay in this window only."));
     if (!FLibrary) {
-        FLibrary = new TFrmLibrary(*Store, FForm.FSettings, FForm.Translator(), &FForm);
+        FLibrary = new TFrmLibrary(*Store, FSettings, FTranslate, &FForm);
         FLibrary->setAttribute(Qt::WA_DeleteOnClose);
         FLibrary->OpenSeries = [this](std::int64_t Id) { OpenLibrarySeries(Id); };
-        FLibrary->CurrentSeries = [this] { return FForm.FRecorder->CurrentSeries(); };
+        FLibrary->CurrentSeries = [this] { return FRecorder->CurrentSeries(); };
         // The fill pressures of the series recorded are in the chart's usable shots.
         FLibrary->NotesSaved = [this](std::int64_t Id) {
-            if (Id == FForm.FRecorder->CurrentSeries())
-                FForm.RedrawChart();
+            if (Id == FRecorder->CurrentSeries())
+                FRedrawChart();
         };
     }
     FLibrary->show();
@@ -35,20 +35,20 @@ void TSeriesCommands::actShowLibraryExecute() {
 // Shots that only the window holds are replaced only when the user says so; a failure of the
 // library itself has been told when it happened.
 void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
-    TSeriesRecorder& Recorder = *FForm.FRecorder;
+    TSeriesRecorder& Recorder = *FRecorder;
     const bool WasRecording = Recorder.Recording();
-    if (!WasRecording && !FForm.FSeries.Empty() &&
+    if (!WasRecording && !FSeries.Empty() &&
         !platform::ModalDialogs().AskYesNo(
-            &FForm, FForm.Translate("The shots in this window are not in the series library. "
-                                    "Replace them with the series opened?")))
+            &FForm, FTranslate("The shots in this window are not in the series library. "
+                               "Replace them with the series opened?")))
         return;
     bool Opened = false;
     try {
         Opened = Recorder.OpenSeries(Id);
     } catch (const ESeriesTooLong& Error) {
         throw std::runtime_error(platform::Format(
-            FForm.Translate("This series holds %s shots, more than a series can (%s): it is not "
-                            "opened."),
+            FTranslate("This series holds %s shots, more than a series can (%s): it is not "
+                       "opened."),
             {std::to_string(Error.Count()), std::to_string(TSeries::MaxShots)}));
     }
     if (!Opened) {
@@ -56,11 +56,11 @@ void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
             return;
         CheckAllCommitted();
         if (Recorder.Store()->ClaimedElsewhere(Id))
-            throw std::runtime_error(FForm.Translate(
-                "Another TARVEX records into this series: it cannot be opened here."));
+            throw std::runtime_error(
+                FTranslate("Another TARVEX records into this series: it cannot be opened here."));
         if (FLibrary)
             FLibrary->Refresh();
-        throw std::runtime_error(FForm.Translate("This series is no longer in the library."));
+        throw std::runtime_error(FTranslate("This series is no longer in the library."));
     }
     FForm.RecalculateNow();
     if (FLibrary)
@@ -68,7 +68,7 @@ void TSeriesCommands::OpenLibrarySeries(std::int64_t Id) {
 }
 
 void TSeriesCommands::ShowRecordingInLibrary() {
-    const std::optional<std::int64_t> Current = FForm.FRecorder->CurrentSeries();
+    const std::optional<std::int64_t> Current = FRecorder->CurrentSeries();
     if (FLibrary && FLibrary->isVisible() && Current)
         FLibrary->RefreshSeries(*Current);
 }

@@ -7,9 +7,11 @@
 // too, so that a window without a frame never traps the user.
 
 #include "series/UData.h"
+#include "series/USeries.h"
 #include "windows/MainSettings.h"
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -17,6 +19,9 @@ class QLabel;
 class QMenu;
 class QToolButton;
 class TFittingLabel;
+
+// What the main window calls with its last shot, and the shot's number, while a read-out is open.
+using TLiveUpdate = std::function<void(const TShotValues& Shot, int ShotNumber)>;
 
 // The limits at or over which the read-out shows a speed or an energy red; none by default.
 struct TReadoutLimits {

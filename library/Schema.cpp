@@ -68,6 +68,13 @@ UPDATE series SET origin = lower(hex(randomblob(16)));
 CREATE UNIQUE INDEX series_origin ON series (origin);
 CREATE INDEX shots_speed ON shots (series, CASE WHEN typeof(speed) IN ('real', 'integer') AND abs(speed) <= 1.7976931348623157e308 THEN CASE unit WHEN 'M/S' THEN speed WHEN 'FPS' THEN speed * 0.3048 END END);
 )";
+// A series keeps what its trajectory starts from: the pellet's ballistic coefficient (G1, lb/in²),
+// the sight's height over the bore and the zero range, in metres.
+constexpr const char* Version4 = R"(
+ALTER TABLE series ADD COLUMN ballistic_coefficient REAL;
+ALTER TABLE series ADD COLUMN sight_height_m REAL;
+ALTER TABLE series ADD COLUMN zero_range_m REAL;
+)";
 static_assert(LibraryApplicationId == 1414682200);
 // The index serves only queries that spell its expression exactly.
 static_assert(std::string_view(Version3).find(ShotSpeedSql) != std::string_view::npos);
@@ -76,6 +83,7 @@ constexpr TSchemaStep Steps[] = {
     {1, Version1},
     {2, Version2},
     {3, Version3},
+    {4, Version4},
 };
 
 } // namespace

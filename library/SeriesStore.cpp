@@ -696,6 +696,23 @@ void TSeriesStore::SetNotes(std::int64_t Id, const TSeriesNotes& Notes) {
     Transaction.Commit();
 }
 
+void TSeriesStore::SetBallistics(std::int64_t Id, const TSeriesBallistics& Ballistics) {
+    CheckWritable();
+    TSqliteTransaction Transaction(*FDatabase);
+    FDatabase
+        ->Prepare("UPDATE series SET ballistic_coefficient = ?2, sight_height_m = ?3, "
+                  "zero_range_m = ?4 WHERE id = ?1")
+        .Bind(1, Id)
+        .Bind(2, Ballistics.BallisticCoefficient)
+        .Bind(3, Ballistics.SightHeight)
+        .Bind(4, Ballistics.ZeroRange)
+        .Run();
+    if (FDatabase->Changes() == 0)
+        throw EStore("Cannot keep the trajectory's figures: the series library " + Quoted(FPath) +
+                     " has no series " + std::to_string(Id));
+    Transaction.Commit();
+}
+
 void TSeriesStore::SetWeightOf(std::int64_t Id, const TSeriesWeight& Weight) {
     FDatabase
         ->Prepare("UPDATE series SET pellet_weight_g = ?2, pellet_weight_unit = ?3 WHERE id = ?1")
@@ -811,6 +828,19 @@ std::optional<TSeriesNotes> TSeriesStore::Notes(std::int64_t Id) const {
         "pressure_end_bar, temperature_c, remarks FROM series WHERE id = ?1");
     Select.Bind(1, Id);
     return Select.Step() ? std::optional(NotesAt(Select, 0)) : std::nullopt;
+}
+
+std::optional<TSeriesBallistics> TSeriesStore::Ballistics(std::int64_t Id) const {
+    TSqliteStatement Select = FDatabase->Prepare(
+        "SELECT ballistic_coefficient, sight_height_m, zero_range_m FROM series WHERE id = ?1");
+    Select.Bind(1, Id);
+    if (!Select.Step())
+        return std::nullopt;
+    const auto Figure = [&Select](int Column) {
+        std::optional<double> Value = Select.OptionalReal(Column);
+        return Value && std::isfinite(*Value) && *Value > 0 ? Value : std::nullopt;
+    };
+    return TSeriesBallistics{Figure(0), Figure(1), Figure(2)};
 }
 
 // The notes' columns from First on, in the order of TSeriesNotes. A weight that is no positive

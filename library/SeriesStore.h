@@ -76,6 +76,15 @@ struct TSeriesNotes {
     bool operator==(const TSeriesNotes&) const = default;
 };
 
+// What a series' trajectory starts from, kept with its notes; each may be missing.
+struct TSeriesBallistics {
+    std::optional<double> BallisticCoefficient; // lb/in², G1
+    std::optional<double> SightHeight;          // m, over the bore
+    std::optional<double> ZeroRange;            // m
+
+    bool operator==(const TSeriesBallistics&) const = default;
+};
+
 // A series as the library lists it. Speeds are in m/s (a shot in FPS counts as speed * 0.3048)
 // whatever units the shots came in; the caller converts them for display.
 struct TSeriesEntry {
@@ -220,6 +229,7 @@ public:
                           std::size_t Part, std::vector<std::int64_t>* Keys = nullptr) const;
     void Rename(std::int64_t Id, const std::string& Name);
     void SetNotes(std::int64_t Id, const TSeriesNotes& Notes);
+    void SetBallistics(std::int64_t Id, const TSeriesBallistics& Ballistics);
     // Deletes the series with its shots; one that does not exist is no error. A series that
     // another program has claimed is not deleted: EStore.
     void DeleteSeries(std::int64_t Id);
@@ -237,6 +247,9 @@ public:
     std::optional<std::int64_t> FindOrigin(const std::string& Origin) const;
     // The notes of series Id; none when there is no such series.
     std::optional<TSeriesNotes> Notes(std::int64_t Id) const;
+    // None for a series the library does not have. A figure that is no positive finite number (a
+    // library edited by hand) is missing.
+    std::optional<TSeriesBallistics> Ballistics(std::int64_t Id) const;
     std::size_t Count() const;
 
     // Claims the series most recently created, claimed or changed that no running program holds

@@ -51,6 +51,7 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
         Store.AppendShots(Id, {Shots[0], Shots[1]}, 0);
         Store.AppendShots(Id, {Shots[2], Shots[3]}, 2);
         Store.SetNotes(Id, Notes);
+        Store.SetBallistics(Id, {0.021, 0.045, std::nullopt});
         Store.Rename(Id, "S\xC3\xA9rie 1");
     }
     TSeriesStore Store(Path);
@@ -72,6 +73,8 @@ TEST(SeriesStoreTest, ShotsNotesAndNamesSurviveReopening) {
     EXPECT_EQ(Entries[0].Notes, Notes);
     EXPECT_EQ(Store.Notes(Id), Notes);
     EXPECT_EQ(Store.Notes(Id + 1), std::nullopt);
+    EXPECT_EQ(Store.Ballistics(Id), (TSeriesBallistics{0.021, 0.045, std::nullopt}));
+    EXPECT_EQ(Store.Ballistics(Id + 1), std::nullopt);
     EXPECT_EQ(Entries[0].ShotCount, 4u);
     // "YYYY-MM-DD HH:MM:SS"
     ASSERT_EQ(Entries[0].Created.size(), 19u) << Entries[0].Created;

@@ -63,6 +63,7 @@ struct TTextLine {
 struct TOverlayDrawing {
     std::optional<TRect> Band;
     std::vector<TTextLine> BandCaptions;
+    std::optional<TRect> LevelBand;
     std::vector<QPoint> GuideLine;
 };
 
@@ -162,6 +163,7 @@ private:
     // Band and guide line, in ChartLayoutOverlays.cpp.
     void PlaceOverlays();
     void PlaceBand(const TXBand& Band);
+    void PlaceLevelBand(const TYBand& Band);
     void PlaceGuideLine(const TValueLine& Line);
     // The pixel column of X; none in one-per-value mode when no value has X.
     std::optional<int> ScreenXOfValue(double X) const;

@@ -42,6 +42,8 @@ void TChartLayout::PlaceOverlays() {
         return;
     if (FProperties.Band)
         PlaceBand(*FProperties.Band);
+    if (FProperties.LevelBand)
+        PlaceLevelBand(*FProperties.LevelBand);
     if (FProperties.GuideLine)
         PlaceGuideLine(*FProperties.GuideLine);
 }
@@ -78,6 +80,14 @@ void TChartLayout::PlaceBand(const TXBand& Band) {
         if (!Caption.Text.empty())
             FOverlays.BandCaptions.push_back(Caption);
     }
+}
+
+// Cut off at the plot's top and bottom; nothing where the band lies wholly beyond them.
+void TChartLayout::PlaceLevelBand(const TYBand& Band) {
+    const int Top = std::max(FPlotRect.Top, ScreenYOf(std::max(Band.From, Band.To)));
+    const int Bottom = std::min(FPlotRect.Bottom, ScreenYOf(std::min(Band.From, Band.To)));
+    if (Top < Bottom)
+        FOverlays.LevelBand = TRect{FPlotRect.Left, Top, FPlotRect.Right, Bottom};
 }
 
 void TChartLayout::PlaceGuideLine(const TValueLine& Line) {

@@ -177,9 +177,11 @@ void TChartPainter::PaintSeries(TCanvas& Canvas) {
 
 void TChartPainter::PaintBand(TCanvas& Canvas) const {
     const TOverlayDrawing& Overlays = FLayout.Overlays();
+    Canvas.SetBrushSolid(BandColor);
+    if (Overlays.LevelBand)
+        Canvas.FillRect(*Overlays.LevelBand);
     if (!Overlays.Band)
         return;
-    Canvas.SetBrushSolid(BandColor);
     Canvas.FillRect(*Overlays.Band);
     StartLabels(Canvas);
     Canvas.SetPenColor(BandCaptionColor);

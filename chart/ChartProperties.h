@@ -18,6 +18,15 @@ struct TXBand {
     bool operator==(const TXBand&) const = default;
 };
 
+// A stretch of Y values shaded across the whole plot behind the series, such as the kill zone
+// around a trajectory's line of sight.
+struct TYBand {
+    double From = 0;
+    double To = 0;
+
+    bool operator==(const TYBand&) const = default;
+};
+
 // A straight line from one point of values to another, drawn over the series and cut off at the
 // plot's edges.
 struct TValueLine {
@@ -58,5 +67,6 @@ struct TChartProperties {
     QFont AxisFont;
     QColor Color = QColor(0xFF, 0xFF, 0xFF);
     std::optional<TXBand> Band;
+    std::optional<TYBand> LevelBand;
     std::optional<TValueLine> GuideLine;
 };

@@ -54,6 +54,10 @@ void TNiceChart::SetBand(const std::optional<TXBand>& Value) {
     SetProperty(&TChartProperties::Band, Value);
 }
 
+void TNiceChart::SetLevelBand(const std::optional<TYBand>& Value) {
+    SetProperty(&TChartProperties::LevelBand, Value);
+}
+
 void TNiceChart::SetGuideLine(const std::optional<TValueLine>& Value) {
     SetProperty(&TChartProperties::GuideLine, Value);
 }

@@ -53,6 +53,8 @@ public:
     // Both need Xs that a value has in one-per-value mode; either is drawn only where it does.
     const std::optional<TXBand>& Band() const { return Properties().Band; }
     void SetBand(const std::optional<TXBand>& Value);
+    const std::optional<TYBand>& LevelBand() const { return Properties().LevelBand; }
+    void SetLevelBand(const std::optional<TYBand>& Value);
     const std::optional<TValueLine>& GuideLine() const { return Properties().GuideLine; }
     void SetGuideLine(const std::optional<TValueLine>& Value);
 

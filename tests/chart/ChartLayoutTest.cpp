@@ -396,4 +396,37 @@ TEST_F(ChartLayoutTest, BandAndGuideLineFollowTheValuesTheyName) {
     }
 }
 
+// A level band spans the plot's width between the rows of its values, cut off at the plot's top
+// and bottom, and is not drawn where it lies wholly beyond them.
+TEST_F(ChartLayoutTest, ALevelBandSpansThePlotBetweenItsValues) {
+    AddYs({10, 12, 14, 11, 13, 15, 12, 10, 14, 13});
+    const struct {
+        TYBand Band;
+        double Top, Bottom;
+        bool Placed;
+    } Rows[] = {{{11, 13}, 13, 11, true},
+                {{13, 11}, 13, 11, true},
+                {{12, 1000}, 1000, 12, true},
+                {{100, 200}, 0, 0, false}};
+    for (const auto& Row : Rows) {
+        Chart.SetLevelBand(Row.Band);
+        LayOutWithPlotHeight(300);
+        const TChartLayout& Layout = Chart.Layout();
+        const TRect& Plot = Layout.PlotRect();
+        const std::optional<TRect>& Drawn = Layout.Overlays().LevelBand;
+        ASSERT_EQ(Drawn.has_value(), Row.Placed) << Row.Band.From;
+        if (!Row.Placed)
+            continue;
+        const auto ScreenY = [&Layout](double Y) {
+            int X = 0, Pixel = 0;
+            Layout.ValueToClient(1, Y, X, Pixel);
+            return Pixel;
+        };
+        EXPECT_EQ(Drawn->Left, Plot.Left);
+        EXPECT_EQ(Drawn->Right, Plot.Right);
+        EXPECT_EQ(Drawn->Top, std::max(Plot.Top, ScreenY(Row.Top)));
+        EXPECT_EQ(Drawn->Bottom, ScreenY(Row.Bottom));
+    }
+}
+
 } // namespace

@@ -65,7 +65,8 @@ TSeriesCommands::TSeriesCommands(const TSeriesCommandTargets& Targets)
       actImport(NewAction(&FForm, QKeySequence(Qt::CTRL | Qt::Key_I))),
       actExportSpreadsheet(NewAction(&FForm)), actPrintReport(NewAction(&FForm)),
       actSaveChartPicture(NewAction(&FForm)),
-      actShowLibrary(NewAction(&FForm, QKeySequence(Qt::CTRL | Qt::Key_L))) {
+      actShowLibrary(NewAction(&FForm, QKeySequence(Qt::CTRL | Qt::Key_L))),
+      actTrajectory(NewAction(&FForm)) {
     for (QAction* const WindowAction : {actImport, actShowLibrary}) {
         WindowAction->setShortcutContext(Qt::WindowShortcut);
         FForm.addAction(WindowAction);
@@ -76,7 +77,8 @@ TSeriesCommands::TSeriesCommands(const TSeriesCommandTargets& Targets)
                        actExportSpreadsheet, NewSeparator(Table), actPrintReport,
                        actSaveChartPicture, NewSeparator(Table), actShowLibrary});
     FForm.pnlMiddleBottom->chNiceChart->setContextMenuPolicy(Qt::ActionsContextMenu);
-    FForm.pnlMiddleBottom->chNiceChart->addActions({actPrintReport, actSaveChartPicture});
+    FForm.pnlMiddleBottom->chNiceChart->addActions(
+        {actPrintReport, actSaveChartPicture, actTrajectory});
     const auto Trigger = [this](QAction* Action, void (TSeriesCommands::*Handler)()) {
         connect(Action, &QAction::triggered, this,
                 [this, Handler] { RunGuarded(&FForm, [this, Handler] { (this->*Handler)(); }); });
@@ -88,6 +90,7 @@ TSeriesCommands::TSeriesCommands(const TSeriesCommandTargets& Targets)
     Trigger(actPrintReport, &TSeriesCommands::actPrintReportExecute);
     Trigger(actSaveChartPicture, &TSeriesCommands::actSaveChartPictureExecute);
     Trigger(actShowLibrary, &TSeriesCommands::actShowLibraryExecute);
+    Trigger(actTrajectory, &TSeriesCommands::actTrajectoryExecute);
 }
 
 void TSeriesCommands::ApplyTranslation() {
@@ -101,6 +104,7 @@ void TSeriesCommands::ApplyTranslation() {
     Set(actPrintReport, "Print report\u2026");
     Set(actSaveChartPicture, "Save chart as picture\u2026");
     Set(actShowLibrary, "Series library\u2026");
+    Set(actTrajectory, "Trajectory\u2026");
     if (FLibrary)
         FLibrary->UpdateCaptions();
 }
@@ -182,6 +186,7 @@ TReportContent TSeriesCommands::ReportContent(const TSeriesFigures& Figures) con
     Report.TableHeader = Figures.Header;
     Report.Rows = Figures.Shots;
     Report.PagePattern = FTranslate("Page %s of %s");
+    Report.Trajectory = TrajectorySection();
     return Report;
 }
 

@@ -9,6 +9,7 @@
 #include "files/USeriesReport.h"
 #include "series/USeries.h"
 #include "windows/UFrmLive.h"
+#include "windows/UFrmTrajectory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -58,6 +59,9 @@ public:
     void actSaveChartPictureExecute();
     void actImportExecute();
     void actShowLibraryExecute();
+    // The trajectory of the window's series, from its mean speed, the weight in force and what
+    // the library keeps with it.
+    void actTrajectoryExecute();
     // Closes the library window, which keeps what was typed into it, before the library goes.
     void CloseLibrary();
     // The series being recorded as the open library window lists it, after new shots.
@@ -80,9 +84,12 @@ public:
     QAction* const actPrintReport;
     QAction* const actSaveChartPicture;
     QAction* const actShowLibrary;
+    QAction* const actTrajectory;
 
 private:
     std::vector<std::size_t> SelectedShots() const;
+    TTrajectoryStart TrajectoryStart() const;
+    std::optional<TReportSection> TrajectorySection() const;
     void DeleteShots(const std::vector<std::size_t>& Indexes, bool KeepLive);
     TSeriesFigures SeriesFigures() const;
     TReportContent ReportContent(const TSeriesFigures& Figures) const;

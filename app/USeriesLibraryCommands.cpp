@@ -1,6 +1,7 @@
-// The series library window as the main window opens it, and a library series made the window's
-// own.
+// The series library window as the main window opens it, a library series made the window's
+// own, and the trajectory of the window's series.
 
+#include "analysis/StudentT.h"
 #include "app/UMainForm.h"
 #include "app/USeriesCommands.h"
 #include "library/SeriesRecorder.h"
@@ -8,7 +9,9 @@
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
 #include "platform/NumberFormats.h"
+#include "series/TrajectoryTexts.h"
 #include "windows/UFrmLibrary.h"
+#include "windows/UFrmTrajectory.h"
 
 void TSeriesCommands::actShowLibraryExecute() {
     TSeriesStore* const Store = FRecorder->Store();
@@ -77,4 +80,70 @@ void TSeriesCommands::CloseLibrary() {
     if (FLibrary)
         FLibrary->close();
     delete FLibrary;
+}
+
+// The window's series: the mean of its speeds, the weight in force and what the library keeps with
+// it, which the trajectory window may change there.
+TTrajectoryStart TSeriesCommands::TrajectoryStart() const {
+    TTrajectoryStart Start{FTranslate("the series in the window"),
+                           std::nullopt,
+                           FSettings.PeletWeight() / FSeries.Units().WeightFactor,
+                           {},
+                           nullptr};
+    if (!FSeries.Empty()) {
+        std::vector<double> Speeds;
+        for (const TData& Shot : FSeries.Shots())
+            Speeds.push_back(Shot.SpeedIn("m/s"));
+        Start.MuzzleSpeed = MeanSpeed(Speeds);
+    }
+    TSeriesStore* const Store = FRecorder->Store();
+    const std::optional<std::int64_t> Id = FRecorder->CurrentSeries();
+    if (Store && Id) {
+        if (const std::optional<TSeriesEntry> Entry = Store->ListedSeries(*Id))
+            Start.SeriesName = Entry->Name;
+        Start.Ballistics = Store->Ballistics(*Id).value_or(TSeriesBallistics{});
+        if (!Store->ReadOnly())
+            Start.Keep = [Store, Id](const TSeriesBallistics& Ballistics) {
+                Store->SetBallistics(*Id, Ballistics);
+            };
+    }
+    return Start;
+}
+
+void TSeriesCommands::actTrajectoryExecute() {
+    (new TFrmTrajectory(TrajectoryStart(), FSettings, FTranslate, &FForm))->show();
+}
+
+// The report's page of the trajectory, for a series that keeps a BC; a trajectory the figures do
+// not give says why on its page.
+std::optional<TReportSection> TSeriesCommands::TrajectorySection() const {
+    const TTrajectoryStart Start = TrajectoryStart();
+    if (!Start.Ballistics.BallisticCoefficient || !Start.MuzzleSpeed)
+        return std::nullopt;
+    const TTrajectoryInput Input = StartingTrajectory(
+        Start.MuzzleSpeed, Start.PeletWeight, Start.Ballistics.BallisticCoefficient,
+        Start.Ballistics.SightHeight, Start.Ballistics.ZeroRange);
+    const TUnitSystem& Units = FSeries.Units();
+    const auto Shown = [&Units](TBallisticQuantity Quantity, double Value) {
+        const TBallisticUnit Unit = BallisticUnit(Quantity, Units);
+        return Unit.Text(Value) + " " + Unit.Name;
+    };
+    TReportSection Section{FTranslate("Trajectory"), {}, {}, {}};
+    Section.Paragraphs.push_back(FillPlaceholders(
+        FTranslate("Muzzle speed %s, BC %s, sight height %s, zero at %s, standard air, no wind"),
+        {Shown(TBallisticQuantity::Speed, Input.MuzzleSpeed),
+         Shown(TBallisticQuantity::Coefficient, Input.BallisticCoefficient),
+         Shown(TBallisticQuantity::Height, Input.SightHeight),
+         Shown(TBallisticQuantity::Range, Input.ZeroRange)}));
+    try {
+        const TTrajectoryTable Table = TrajectoryTable(ComputeTrajectory(Input), Units, FTranslate);
+        Section.TableHeader = Table.Header;
+        Section.Rows = Table.Rows;
+        Section.Paragraphs.push_back(PointBlankText(PointBlankRange(Input, DefaultKillZone),
+                                                    DefaultKillZone, Units, FTranslate));
+    } catch (const std::invalid_argument& Error) {
+        Section.Paragraphs.push_back(Error.what());
+    }
+    Section.Paragraphs.push_back(FTranslate(BallisticsNote));
+    return Section;
 }

@@ -36,6 +36,9 @@ constexpr QRgb StripeColor = 0xf0f2f4;
 
 constexpr double CellPadding = Millimetres(1.6);
 constexpr double SectionGap = Millimetres(6);
+// The table of a report without a trajectory: the table keeps references to its texts.
+const std::vector<std::string> NoText;
+const std::vector<std::vector<std::string>> NoRows;
 constexpr double BlockGap = Millimetres(9);
 // The shot table runs in at most this many blocks of rows side by side.
 constexpr int MaxBlocks = 2;
@@ -364,22 +367,28 @@ public:
           FWidth(Writer.width()), FHeight(Writer.height()),
           FBodyBottom(FHeight - FType.LineHeight(FType.Small) - Millimetres(4)),
           FStatistics(FType, Content.StatisticsHeader, Content.Statistics, true),
-          FShots(FType, Content.TableHeader, Content.Rows, false) {}
+          FShots(FType, Content.TableHeader, Content.Rows, false),
+          FSection(FType, Content.Trajectory ? Content.Trajectory->TableHeader : NoText,
+                   Content.Trajectory ? Content.Trajectory->Rows : NoRows, false) {}
 
     void Write(const TChartPicture& Chart) {
         double Top = DrawHeading();
         Top = DrawSummary(Top) + SectionGap;
-        Top = DrawParagraphs(Top);
+        Top = PlaceParagraphs(FContent.Paragraphs, Top, true);
         const QRectF Box = ChartBox(Chart, Top, FWidth, FHeight);
         if (!Box.isEmpty()) {
             DrawChart(FPainter, Chart, Box);
             Top = Box.bottom() + SectionGap;
         }
         const std::vector<TTablePage> Pages = LayOutShots(Top);
-        const int PageCount = Pages.empty() ? 1 : Pages.back().Page + 1;
+        const int ShotPages = Pages.empty() ? 1 : Pages.back().Page + 1;
+        const std::vector<TTablePage> SectionPages = LayOutSection(ShotPages);
+        const int PageCount = SectionPages.empty() ? ShotPages : SectionPages.back().Page + 1;
         DrawFooter(0, PageCount);
         for (const TTablePage& Page : Pages)
             DrawShotPage(Page, PageCount);
+        if (FContent.Trajectory)
+            DrawSection(ShotPages, SectionPages, PageCount);
     }
 
 private:
@@ -408,19 +417,55 @@ private:
         return Bottom;
     }
 
-    // Each paragraph over the whole width; gives the top of what follows.
-    double DrawParagraphs(double Top) {
+    // Each paragraph over the whole width, drawn or only measured; gives the top of what
+    // follows.
+    double PlaceParagraphs(const std::vector<std::string>& Paragraphs, double Top, bool Draw) {
         const QFontMetricsF Metrics = FType.Metrics(FType.Body);
         FPainter.setFont(FType.Body);
         FPainter.setPen(QColor(InkColor));
-        for (const std::string& Paragraph : FContent.Paragraphs) {
+        for (const std::string& Paragraph : Paragraphs) {
             const QString Text = ToQString(Paragraph);
             const QRectF Box = Metrics.boundingRect(QRectF(0, Top, FWidth, FHeight),
                                                     Qt::TextWordWrap | Qt::AlignLeft, Text);
-            FPainter.drawText(Box, Qt::TextWordWrap | Qt::AlignLeft, Text);
+            if (Draw)
+                FPainter.drawText(Box, Qt::TextWordWrap | Qt::AlignLeft, Text);
             Top = Box.bottom() + SectionGap;
         }
         return Top;
+    }
+
+    // The section's title and sentences at the top of its first page; gives the top of its
+    // table.
+    double PlaceSectionHeading(bool Draw) {
+        const TReportSection& Section = *FContent.Trajectory;
+        const double TitleHeight = FType.LineHeight(FType.Title);
+        if (Draw)
+            DrawText(FPainter, FType, FType.Title, InkColor, QRectF(0, 0, FWidth, TitleHeight),
+                     Qt::AlignLeft, Section.Title);
+        return PlaceParagraphs(Section.Paragraphs, TitleHeight + SectionGap, Draw);
+    }
+
+    // The section starts a page after the shots, FirstPage.
+    std::vector<TTablePage> LayOutSection(int FirstPage) {
+        if (!FContent.Trajectory)
+            return {};
+        FSection.FitTo(FWidth);
+        std::vector<TTablePage> Pages =
+            Paginate(FSection.RowCount(), 1, PlaceSectionHeading(false), FBodyBottom,
+                     FSection.HeaderHeight(), FType.RowHeight());
+        for (TTablePage& Page : Pages)
+            Page.Page += FirstPage;
+        return Pages;
+    }
+
+    void DrawSection(int FirstPage, const std::vector<TTablePage>& Pages, int PageCount) {
+        NewPage(FirstPage, PageCount);
+        PlaceSectionHeading(true);
+        for (const TTablePage& Page : Pages) {
+            if (Page.Page > FirstPage)
+                NewPage(Page.Page, PageCount);
+            FSection.Draw(FPainter, 0, Page.Top, Page.First, Page.Count);
+        }
     }
 
     // Caption and value lines level with the statistics' rows, each wrapped at its spaces when
@@ -508,6 +553,7 @@ private:
     double FBodyBottom;
     TTable FStatistics;
     TTable FShots;
+    TTable FSection;
 };
 
 QPageLayout A4Portrait() {

@@ -7,9 +7,18 @@
 
 #include "chart/ChartModel.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+// A part of the report on pages of its own after the shots: its title, sentences and table.
+struct TReportSection {
+    std::string Title;
+    std::vector<std::string> Paragraphs;
+    std::vector<std::string> TableHeader;
+    std::vector<std::vector<std::string>> Rows;
+};
 
 struct TReportContent {
     std::string Title;
@@ -27,6 +36,8 @@ struct TReportContent {
     std::vector<std::vector<std::string>> Rows;
     // The page number and the page count fill its two "%s" (platform::Format).
     std::string PagePattern = "%s / %s";
+    // The series' trajectory, when one is set for it.
+    std::optional<TReportSection> Trajectory;
 };
 
 // An empty value is shown as an en dash.

@@ -393,13 +393,83 @@ std::string TTranslator::LanguageName(int Language) {
     }
 }
 
+// The trajectory window, the ballistic coefficient from two series and their page of the report.
+constexpr auto BallisticsDictionary = std::to_array<TDictionaryRow>({
+    {"Trajectory\u2026", "Dráha střely\u2026", "Flugbahn\u2026"},
+    {"Trajectory of %s", "Dráha střely: %s", "Flugbahn: %s"},
+    {"the series in the window", "série v okně", "die Serie im Fenster"},
+    {"Ballistic coefficient\u2026", "Balistický koeficient\u2026",
+     "Ballistischer Koeffizient\u2026"},
+    {"Ballistic coefficient", "Balistický koeficient", "Ballistischer Koeffizient"},
+    {"Muzzle speed [%s]:", "Úsťová rychlost [%s]:", "Mündungsgeschwindigkeit [%s]:"},
+    {"Ballistic coefficient [%s]:", "Balistický koeficient [%s]:",
+     "Ballistischer Koeffizient [%s]:"},
+    {"Pellet weight [%s]:", "Hmotnost diabolky [%s]:", "Diabologewicht [%s]:"},
+    {"Sight height [%s]:", "Výška mířidel [%s]:", "Visierhöhe [%s]:"},
+    {"Zero range [%s]:", "Nastřelení na [%s]:", "Fleckschussentfernung [%s]:"},
+    {"Last range [%s]:", "Poslední vzdálenost [%s]:", "Letzte Entfernung [%s]:"},
+    {"Range step [%s]:", "Krok vzdálenosti [%s]:", "Entfernungsschritt [%s]:"},
+    {"Crosswind [%s]:", "Boční vítr [%s]:", "Seitenwind [%s]:"},
+    {"Kill zone [%s]:", "Zóna zásahu [%s]:", "Trefferzone [%s]:"},
+    {"Minimum energy [%s]:", "Minimální energie [%s]:", "Mindestenergie [%s]:"},
+    {"Temperature [%s]:", "Teplota [%s]:", "Temperatur [%s]:"},
+    {"Air pressure [%s]:", "Tlak vzduchu [%s]:", "Luftdruck [%s]:"},
+    {"Humidity [%s]:", "Vlhkost [%s]:", "Luftfeuchte [%s]:"},
+    {"Distance between the positions [%s]:", "Vzdálenost mezi stanovišti [%s]:",
+     "Abstand der Messpunkte [%s]:"},
+    {"Keep with the series", "Uložit k sérii", "Bei der Serie speichern"},
+    {"Keep with %s", "Uložit k sérii %s", "Bei %s speichern"},
+    {"Every field needs a number", "Každé pole potřebuje číslo", "Jedes Feld braucht eine Zahl"},
+    {"Range [%s]", "Vzdálenost [%s]", "Entfernung [%s]"},
+    {"Drop [%s]", "Pokles [%s]", "Abfall [%s]"},
+    {"Holdover [mrad]", "Nadržení [mrad]", "Haltepunkt [mrad]"},
+    {"Holdover [MOA]", "Nadržení [MOA]", "Haltepunkt [MOA]"},
+    {"Time [s]", "Čas [s]", "Zeit [s]"},
+    {"Wind drift [%s]", "Snos větrem [%s]", "Windabdrift [%s]"},
+    {"BC %s %s (95 % interval from %s up: the two series' speeds overlap), from %s shots at the "
+     "muzzle and %s at %s",
+     "BC %s %s (95% interval od %s výš: rychlosti obou sérií se překrývají), z %s výstřelů u ústí "
+     "a %s ve vzdálenosti %s",
+     "BC %s %s (95-%-Intervall ab %s: die Geschwindigkeiten der beiden Serien überlappen), aus %s "
+     "Schüssen an der Mündung und %s in %s"},
+    {"Point-blank range for a %s kill zone: %s to %s %s; a zero at %s %s makes it reach %s %s",
+     "Rozsah bez nadržení pro zónu zásahu %s: %s až %s %s; nastřelení na %s %s jej prodlouží do "
+     "%s %s",
+     "Fleckschussbereich für eine Trefferzone von %s: %s bis %s %s; eingeschossen auf %s %s reicht "
+     "er bis %s %s"},
+    {"The energy falls below %s from %s %s on (\u2193 in the table)",
+     "Energie klesá pod %s od %s %s dál (\u2193 v tabulce)",
+     "Die Energie fällt unter %s, ab %s %s (\u2193 in der Tabelle)"},
+    {"BC %s %s (95 % interval %s to %s), from %s shots at the muzzle and %s at %s",
+     "BC %s %s (95% interval %s až %s), z %s výstřelů u ústí a %s ve vzdálenosti %s",
+     "BC %s %s (95-%-Intervall %s bis %s), aus %s Schüssen an der Mündung und %s in %s"},
+    {"BC: G1, referred to the ICAO standard atmosphere (15 \u00B0C, 1013.25 hPa), not to the Army "
+     "Standard Metro air. MOA: true minutes of angle (1/60\u00B0), not 1 inch at 100 yards. A "
+     "point "
+     "mass without spin drift.",
+     "BC: G1, vztažený ke standardní atmosféře ICAO (15 \u00B0C, 1013,25 hPa), ne k ovzduší Army "
+     "Standard Metro. MOA: skutečné úhlové minuty (1/60\u00B0), ne 1 palec na 100 yardů. Hmotný "
+     "bod "
+     "bez snosu rotací.",
+     "BC: G1, bezogen auf die ICAO-Standardatmosphäre (15 \u00B0C, 1013,25 hPa), nicht auf die "
+     "Army "
+     "Standard Metro-Luft. MOA: echte Winkelminuten (1/60\u00B0), nicht 1 Zoll auf 100 Yards. Ein "
+     "Massenpunkt ohne Drall-Abdrift."},
+    {"Trajectory", "Dráha střely", "Flugbahn"},
+    {"Muzzle speed %s, BC %s, sight height %s, zero at %s, standard air, no wind",
+     "Úsťová rychlost %s, BC %s, výška mířidel %s, nastřelení na %s, standardní ovzduší, bez větru",
+     "Mündungsgeschwindigkeit %s, BC %s, Visierhöhe %s, eingeschossen auf %s, Standardluft, kein "
+     "Wind"},
+});
+
 // Per table, all Czech entries first, then all German ones, each in table order.
 void TTranslator::FillDictionary() {
     for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
                              std::span<const TDictionaryRow>(HelpDictionary),
                              std::span<const TDictionaryRow>(SeriesDictionary),
                              std::span<const TDictionaryRow>(LibraryDictionary),
-                             std::span<const TDictionaryRow>(TuningDictionary)}) {
+                             std::span<const TDictionaryRow>(TuningDictionary),
+                             std::span<const TDictionaryRow>(BallisticsDictionary)}) {
         for (const TDictionaryRow& Row : Table) {
             AddTranslation(LANG_CZECH, Row.English, Row.Czech);
         }

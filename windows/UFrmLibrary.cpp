@@ -8,7 +8,9 @@
 #include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
 #include "windows/ScreenRoom.h"
+#include "windows/UFrmBallisticCoefficient.h"
 #include "windows/UFrmComparison.h"
+#include "windows/UFrmTrajectory.h"
 #include "windows/ULibraryFiles.h"
 #include "windows/ULibraryModel.h"
 #include "windows/USeriesSummary.h"
@@ -91,7 +93,8 @@ TFrmLibrary::TFrmLibrary(TSeriesStore& Store, const TMainSettings& Settings, TTr
       btnOpen(NewDialogButton(this)), btnDelete(NewDialogButton(this)),
       btnExport(NewDialogButton(this)), btnExportSpreadsheet(NewDialogButton(this)),
       btnCompare(NewDialogButton(this)), btnClose(NewDialogButton(this)),
-      actRename(new QAction(grdSeries)), actDelete(new QAction(grdSeries)), FStore(Store),
+      actRename(new QAction(grdSeries)), actDelete(new QAction(grdSeries)),
+      actBallistics(new QAction(grdSeries)), actTrajectory(new QAction(grdSeries)), FStore(Store),
       FSettings(Settings), FTranslate(std::move(Translate)),
       FModel(new TLibraryModel(Store, Settings, FTranslate, this)), FProxy(NewProxy(FModel)) {
     setModal(false);
@@ -166,7 +169,11 @@ void TFrmLibrary::ConnectHandlers() {
                 Guarded(this, &TFrmLibrary::SaveNotes));
     actDelete->setShortcut(QKeySequence::Delete);
     actDelete->setShortcutContext(Qt::WidgetShortcut);
-    grdSeries->addActions({actRename, actDelete});
+    grdSeries->addActions({actRename, actDelete, actBallistics, actTrajectory});
+    connect(actBallistics, &QAction::triggered, this,
+            Guarded(this, &TFrmLibrary::actBallisticsExecute));
+    connect(actTrajectory, &QAction::triggered, this,
+            Guarded(this, &TFrmLibrary::actTrajectoryExecute));
     connect(actRename, &QAction::triggered, this, Guarded(this, &TFrmLibrary::actRenameExecute));
     connect(actDelete, &QAction::triggered, this, Guarded(this, &TFrmLibrary::btnDeleteClick));
 }
@@ -194,6 +201,8 @@ void TFrmLibrary::UpdateCaptions() {
     Set(btnCompare, Translate("Compare"));
     Set(btnClose, Translate("Close"));
     Set(actRename, Translate("Rename"));
+    Set(actBallistics, Translate("Ballistic coefficient\u2026"));
+    Set(actTrajectory, Translate("Trajectory\u2026"));
     Set(actDelete, Translate("Delete"));
     FModel->ApplySettings();
     FitColumns();
@@ -286,6 +295,8 @@ void TFrmLibrary::UpdateButtons() {
     btnDelete->setEnabled(Count > 0 && !FStore.ReadOnly());
     actDelete->setEnabled(btnDelete->isEnabled());
     actRename->setEnabled(Count == 1 && !FStore.ReadOnly());
+    actBallistics->setEnabled(Count == 2);
+    actTrajectory->setEnabled(Count == 1);
     btnExport->setEnabled(Count > 0);
     btnExportSpreadsheet->setEnabled(Count > 0);
     btnCompare->setEnabled(Count > 1);
@@ -482,6 +493,46 @@ void TFrmLibrary::btnCompareClick() {
     Window->setAttribute(Qt::WA_DeleteOnClose);
     FComparison = Window;
     Window->show();
+}
+
+void TFrmLibrary::actBallisticsExecute() {
+    SaveNotes();
+    const std::vector<TSeriesEntry> Series = SelectedSeries();
+    if (Series.size() != 2)
+        return;
+    TSeriesReading Reading(FStore, FTranslate);
+    std::vector<TSampleSummary> Speeds;
+    for (const TSeriesEntry& Entry : Series) {
+        const std::optional<std::vector<TData>> Shots = Reading.Shots(Entry);
+        if (!Shots) {
+            Reading.Tell(this);
+            return;
+        }
+        std::vector<double> MetresPerSecond;
+        for (const TData& Shot : *Shots)
+            MetresPerSecond.push_back(Shot.SpeedIn("m/s"));
+        Speeds.push_back(Summarize(MetresPerSecond));
+    }
+    const std::size_t Near = Speeds[0].Mean >= Speeds[1].Mean ? 0 : 1;
+    auto* Window = new TFrmBallisticCoefficient(FStore, Series[Near], Speeds[Near],
+                                                Speeds[1 - Near], FSettings, FTranslate, this);
+    Window->setAttribute(Qt::WA_DeleteOnClose);
+    Window->show();
+}
+
+void TFrmLibrary::actTrajectoryExecute() {
+    SaveNotes();
+    const std::vector<TSeriesEntry> Series = SelectedSeries();
+    if (Series.size() != 1)
+        return;
+    const TSeriesEntry& Entry = Series.front();
+    TTrajectoryStart Start{Entry.Name, Entry.Mean, Entry.Notes.PeletWeight,
+                           FStore.Ballistics(Entry.Id).value_or(TSeriesBallistics{}), nullptr};
+    if (!FStore.ReadOnly())
+        Start.Keep = [this, Id = Entry.Id](const TSeriesBallistics& Ballistics) {
+            FStore.SetBallistics(Id, Ballistics);
+        };
+    (new TFrmTrajectory(Start, FSettings, FTranslate, this))->show();
 }
 
 void TFrmLibrary::showEvent(QShowEvent* Event) {

@@ -64,6 +64,10 @@ public:
     void btnCompareClick();
     // Opens the name of the current series for editing.
     void actRenameExecute();
+    // The BC from the two series selected, the faster one shot at the muzzle.
+    void actBallisticsExecute();
+    // The trajectory of the series selected, from its mean speed, weight and kept figures.
+    void actTrajectoryExecute();
 
     QLabel* const lblFilter;
     QLineEdit* const edtFilter;
@@ -88,6 +92,8 @@ public:
     // The table's menu.
     QAction* const actRename;
     QAction* const actDelete;
+    QAction* const actBallistics;
+    QAction* const actTrajectory;
 
 protected:
     void showEvent(QShowEvent* Event) override;

@@ -28,7 +28,7 @@ TBallisticUnit Metric(TBallisticQuantity Quantity) {
     case TBallisticQuantity::Temperature:
         return {"\u00B0C", 1, 0, 0};
     default:
-        return {"hPa", 1, 0, 0};
+        return {"hPa", 1, 0, 2};
     }
 }
 

@@ -106,6 +106,8 @@ void TFrmTrajectory::LayOut() {
     grdTrajectory->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTrajectory->verticalHeader()->hide();
     chDrop->SetShowLegend(false);
+    // A slot a range step, labelled with its range, so that the axis counts in the table's steps.
+    chDrop->SetAxisXOnePerValue(true);
     chDrop->SetShowTitle(false);
     chDrop->setMinimumSize(420, 240);
     auto* Right = new QVBoxLayout;
@@ -122,6 +124,11 @@ void TFrmTrajectory::LayOut() {
     Layout->addLayout(Columns, 1);
     Layout->addLayout(Buttons);
     FitToScreen(*this, {1150, 720});
+}
+
+void TFrmTrajectory::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    FitToScreen(*this, size());
 }
 
 void TFrmTrajectory::FillEdits(const TTrajectoryStart& Start) {

@@ -60,6 +60,10 @@ public:
     QPushButton* const btnKeep;
     QPushButton* const btnClose;
 
+protected:
+    // Only a shown window knows its frame, which takes room on the screen too.
+    void showEvent(QShowEvent* Event) override;
+
 private:
     std::string Translate(const std::string& Text) const { return FTranslate(Text); }
     void LayOut();

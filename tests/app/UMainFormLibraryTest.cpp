@@ -304,6 +304,19 @@ TEST_F(MainFormLibraryTest, TheChartsToolsShowTheUsableShotsDriftAndHistogram) {
     for (const char* Fact :
          {"12 fpe (UK air rifle, 12 ft", "7 (1 to 7), ES 9.84 fps", "-16.4 fps per 10 shots"})
         EXPECT_NE(Report.find(Fact), std::string::npos) << Fact;
+    EXPECT_EQ(Report.find("Trajectory"), std::string::npos) << "no BC is kept yet";
+
+    // A series that keeps a BC has its trajectory on a page of its own, in the display units.
+    {
+        TSeriesStore Store(LibraryPath());
+        Store.SetBallistics(Store.ListSeries().front().Id, {0.025, 0.045, 30.0});
+    }
+    Dialogs.FileNames = {Folder.File("report.pdf")};
+    Form->SeriesCommands->actPrintReport->trigger();
+    const std::string Trajectory = tests::PdfText(Folder.File("report.pdf"));
+    for (const char* Fact : {"Trajectory", "Range [yd]", "Holdover [MOA]", "zero at 33 yd",
+                             "Point-blank range for a 0.98 in kill zone"})
+        EXPECT_NE(Trajectory.find(Fact), std::string::npos) << Fact;
 
     Dialogs.YesNoAnswers = {true};
     Form->btnClearClick();

@@ -13,6 +13,7 @@
 #include "windows/UFrmComparison.h"
 #include "windows/UFrmLibrary.h"
 #include "windows/UFrmSetup.h"
+#include "windows/UFrmTrajectory.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -139,6 +140,12 @@ TEST_F(WholeText, EveryWindowShowsItsTextsWhole) {
         {"histogram", [this](const TTranslate& In) { return Histogram(In); }},
         {"setup",
          [this](const TTranslate&) { return std::make_unique<TFrmSetup>(Settings, nullptr); }},
+        {"trajectory",
+         [this](const TTranslate& In) {
+             const TTrajectoryStart Start{"H&N Baracuda Match 4.50", 250.0, 0.547,
+                                          TSeriesBallistics{0.021, 0.045, 30.0}, nullptr};
+             return std::make_unique<TFrmTrajectory>(Start, Settings, In, nullptr);
+         }},
     };
     for (const auto& [Name, Open] : Windows)
         for (const int Language : Languages) {

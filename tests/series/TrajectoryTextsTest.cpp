@@ -26,7 +26,7 @@ TEST(TrajectoryTexts, ShowEachQuantityInTheDisplayUnits) {
                 {TBallisticQuantity::KillZone, 0.025, "25 mm", "0.98 in"},
                 {TBallisticQuantity::Energy, 16.27, "16.3 J", "12.0 fpe"},
                 {TBallisticQuantity::Temperature, 15, "15 \u00B0C", "59 \u00B0F"},
-                {TBallisticQuantity::Pressure, 1013.25, "1013 hPa", "29.92 inHg"},
+                {TBallisticQuantity::Pressure, 1013.25, "1013.25 hPa", "29.92 inHg"},
                 {TBallisticQuantity::Humidity, 0.5, "50 %", "50 %"}};
     for (const auto& Row : Rows)
         for (const auto& [Units, Expected] :

@@ -46,10 +46,6 @@ TWelchResult WithoutScatter(TWelchResult Result, const TSampleSummary& A, const 
     return Result;
 }
 
-std::string SpeedText(double Value, int Decimals) {
-    return platform::FormatFloat(Decimals == 0 ? "0" : "0." + std::string(Decimals, '0'), Value);
-}
-
 } // namespace
 
 TSampleSummary Summarize(const std::vector<double>& Speeds, double Level) {
@@ -136,7 +132,9 @@ std::string ComparisonVerdict(const TWelchResult& Result, const std::string& Nam
         throw EStatisticsError("The verdict speaks of a 95 % interval");
     if (Speeds.Decimals < 0 || Speeds.Decimals > 15)
         throw EStatisticsError("Speeds are written with 0 to 15 decimals");
-    const auto Speed = [&](double Value) { return SpeedText(Value, Speeds.Decimals); };
+    const auto Speed = [&](double Value) {
+        return platform::FormatDecimals(Value, Speeds.Decimals);
+    };
     const std::string Size = Speed(std::fabs(Result.Difference));
     if (!(Result.P < Significance))
         return FillPlaceholders(Translate(ChanceVerdictPattern),

@@ -62,8 +62,7 @@ std::string Reading(const THistogram& Bins, double Value) {
         Bins.Step > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(Bins.Step) - 1e-9)),
                                    DisplayDecimals, 6)
                       : DisplayDecimals;
-    return platform::FormatFloat("0." + std::string(static_cast<std::size_t>(Decimals), '0'),
-                                 Value);
+    return platform::FormatDecimals(Value, Decimals);
 }
 
 std::string ShotsText(const char* Pattern, const std::vector<std::string>& Readings,

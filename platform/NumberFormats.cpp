@@ -127,6 +127,11 @@ std::string FormatFloat(std::string_view Pattern, double Value) {
     return FormatFixed(Value, ParsePattern(Pattern));
 }
 
+std::string FormatDecimals(double Value, int Decimals) {
+    return FormatFloat(
+        Decimals > 0 ? "0." + std::string(static_cast<std::size_t>(Decimals), '0') : "0", Value);
+}
+
 std::string FloatToStr(double Value) {
     if (!std::isfinite(Value))
         return NonFiniteText(Value);

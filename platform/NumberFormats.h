@@ -25,6 +25,8 @@ public:
 // '0' digits are always written, '#' digits only when significant. Halves round away from zero
 // on the value's 15-significant-digit decimal form.
 std::string FormatFloat(std::string_view Pattern, double Value);
+// Value with exactly Decimals digits after the separator (none for 0): the pattern "0.00" for 2.
+std::string FormatDecimals(double Value, int Decimals);
 
 // The shortest general form: up to 15 significant digits, no trailing zeros, scientific
 // notation ("1.5E20", "1E-7") only for very large or very small magnitudes.

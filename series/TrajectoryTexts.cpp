@@ -75,9 +75,14 @@ TTrajectoryInput StartingTrajectory(std::optional<double> MuzzleSpeed,
 }
 
 std::string TBallisticUnit::Text(double Value) const {
-    const std::string Pattern =
-        Decimals > 0 ? "0." + std::string(static_cast<std::size_t>(Decimals), '0') : "0";
-    return platform::FormatFloat(Pattern, Shown(Value));
+    return platform::FormatDecimals(Shown(Value), Decimals);
+}
+
+std::optional<double> TBallisticUnit::Read(const std::string& Text) const {
+    double Typed = 0;
+    if (!platform::TryStrToFloat(Text, Typed))
+        return std::nullopt;
+    return Value(Typed);
 }
 
 TBallisticUnit BallisticUnit(TBallisticQuantity Quantity, const TUnitSystem& Units) {

@@ -40,6 +40,8 @@ struct TBallisticUnit {
     double Value(double Shown) const { return (Shown - Offset) / Factor; }
     // The value in this unit with its decimals, and without the unit's name.
     std::string Text(double Value) const;
+    // A number typed in this unit, in the ballistics' own; none for a text that is no number.
+    std::optional<double> Read(const std::string& Text) const;
 };
 
 // The imperial system shows speeds, energies and weights in its own factors, as the rest of the

@@ -12,11 +12,6 @@ namespace {
 // Feet per second in one metre per second: the double nearest 1 / 0.3048.
 constexpr double FpsPerMetrePerSecond = 3.280839895013123;
 
-std::string FixedText(double Value, int Decimals) {
-    return platform::FormatFloat(
-        Decimals > 0 ? "0." + std::string(static_cast<std::size_t>(Decimals), '0') : "0", Value);
-}
-
 } // namespace
 
 TData::TData(const std::string& Unit, double Speed, std::optional<platform::TLocalTime> Received)
@@ -50,13 +45,13 @@ std::string FormatAgainstLimit(double Value, double Limit, int Decimals) {
     constexpr int MostDecimals = 6;
     const bool Over = AtLimit(Value, Limit);
     for (int Shown = Decimals; Shown <= MostDecimals; ++Shown) {
-        const std::string Text = FixedText(Value, Shown);
+        const std::string Text = platform::FormatDecimals(Value, Shown);
         if (AtLimit(platform::StrToFloat(Text), Limit) == Over)
             return Text;
     }
     const double Scale = std::pow(10.0, MostDecimals);
     const double Away = Over ? std::ceil(Value * Scale) : std::floor(Value * Scale);
-    return FixedText(Away / Scale, MostDecimals);
+    return platform::FormatDecimals(Away / Scale, MostDecimals);
 }
 
 std::string ReceivedText(const TData& Shot) {

@@ -1,10 +1,10 @@
 #include "windows/UFrmBallisticCoefficient.h"
 
 #include "platform/HandlerGuard.h"
-#include "platform/NumberFormats.h"
 #include "series/TrajectoryTexts.h"
 #include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
+#include "windows/QtText.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -31,10 +31,6 @@ constexpr std::array<TAirField, 4> Fields{{
     {"Air pressure [%s]:", TBallisticQuantity::Pressure, 1013.25},
     {"Humidity [%s]:", TBallisticQuantity::Humidity, 0},
 }};
-
-QString ToQString(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 } // namespace
 
@@ -92,13 +88,14 @@ void TFrmBallisticCoefficient::Recompute() {
     FEstimate.reset();
     std::array<double, Fields.size()> Values{};
     for (std::size_t Index = 0; Index < Fields.size(); ++Index) {
-        double Shown = 0;
-        if (!platform::TryStrToFloat(Edits[Index]->text().toStdString(), Shown)) {
+        const std::optional<double> Value =
+            BallisticUnit(Fields[Index].Quantity, FUnits).Read(Edits[Index]->text().toStdString());
+        if (!Value) {
             lblResult->setText(ToQString(Translate("Every field needs a number")));
             btnKeep->setEnabled(false);
             return;
         }
-        Values[Index] = BallisticUnit(Fields[Index].Quantity, FUnits).Value(Shown);
+        Values[Index] = *Value;
     }
     try {
         FEstimate = EstimateBallisticCoefficient(FNear, FFar, Values[0],

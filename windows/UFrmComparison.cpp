@@ -7,6 +7,7 @@
 #include "windows/BusyCursor.h"
 #include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
+#include "windows/QtText.h"
 #include "windows/ScreenRoom.h"
 #include "windows/ULibraryFiles.h"
 #include "windows/USeriesSummary.h"
@@ -29,10 +30,6 @@ constexpr int VerdictDecimals = 2;
 // The table's captions are wrapped, so that a table of long captions and short figures fits a
 // window of common width.
 constexpr std::size_t HeaderLineLength = 14;
-
-QString ToQString(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 std::string Optional(const std::optional<double>& Value) {
     return Value ? FormatValue(*Value) : std::string();

@@ -7,6 +7,7 @@
 #include "windows/BusyCursor.h"
 #include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
+#include "windows/QtText.h"
 #include "windows/ScreenRoom.h"
 #include "windows/UFrmBallisticCoefficient.h"
 #include "windows/UFrmComparison.h"
@@ -37,10 +38,6 @@ namespace {
 
 // A question names at most this many series; a longer selection ends in an ellipsis.
 constexpr std::size_t NamedInQuestion = 10;
-
-QString ToQString(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 // Filtering and sorting over every column, by the numbers where a column has them.
 QSortFilterProxyModel* NewProxy(TLibraryModel* Model) {

@@ -2,10 +2,10 @@
 
 #include "chart/NiceChart.h"
 #include "platform/HandlerGuard.h"
-#include "platform/NumberFormats.h"
 #include "series/TrajectoryTexts.h"
 #include "windows/DialogButtons.h"
 #include "windows/MainSettings.h"
+#include "windows/QtText.h"
 #include "windows/ScreenRoom.h"
 
 #include <QFormLayout>
@@ -58,10 +58,6 @@ constexpr std::array<TInputField, 13> Inputs{{
     {"Air pressure [%s]:", TBallisticQuantity::Pressure},
     {"Humidity [%s]:", TBallisticQuantity::Humidity},
 }};
-
-QString ToQString(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 } // namespace
 
@@ -149,10 +145,7 @@ void TFrmTrajectory::FillEdits(const TTrajectoryStart& Start) {
 }
 
 std::optional<double> TFrmTrajectory::Entered(std::size_t Input) const {
-    double Shown = 0;
-    if (!platform::TryStrToFloat(Edits[Input]->text().toStdString(), Shown))
-        return std::nullopt;
-    return BallisticUnit(Inputs[Input].Quantity, FUnits).Value(Shown);
+    return BallisticUnit(Inputs[Input].Quantity, FUnits).Read(Edits[Input]->text().toStdString());
 }
 
 std::optional<TTrajectoryInput> TFrmTrajectory::Input() const {

@@ -3,6 +3,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/NumberFormats.h"
 #include "windows/MainSettings.h"
+#include "windows/QtText.h"
 #include "windows/USeriesSummary.h"
 
 #include <QApplication>
@@ -11,10 +12,6 @@
 #include <utility>
 
 namespace {
-
-QString ToQString(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 bool IsNumeric(int Column) {
     switch (Column) {

@@ -194,14 +194,14 @@ void TFrmTrajectory::ShowTrajectory(const TTrajectoryInput& Entries) {
     const TTrajectory Trajectory = ComputeTrajectory(Entries);
     const TTrajectoryTable Table = TrajectoryTable(Trajectory, FUnits, FTranslate);
     FRows = Table.Rows;
-    FFindings =
-        PointBlankText(PointBlankRange(Entries, KillZone()), KillZone(), FUnits, FTranslate);
+    const double Zone = KillZone();
+    FFindings = PointBlankText(PointBlankRange(Entries, Zone), Zone, FUnits, FTranslate);
     const std::string Energy =
         MinimumEnergyText(Trajectory, Entries.MinimumEnergy, FUnits, FTranslate);
     if (!Energy.empty())
         FFindings += "\n" + Energy;
     ShowTable(Table.Header);
-    ShowChart(Trajectory);
+    ShowChart(Trajectory, Zone);
 }
 
 void TFrmTrajectory::ShowTable(const std::vector<std::string>& Header) {
@@ -221,7 +221,7 @@ void TFrmTrajectory::ShowTable(const std::vector<std::string>& Header) {
 }
 
 // The drop over range in the table's units, with the kill zone around the line of sight.
-void TFrmTrajectory::ShowChart(const TTrajectory& Trajectory) {
+void TFrmTrajectory::ShowChart(const TTrajectory& Trajectory, double KillZone) {
     const TBallisticUnit Range = BallisticUnit(TBallisticQuantity::Range, FUnits);
     const TBallisticUnit Height = BallisticUnit(TBallisticQuantity::Height, FUnits);
     const auto Resume = chDrop->SuspendedUpdates();
@@ -231,7 +231,7 @@ void TFrmTrajectory::ShowChart(const TTrajectory& Trajectory) {
     TNiceSeries& Drop = chDrop->AddSeries(skLine);
     for (const TTrajectoryPoint& Point : Trajectory.Points)
         Drop.AddValue(Range.Shown(Point.Range), Height.Shown(Point.Drop), "");
-    const double Half = Height.Shown(KillZone() / 2);
+    const double Half = Height.Shown(KillZone / 2);
     chDrop->SetLevelBand(TYBand{-Half, Half});
 }
 

@@ -71,7 +71,7 @@ private:
     std::optional<double> Entered(std::size_t Input) const;
     void ShowTrajectory(const TTrajectoryInput& Input);
     void ShowTable(const std::vector<std::string>& Header);
-    void ShowChart(const TTrajectory& Trajectory);
+    void ShowChart(const TTrajectory& Trajectory, double KillZone);
 
     const TUnitSystem& FUnits;
     TTranslate FTranslate;

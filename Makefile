@@ -8,9 +8,10 @@ JOBS ?= $(shell nproc)
 # Every Debian package the build, the tests and the benchmarks need.
 PACKAGES := cmake ninja-build g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev libsimpleini-dev libsqlite3-dev libboost-math-dev fonts-liberation \
+            qt6-base-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev \
+            libsimpleini-dev libsqlite3-dev libboost-math-dev fonts-liberation \
             dpkg-dev desktop-file-utils lintian appstream man-db \
-            poppler-utils qt6-translations-l10n xvfb clang-format
+            poppler-utils qt6-translations-l10n xvfb clang-format chromium zbar-tools
 
 # What tools/screenshots.sh needs besides the build: a display without a screen, a mouse and
 # keyboard that a script drives, a camera, and the close request that a window manager would send.

@@ -3,7 +3,6 @@
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/ModalDialogs.h"
-#include "platform/NumberFormats.h"
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
@@ -116,15 +115,12 @@ void TFrmLive::UpdateReadout(double Speed, const std::string& SpeedUnit, double 
                              const std::string& WeightUnit, double Energy,
                              const std::string& EnergyUnit, int ShotNumber,
                              const TReadoutLimits& Limits) {
-    using platform::Format;
-    const auto ShowAgainst = [](QLabel* Label, double Value, const std::string& Unit,
-                                double Limit) {
-        ShowText(Label, FormatAgainstLimit(Value, Limit, 2) + " " + Unit, AtLimit(Value, Limit));
-    };
-    ShowAgainst(lblSpeed, Speed, SpeedUnit, Limits.Speed);
-    ShowText(lblShoot, Format("%3d.", {ShotNumber}));
-    ShowText(lblPeletWeight, Format("%1.3f %s", {PeletWeight, WeightUnit}));
-    ShowAgainst(lblEnergy, Energy, EnergyUnit, Limits.Energy);
+    const TReadoutTexts Texts = ReadoutTexts(
+        {ShotNumber, Speed, SpeedUnit, PeletWeight, WeightUnit, Energy, EnergyUnit}, Limits);
+    ShowText(lblSpeed, Texts.Speed, Texts.SpeedAtLimit);
+    ShowText(lblShoot, Texts.Shot);
+    ShowText(lblPeletWeight, Texts.PeletWeight);
+    ShowText(lblEnergy, Texts.Energy, Texts.EnergyAtLimit);
 }
 
 void TFrmLive::showEvent(QShowEvent* Event) {

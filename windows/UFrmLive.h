@@ -6,7 +6,7 @@
 // opens a menu with the setup window and a command that closes the read-out; Escape closes it
 // too, so that a window without a frame never traps the user.
 
-#include "series/UData.h"
+#include "series/ReadoutTexts.h"
 #include "series/USeries.h"
 #include "windows/MainSettings.h"
 
@@ -22,12 +22,6 @@ class TFittingLabel;
 
 // What the main window calls with its last shot, and the shot's number, while a read-out is open.
 using TLiveUpdate = std::function<void(const TShotValues& Shot, int ShotNumber)>;
-
-// The limits at or over which the read-out shows a speed or an energy red; none by default.
-struct TReadoutLimits {
-    double Speed = NoLimit;
-    double Energy = NoLimit;
-};
 
 class TFrmLive : public QWidget {
     Q_OBJECT

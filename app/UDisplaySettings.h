@@ -34,6 +34,9 @@ public:
     std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
     std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
     std::string WeightUnit() const override { return FSeries.Units().WeightUnit; }
+    // The port of the phones' read-out, as the settings file gives it.
+    int PhonePort() const { return FPhonePort; }
+    void LoadPhonePort(int Port) { FPhonePort = Port; }
     void SetLanguage(int Code) override;
     // The language as the settings file gives it, before the window has any text to change.
     void LoadLanguage(int Code) { FLanguage = Code; }
@@ -56,4 +59,5 @@ private:
     int FLanguage = LANG_ENGLISH;
     // Metric, then imperial.
     double FUsableSpread[2] = {TSettings().UsableSpreadMetric, TSettings().UsableSpreadImperial};
+    int FPhonePort = TSettings().PhonePort;
 };

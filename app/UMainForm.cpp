@@ -57,7 +57,8 @@ TSettings CurrentSettings(const TDisplaySettings& Shared, const TShotTable& Tabl
             Table.ColumnWidth(1),
             Table.ColumnWidth(2),
             Shared.UsableSpread(MetricUnits),
-            Shared.UsableSpread(ImperialUnits)};
+            Shared.UsableSpread(ImperialUnits),
+            Shared.PhonePort()};
 }
 
 // The settings file's values go to the series, the shared settings and the table's columns.
@@ -74,6 +75,7 @@ void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings
     Table.setColumnWidth(1, Settings.ColumnWidth1);
     Table.setColumnWidth(2, Settings.ColumnWidth2);
     Shared.LoadLanguage(Settings.Language);
+    Shared.LoadPhonePort(Settings.PhonePort);
     Series.SetUnits(Units);
 }
 
@@ -289,6 +291,7 @@ void TMainForm::FormShow() {
     };
     FSeries.OnChange = [this](TSeriesChange Change, std::size_t) {
         FRedrawPending = FRedrawPending || Change == TSeriesChange::Reset;
+        FPhone.Follow();
     };
     FSeries.SetPeletWeight(0.547);
     FSeries.SetSpeedLimit(999999);
@@ -406,6 +409,7 @@ void TMainForm::FormDestroy() {
         return;
     FDestroyed = true;
     SeriesCommands->CloseLibrary();
+    FPhone.StopSharing();
     // Shots the held library cannot take wait beside it for the next start.
     if (FRecorder)
         FRecorder->KeepAll();

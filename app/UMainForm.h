@@ -6,6 +6,7 @@
 
 #include "app/UDiagnosticLog.h"
 #include "app/UDisplaySettings.h"
+#include "app/UPhoneSharing.h"
 #include "library/SeriesStore.h"
 #include "series/ShotReceiver.h"
 #include "series/USeries.h"
@@ -48,6 +49,8 @@ public:
     const std::vector<TData>& Shots() const { return FSeries.Shots(); }
     bool DebugEnabled() const { return FLog->Enabled; }
     TShotReceiver& Receiver() { return *FReceiver; }
+    // The live read-out shared with phones.
+    TPhoneSharing& PhoneSharing() { return FPhone; }
     // Whether the series being recorded when the program last ended is still being read.
     bool TakingUpSeries() const;
 
@@ -112,6 +115,7 @@ private:
 
     TSeries FSeries;
     TDisplaySettings FSettings{FSeries};
+    TPhoneSharing FPhone{FSeries, FSettings};
     // Set when every shot's row and point must be shown again at the next recalculation.
     bool FRedrawPending = true;
     std::string FDataFolder;

@@ -67,6 +67,7 @@ void TMainForm::Recalculate() {
     stringGridLeft->ShowSeries(Redraw);
     pnlMiddleBottom->ShowSeries(Redraw);
     ShowLastShotLive();
+    FPhone.Follow();
     gbStatistics->ShowStatistics(FSeries.Statistics());
     pnlMiddleBottom->ShowSpread();
     pnlMiddleBottom->RefreshReadOut();

@@ -8,12 +8,12 @@
 #include <QCoreApplication>
 
 void TMainForm::btnSetupClick() {
-    TFrmSetup Setup(FSettings, this);
+    TFrmSetup Setup(FSettings, this, &FPhone);
     platform::ModalDialogs().Execute(Setup);
 }
 
 void TMainForm::btnLiveClick() {
-    auto* Live = new TFrmLive(FSettings, this);
+    auto* Live = new TFrmLive(FSettings, this, &FPhone);
     Live->ShowPlaceholders();
     LiveUpdate = [this, Live](const TShotValues& Shot, int ShotNumber) {
         Live->UpdateReadout(Shot.Speed, FSettings.SpeedUnit(), FSettings.PeletWeight(),

@@ -11,6 +11,13 @@ namespace {
 
 constexpr const char* DataSection = "data";
 constexpr const char* InterfaceSection = "user-interface";
+constexpr const char* PhoneSection = "phone";
+
+// A port a phone can reach; anything else is the default.
+int ReadPort(const platform::TMemIniFile& Ini, int Default) {
+    const int Port = Ini.ReadInteger(PhoneSection, "port", Default);
+    return Port >= 1 && Port <= 65535 ? Port : Default;
+}
 
 // Decimals are stored with the current decimal separator, as the user sees them.
 double ReadFloat(const platform::TMemIniFile& Ini, const std::string& Ident, double Default) {
@@ -43,6 +50,7 @@ void ReadKeys(const platform::TMemIniFile& Ini, TSettings& Settings) {
     Settings.ColumnWidth1 = Ini.ReadInteger(InterfaceSection, "column_width_01", 80);
     Settings.ColumnWidth2 = Ini.ReadInteger(InterfaceSection, "column_width_02", 80);
     Settings.Language = Ini.ReadInteger(InterfaceSection, "language", Settings.Language);
+    Settings.PhonePort = ReadPort(Ini, TSettings().PhonePort);
 }
 
 void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
@@ -59,6 +67,8 @@ void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
     Ini.WriteInteger(InterfaceSection, "language", Settings.Language);
     Ini.WriteInteger(InterfaceSection, "column_width_01", Settings.ColumnWidth1);
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);
+    if (Settings.PhonePort != TSettings().PhonePort || Ini.ValueExists(PhoneSection, "port"))
+        Ini.WriteInteger(PhoneSection, "port", Settings.PhonePort);
 }
 
 void Note(const TSettingsLog& Log, const std::string& Message) {

@@ -20,6 +20,9 @@ struct TSettings {
     // usually allow within a fill.
     double UsableSpreadMetric = 3;
     double UsableSpreadImperial = 10;
+    // The port at which phones read the live read-out: fixed, so that a firewall rule can name
+    // it.
+    int PhonePort = 8520;
 
     bool operator==(const TSettings&) const = default;
 };

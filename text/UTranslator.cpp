@@ -460,6 +460,42 @@ constexpr auto BallisticsDictionary = std::to_array<TDictionaryRow>({
      "Wind"},
 });
 
+// The live read-out on a phone: its window and the page's texts.
+constexpr auto PhoneDictionary = std::to_array<TDictionaryRow>({
+    {"Pellet weight", "Hmotnost střely", "Schussgewicht"},
+    {"SD", "SO", "SA"},
+    {"ES", "R", "ES"},
+    {"Last 10 shots", "Posledních 10 výstřelů", "Letzte 10 Schüsse"},
+    {"Waiting for the first shot", "Čeká se na první výstřel", "Warten auf den ersten Schuss"},
+    {"Connection lost, reconnecting\u2026", "Spojení ztraceno, připojuji znovu\u2026",
+     "Verbindung verloren, verbinde neu\u2026"},
+    {"Sharing was switched off: scan the new code.", "Sdílení bylo vypnuto: naskenujte nový kód.",
+     "Die Freigabe wurde beendet: den neuen Code scannen."},
+    {"Connecting\u2026", "Připojuji\u2026", "Verbinde\u2026"},
+    {"Show on a phone\u2026", "Zobrazit na telefonu\u2026", "Auf dem Handy zeigen\u2026"},
+    {"Read-out on a phone", "Údaje na telefonu", "Anzeige auf dem Handy"},
+    {"Scan the code with the phone's camera, or open the address in its browser. The phone must "
+     "be on the same network as this computer.",
+     "Naskenujte kód fotoaparátem telefonu, nebo otevřete adresu v jeho prohlížeči. Telefon musí "
+     "být ve stejné síti jako tento počítač.",
+     "Scannen Sie den Code mit der Kamera des Handys oder öffnen Sie die Adresse in seinem "
+     "Browser. Das Handy muss im selben Netzwerk sein wie dieser Computer."},
+    {"Anyone on this network who sees the code can read the shots.",
+     "Kdokoli v této síti, kdo uvidí kód, může číst výstřely.",
+     "Wer in diesem Netzwerk den Code sieht, kann die Schüsse lesen."},
+    {"Stop sharing", "Ukončit sdílení", "Freigabe beenden"},
+    {"Share again", "Znovu sdílet", "Wieder freigeben"},
+    {"Sharing is off.", "Sdílení je vypnuto.", "Die Freigabe ist aus."},
+    {"This computer has no network address that a phone can reach: connect it to the phone's "
+     "network.",
+     "Tento počítač nemá síťovou adresu dosažitelnou z telefonu: připojte jej k síti telefonu.",
+     "Dieser Computer hat keine Netzwerkadresse, die ein Handy erreicht: verbinden Sie ihn mit "
+     "dem Netzwerk des Handys."},
+    {"Phones reading: %s", "Připojené telefony: %s", "Verbundene Handys: %s"},
+    {"The read-out cannot be shared on port %s: %s", "Údaje nelze sdílet na portu %s: %s",
+     "Die Anzeige kann nicht auf Port %s freigegeben werden: %s"},
+});
+
 // Per table, all Czech entries first, then all German ones, each in table order.
 void TTranslator::FillDictionary() {
     for (const auto Table : {std::span<const TDictionaryRow>(BuiltInDictionary),
@@ -467,7 +503,8 @@ void TTranslator::FillDictionary() {
                              std::span<const TDictionaryRow>(SeriesDictionary),
                              std::span<const TDictionaryRow>(LibraryDictionary),
                              std::span<const TDictionaryRow>(TuningDictionary),
-                             std::span<const TDictionaryRow>(BallisticsDictionary)}) {
+                             std::span<const TDictionaryRow>(BallisticsDictionary),
+                             std::span<const TDictionaryRow>(PhoneDictionary)}) {
         for (const TDictionaryRow& Row : Table) {
             AddTranslation(LANG_CZECH, Row.English, Row.Czech);
         }

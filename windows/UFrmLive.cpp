@@ -6,6 +6,7 @@
 #include "resources/Pictures.h"
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
+#include "windows/UFrmPhone.h"
 #include "windows/UFrmSetup.h"
 
 #include <QGuiApplication>
@@ -77,7 +78,7 @@ void SetReadoutFont(QLabel* Label) {
 
 } // namespace
 
-TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent)
+TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sharing)
     : QWidget(Parent, Qt::Window | Qt::FramelessWindowHint), imgLogo(LogoImage(this)),
       lblShoot(ReadoutLabel(this, {700, 0, 297, 134}, Qt::AlignRight, "---.")),
       lblSpeed(ReadoutLabel(this, {0, 168, 965, 134}, Qt::AlignHCenter, "---,-- m/s")),
@@ -85,7 +86,9 @@ TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent)
       lblEnergy(ReadoutLabel(this, {528, 340, 493, 134}, Qt::AlignHCenter, "--,-- J")),
       btnMenu(MenuButton(this)), PopMenu(new QMenu(this)),
       miSetup(PopMenu->addAction(QStringLiteral("Setup..."))),
-      miCloselive(PopMenu->addAction(QStringLiteral("Close live"))), FSettings(Settings) {
+      miPhone(PopMenu->addAction(QStringLiteral("Show on a phone\u2026"))),
+      miCloselive(PopMenu->addAction(QStringLiteral("Close live"))), FSettings(Settings),
+      FSharing(Sharing) {
     QPalette White = palette();
     White.setColor(QPalette::Window, Qt::white);
     setPalette(White);
@@ -93,6 +96,8 @@ TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent)
     resize(1036, 506);
     connect(btnMenu, &QToolButton::clicked, this, Guarded(this, &TFrmLive::btnMenuClick));
     connect(miSetup, &QAction::triggered, this, Guarded(this, &TFrmLive::miSetupClick));
+    connect(miPhone, &QAction::triggered, this, Guarded(this, &TFrmLive::miPhoneClick));
+    miPhone->setVisible(FSharing != nullptr);
     connect(miCloselive, &QAction::triggered, this, Guarded(this, &TFrmLive::miCloseliveClick));
     ShowPlaceholders();
     CoverOwnerScreen();
@@ -161,6 +166,8 @@ void TFrmLive::FormResize() {
     const TTranslator Translator;
     const int Language = FSettings.Language();
     miSetup->setText(QString::fromStdString(Translator.Translate("Setup", Language)));
+    miPhone->setText(
+        QString::fromStdString(Translator.Translate("Show on a phone\u2026", Language)));
     miCloselive->setText(QString::fromStdString(Translator.Translate("Close", Language)));
 }
 
@@ -171,9 +178,13 @@ void TFrmLive::btnMenuClick() {
 // The setup window belongs to the main window, like the read-out itself. The layout runs
 // afterwards so that the menu follows a changed language.
 void TFrmLive::miSetupClick() {
-    TFrmSetup Setup(FSettings, parentWidget());
+    TFrmSetup Setup(FSettings, parentWidget(), FSharing);
     platform::ModalDialogs().Execute(Setup);
     FormResize();
+}
+
+void TFrmLive::miPhoneClick() {
+    ShowOnPhone(*FSharing, FSettings, this);
 }
 
 // Closing only hides the read-out; the main window keeps it and may keep updating it.

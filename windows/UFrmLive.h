@@ -3,12 +3,13 @@
 // The live read-out: the latest shot's number, speed, pellet weight and energy in type large
 // enough to read from the firing line, on a white window without a frame that covers the
 // screen. Speed and energy turn red at their limits. A small button in the bottom-right corner
-// opens a menu with the setup window and a command that closes the read-out; Escape closes it
-// too, so that a window without a frame never traps the user.
+// opens a menu with the setup window, the read-out on a phone and a command that closes it; Escape
+// closes it too, so that a window without a frame never traps the user.
 
 #include "series/ReadoutTexts.h"
 #include "series/USeries.h"
 #include "windows/MainSettings.h"
+#include "windows/ReadoutSharing.h"
 
 #include <QWidget>
 #include <functional>
@@ -28,8 +29,9 @@ class TFrmLive : public QWidget {
 
 public:
     // Parent is the main window: the read-out covers the screen the main window is on. It
-    // starts with placeholders in the current units.
-    TFrmLive(TMainSettings& Settings, QWidget* Parent);
+    // starts with placeholders in the current units. With Sharing, its menu shows the read-out
+    // on a phone too.
+    TFrmLive(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sharing = nullptr);
 
     // The placeholders shown until the first shot; they use commas whatever the locale.
     void ShowPlaceholders();
@@ -42,6 +44,7 @@ public:
     void FormResize();
     void btnMenuClick();
     void miSetupClick();
+    void miPhoneClick();
     void miCloseliveClick();
 
     QLabel* const imgLogo;
@@ -52,6 +55,7 @@ public:
     QToolButton* const btnMenu;
     QMenu* const PopMenu;
     QAction* const miSetup;
+    QAction* const miPhone;
     QAction* const miCloselive;
 
 protected:
@@ -63,4 +67,5 @@ private:
     void CoverOwnerScreen();
 
     TMainSettings& FSettings;
+    TReadoutSharing* const FSharing;
 };

@@ -8,12 +8,14 @@
 #include "text/UTranslator.h"
 #include "windows/FittingLabel.h"
 #include "windows/SpinButton.h"
+#include "windows/UFrmPhone.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -26,6 +28,9 @@ namespace {
 constexpr int CaptionGap = 4;
 
 constexpr const char* CustomLimit = "Custom value";
+
+// The button that shows the read-out on a phone, below the usable spread.
+constexpr int PhoneButtonTop = 358, PhoneButtonHeight = 26;
 
 QGroupBox* GroupBox(QWidget* Parent, const QRect& Geometry, const char* Title) {
     auto* Box = new QGroupBox(QString::fromUtf8(Title), Parent);
@@ -106,7 +111,7 @@ void ShowCaption(TFittingLabel* Label, const std::string& Text, const QWidget* E
 
 } // namespace
 
-TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
+TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sharing)
     : QDialog(Parent), gbLanguage(GroupBox(this, {4, 4, 229, 117}, "Language")),
       btnCesky(FlagButton(gbLanguage, {12, 20, 39, 25}, "flag_cz.png")),
       btnDeutsch(FlagButton(gbLanguage, {13, 48, 39, 25}, "flag_de.png")),
@@ -131,7 +136,8 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
       spinPeletWeight(SpinButton(this, {201, 299, 20, 22})),
       lblUsableSpread(TextLabel<TFittingLabel>(this, {16, 330}, "Usable ES:")),
       eUsableSpread(NumberEdit(this, {140, 326, 61, 24}, "3")),
-      spinUsableSpread(SpinButton(this, {201, 327, 20, 22})), FSettings(Settings),
+      spinUsableSpread(SpinButton(this, {201, 327, 20, 22})), btnPhone(new QPushButton(this)),
+      FSettings(Settings), FSharing(Sharing),
       FLanguageGroup(new QButtonGroup(this)), FSpeedLimitEntry{eSpeedLimit, 999999, 1, "0.##",
                                                                &TMainSettings::SetSpeedLimit},
       FEnergyLimitEntry{eEnergyLimit, 999999, 1, "0.##", &TMainSettings::SetEnergyLimit},
@@ -144,7 +150,9 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
     // The labels were sized before the window's font reached them.
     for (QLabel* Label : {lblLanguageCzech, lblLanguageGerman, lblLanguageEnglish})
         Label->adjustSize();
-    setFixedSize(237, 361);
+    setFixedSize(237, Sharing ? PhoneButtonTop + PhoneButtonHeight + 6 : 361);
+    btnPhone->setGeometry(4, PhoneButtonTop, 229, PhoneButtonHeight);
+    btnPhone->setVisible(Sharing != nullptr);
     WidenForPresetBox();
     for (QToolButton* Button : {btnCesky, btnDeutsch, btnEnglish})
         FLanguageGroup->addButton(Button);
@@ -158,7 +166,7 @@ TFrmSetup::TFrmSetup(TMainSettings& Settings, QWidget* Parent)
 void TFrmSetup::WidenForPresetBox() {
     const int Extra = std::max(0, PresetBoxWidth(*cbEnergyPreset) - cbEnergyPreset->width());
     cbEnergyPreset->resize(cbEnergyPreset->width() + Extra, cbEnergyPreset->height());
-    for (QWidget* Group : {gbLanguage, gbUnits, gbLimits})
+    for (QWidget* Group : std::initializer_list<QWidget*>{gbLanguage, gbUnits, gbLimits, btnPhone})
         Group->resize(Group->width() + Extra, Group->height());
     for (QWidget* Edit : std::initializer_list<QWidget*>{
              eSpeedLimit, spinSpeedLimit, eEnergyLimit, spinEnergyLimit, ePeletWeight,
@@ -173,6 +181,7 @@ void TFrmSetup::ConnectHandlers() {
     connect(btnEnglish, &QToolButton::clicked, this, Guarded(this, &TFrmSetup::btnEnglishClick));
     connect(rbMetric, &QRadioButton::clicked, this, Guarded(this, &TFrmSetup::rbMetricClick));
     connect(rbImperial, &QRadioButton::clicked, this, Guarded(this, &TFrmSetup::rbImperialClick));
+    connect(btnPhone, &QPushButton::clicked, this, Guarded(this, &TFrmSetup::btnPhoneClick));
     connect(eSpeedLimit, &QLineEdit::textChanged, this,
             Guarded(this, &TFrmSetup::eSpeedLimitChange));
     connect(eEnergyLimit, &QLineEdit::textChanged, this,
@@ -249,6 +258,7 @@ void TFrmSetup::UpdateCaptions() {
                 eUsableSpread);
     lblUsableSpread->setToolTip(Caption("The widest extreme spread of speed that the usable shots "
                                         "of one fill may have"));
+    btnPhone->setText(Caption("Show on a phone\u2026"));
     cbEnergyPreset->setItemText(0, Caption(CustomLimit));
     for (std::size_t i = 0; i < EnergyPresets.size(); ++i)
         cbEnergyPreset->setItemText(static_cast<int>(i) + 1, Caption(EnergyPresets[i].Name));
@@ -262,6 +272,10 @@ void TFrmSetup::eEnergyLimitChange() {
     if (!PresetShown)
         EntryChange(FEnergyLimitEntry);
     ShowEnergyPreset();
+}
+
+void TFrmSetup::btnPhoneClick() {
+    ShowOnPhone(*FSharing, FSettings, this);
 }
 
 void TFrmSetup::cbEnergyPresetSelect(int Index) {

@@ -7,6 +7,7 @@
 
 #include "text/UTranslator.h"
 #include "windows/MainSettings.h"
+#include "windows/ReadoutSharing.h"
 
 #include <QDialog>
 
@@ -15,6 +16,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QToolButton;
 class TFittingLabel;
@@ -24,8 +26,9 @@ class TFrmSetup : public QDialog {
     Q_OBJECT
 
 public:
-    // Parent is the main window: the window opens centred over it.
-    TFrmSetup(TMainSettings& Settings, QWidget* Parent);
+    // Parent is the main window: the window opens centred over it. With Sharing, a button at
+    // the bottom shows the live read-out on a phone.
+    TFrmSetup(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sharing = nullptr);
 
     void FormShow();
     void UpdateCaptions();
@@ -41,6 +44,7 @@ public:
     void eUsableSpreadChange() { EntryChange(FUsableSpreadEntry); }
     // A preset (Index 1 and on) writes its value in the current unit into the energy edit.
     void cbEnergyPresetSelect(int Index);
+    void btnPhoneClick();
     void spinSpeedLimitUpClick() { EntryStep(FSpeedLimitEntry, +1); }
     void spinSpeedLimitDownClick() { EntryStep(FSpeedLimitEntry, -1); }
     void spinEnergyLimitUpClick() { EntryStep(FEnergyLimitEntry, +1); }
@@ -75,6 +79,8 @@ public:
     TFittingLabel* const lblUsableSpread;
     QLineEdit* const eUsableSpread;
     TSpinButton* const spinUsableSpread;
+    // Only with sharing.
+    QPushButton* const btnPhone;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -103,6 +109,7 @@ private:
     void ShowEnergyLimit();
 
     TMainSettings& FSettings;
+    TReadoutSharing* const FSharing;
     QButtonGroup* const FLanguageGroup;
     const TNumberEntry FSpeedLimitEntry;
     const TNumberEntry FEnergyLimitEntry;

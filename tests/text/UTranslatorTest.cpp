@@ -33,7 +33,7 @@ TEST(TTranslatorTest, DictionaryHoldsCzechThenGermanRows) {
     const TTranslator Translator;
     const auto& Items = Translator.Dictionary().Items();
     // Each table's Czech rows, then its German ones: the interface texts first.
-    ASSERT_EQ(Items.size(), 369U);
+    ASSERT_EQ(Items.size(), 405U);
     EXPECT_EQ(Items[0].Key, "LNG5_Load Data");
     EXPECT_EQ(Items[36].Key, "LNG7_Load Data");
     EXPECT_EQ(Items[70].Value, TVariant{std::string("Limiten")});

@@ -34,9 +34,13 @@ public:
     std::string SpeedUnit() const override { return FSeries.Units().SpeedUnit; }
     std::string EnergyUnit() const override { return FSeries.Units().EnergyUnit; }
     std::string WeightUnit() const override { return FSeries.Units().WeightUnit; }
-    // The port of the phones' read-out, as the settings file gives it.
+    // Where the phones' read-out listens, as the settings file gives it.
     int PhonePort() const { return FPhonePort; }
-    void LoadPhonePort(int Port) { FPhonePort = Port; }
+    const std::string& PhoneAddress() const { return FPhoneAddress; }
+    void LoadPhoneListening(int Port, const std::string& Address) {
+        FPhonePort = Port;
+        FPhoneAddress = Address;
+    }
     void SetLanguage(int Code) override;
     // The language as the settings file gives it, before the window has any text to change.
     void LoadLanguage(int Code) { FLanguage = Code; }
@@ -60,4 +64,5 @@ private:
     // Metric, then imperial.
     double FUsableSpread[2] = {TSettings().UsableSpreadMetric, TSettings().UsableSpreadImperial};
     int FPhonePort = TSettings().PhonePort;
+    std::string FPhoneAddress;
 };

@@ -58,7 +58,8 @@ TSettings CurrentSettings(const TDisplaySettings& Shared, const TShotTable& Tabl
             Table.ColumnWidth(2),
             Shared.UsableSpread(MetricUnits),
             Shared.UsableSpread(ImperialUnits),
-            Shared.PhonePort()};
+            Shared.PhonePort(),
+            Shared.PhoneAddress()};
 }
 
 // The settings file's values go to the series, the shared settings and the table's columns.
@@ -75,7 +76,7 @@ void ReadSettings(const std::string& FileName, TSeries& Series, TDisplaySettings
     Table.setColumnWidth(1, Settings.ColumnWidth1);
     Table.setColumnWidth(2, Settings.ColumnWidth2);
     Shared.LoadLanguage(Settings.Language);
-    Shared.LoadPhonePort(Settings.PhonePort);
+    Shared.LoadPhoneListening(Settings.PhonePort, Settings.PhoneAddress);
     Series.SetUnits(Units);
 }
 

@@ -10,17 +10,26 @@
 TPhoneSharing::TPhoneSharing(const TSeries& Series, const TDisplaySettings& Settings)
     : FSeries(Series), FSettings(Settings) {}
 
+namespace {
+
+QHostAddress ListeningAddress(const std::string& Named) {
+    const QHostAddress Address(QString::fromStdString(Named));
+    return Address.isNull() ? QHostAddress(QHostAddress::Any) : Address;
+}
+
+} // namespace
+
 TPhoneSharing::~TPhoneSharing() = default;
 
 void TPhoneSharing::StartSharing() {
     const int Port = FSettings.PhonePort();
     try {
-        FServer = std::make_unique<TPhoneServer>(QHostAddress::Any, static_cast<quint16>(Port));
+        FServer = std::make_unique<TPhoneServer>(ListeningAddress(FSettings.PhoneAddress()),
+                                                 static_cast<quint16>(Port));
     } catch (const std::exception& Error) {
-        const TTranslator Translator;
         throw std::runtime_error(
-            platform::Format(Translator.Translate("The read-out cannot be shared on port %s: %s",
-                                                  FSettings.Language()),
+            platform::Format(FTranslator.Translate("The read-out cannot be shared on port %s: %s",
+                                                   FSettings.Language()),
                              {std::to_string(Port), std::string(Error.what())}));
     }
     FServer->PhonesChanged = [this] { Tell(); };
@@ -35,9 +44,14 @@ void TPhoneSharing::StopSharing() {
 
 std::vector<std::string> TPhoneSharing::Addresses() const {
     std::vector<std::string> Urls;
-    if (FServer)
-        for (const QHostAddress& Address : ShareAddresses())
-            Urls.push_back(ShareUrl(Address, FServer->Port(), FServer->PagePath()));
+    if (!FServer)
+        return Urls;
+    const QHostAddress Listening = ListeningAddress(FSettings.PhoneAddress());
+    const std::vector<QHostAddress> Reached = Listening == QHostAddress(QHostAddress::Any)
+                                                  ? ShareAddresses()
+                                                  : std::vector<QHostAddress>{Listening};
+    for (const QHostAddress& Address : Reached)
+        Urls.push_back(ShareUrl(Address, FServer->Port(), FServer->PagePath()));
     return Urls;
 }
 
@@ -48,20 +62,21 @@ int TPhoneSharing::Phones() const {
 void TPhoneSharing::Follow() {
     if (!FServer || std::exchange(FPending, true))
         return;
-    QTimer::singleShot(0, &FContext, [this] { Publish(); });
+    const auto Due = FPublished + Spacing - std::chrono::steady_clock::now();
+    const auto Wait =
+        std::max(std::chrono::milliseconds(0), std::chrono::ceil<std::chrono::milliseconds>(Due));
+    QTimer::singleShot(Wait, &FContext, [this] { Publish(); });
 }
 
 void TPhoneSharing::Publish() {
     FPending = false;
     if (!FServer)
         return;
+    FPublished = std::chrono::steady_clock::now();
     const int Language = FSettings.Language();
-    const TTranslator Translator;
     FServer->Publish(PhoneReadoutOf(
         FSeries,
-        [&Translator, Language](const std::string& Text) {
-            return Translator.Translate(Text, Language);
-        },
+        [this, Language](const std::string& Text) { return FTranslator.Translate(Text, Language); },
         TTranslator::LanguageCode(Language)));
 }
 

@@ -13,10 +13,10 @@ constexpr const char* DataSection = "data";
 constexpr const char* InterfaceSection = "user-interface";
 constexpr const char* PhoneSection = "phone";
 
-// A port a phone can reach; anything else is the default.
+// A port number, or the default for anything else.
 int ReadPort(const platform::TMemIniFile& Ini, int Default) {
     const int Port = Ini.ReadInteger(PhoneSection, "port", Default);
-    return Port >= 1 && Port <= 65535 ? Port : Default;
+    return Port >= 0 && Port <= 65535 ? Port : Default;
 }
 
 // Decimals are stored with the current decimal separator, as the user sees them.
@@ -51,6 +51,7 @@ void ReadKeys(const platform::TMemIniFile& Ini, TSettings& Settings) {
     Settings.ColumnWidth2 = Ini.ReadInteger(InterfaceSection, "column_width_02", 80);
     Settings.Language = Ini.ReadInteger(InterfaceSection, "language", Settings.Language);
     Settings.PhonePort = ReadPort(Ini, TSettings().PhonePort);
+    Settings.PhoneAddress = Ini.ReadString(PhoneSection, "address", "");
 }
 
 void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
@@ -69,6 +70,8 @@ void WriteKeys(platform::TMemIniFile& Ini, const TSettings& Settings,
     Ini.WriteInteger(InterfaceSection, "column_width_02", Settings.ColumnWidth2);
     if (Settings.PhonePort != TSettings().PhonePort || Ini.ValueExists(PhoneSection, "port"))
         Ini.WriteInteger(PhoneSection, "port", Settings.PhonePort);
+    if (!Settings.PhoneAddress.empty() || Ini.ValueExists(PhoneSection, "address"))
+        Ini.WriteString(PhoneSection, "address", Settings.PhoneAddress);
 }
 
 void Note(const TSettingsLog& Log, const std::string& Message) {

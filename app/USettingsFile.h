@@ -21,8 +21,10 @@ struct TSettings {
     double UsableSpreadMetric = 3;
     double UsableSpreadImperial = 10;
     // The port at which phones read the live read-out: fixed, so that a firewall rule can name
-    // it.
+    // it (0: any free port). The address it listens at: empty for every address of the
+    // computer, or one of them (a single network, or loopback).
     int PhonePort = 8520;
+    std::string PhoneAddress;
 
     bool operator==(const TSettings&) const = default;
 };

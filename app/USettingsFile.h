@@ -24,7 +24,7 @@ struct TSettings {
     // it (0: any free port). The address it listens at: empty for every address of the
     // computer, or one of them (a single network, or loopback).
     int PhonePort = 8520;
-    std::string PhoneAddress;
+    std::string PhoneAddress{};
 
     bool operator==(const TSettings&) const = default;
 };

@@ -8,7 +8,7 @@ set -euo pipefail
 
 root=$1
 # From the top down.
-layers=(app windows files library series analysis chart serial simulator text platform resources)
+layers=(app windows phone files library series analysis chart serial simulator text platform resources)
 failures=0
 
 rank() {

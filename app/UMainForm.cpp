@@ -255,6 +255,9 @@ void TMainForm::ConnectHandlers() {
     addAction(actDebug);
     connect(actDebug, &QAction::triggered, this, Guarded(this, &TMainForm::actDebugExecute));
     FSettings.ApplyTranslation = [this] { ApplyTranslation(); };
+    FPhone.Failed = [this](const std::string& Reason) {
+        RunGuarded(this, [this, Reason] { platform::ModalDialogs().ShowError(this, Reason); });
+    };
     FSettings.ShowPeletWeight = [this] { pnlPeletWeight->ShowPeletWeight(); };
     FSettings.RecalculateNow = [this] { RecalculateNow(); };
     FSettings.RestartRecalculation = [this] { RestartRecalculateTimer(); };

@@ -12,9 +12,14 @@ TPhoneSharing::TPhoneSharing(const TSeries& Series, const TDisplaySettings& Sett
 
 namespace {
 
+// A mistyped address shares nothing rather than sharing on every network.
 QHostAddress ListeningAddress(const std::string& Named) {
+    if (Named.empty())
+        return QHostAddress(QHostAddress::Any);
     const QHostAddress Address(QString::fromStdString(Named));
-    return Address.isNull() ? QHostAddress(QHostAddress::Any) : Address;
+    if (Address.isNull())
+        throw std::runtime_error("\"" + Named + "\" in settings.ini is not a network address");
+    return Address;
 }
 
 } // namespace
@@ -24,8 +29,8 @@ TPhoneSharing::~TPhoneSharing() = default;
 void TPhoneSharing::StartSharing() {
     const int Port = FSettings.PhonePort();
     try {
-        FServer = std::make_unique<TPhoneServer>(ListeningAddress(FSettings.PhoneAddress()),
-                                                 static_cast<quint16>(Port));
+        const QHostAddress Address = ListeningAddress(FSettings.PhoneAddress());
+        FServer = std::make_unique<TPhoneServer>(Address, static_cast<quint16>(Port));
     } catch (const std::exception& Error) {
         throw std::runtime_error(
             platform::Format(FTranslator.Translate("The read-out cannot be shared on port %s: %s",
@@ -74,10 +79,19 @@ void TPhoneSharing::Publish() {
         return;
     FPublished = std::chrono::steady_clock::now();
     const int Language = FSettings.Language();
-    FServer->Publish(PhoneReadoutOf(
-        FSeries,
-        [this, Language](const std::string& Text) { return FTranslator.Translate(Text, Language); },
-        TTranslator::LanguageCode(Language)));
+    // Runs from a timer of the event loop: a failure stops sharing and is told.
+    try {
+        FServer->Publish(PhoneReadoutOf(
+            FSeries,
+            [this, Language](const std::string& Text) {
+                return FTranslator.Translate(Text, Language);
+            },
+            TTranslator::LanguageCode(Language)));
+    } catch (const std::exception& Error) {
+        StopSharing();
+        if (Failed)
+            Failed(Error.what());
+    }
 }
 
 void TPhoneSharing::Tell() const {

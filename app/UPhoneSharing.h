@@ -22,6 +22,9 @@ public:
     TPhoneSharing(const TSeries& Series, const TDisplaySettings& Settings);
     ~TPhoneSharing() override;
 
+    // Told when sharing stopped because a read-out could not be made.
+    std::function<void(const std::string& Reason)> Failed;
+
     bool Sharing() const override { return FServer != nullptr; }
     // At the port and address of the settings file: every network address of the computer
     // unless the file names one.

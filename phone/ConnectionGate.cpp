@@ -9,6 +9,9 @@ namespace {
 // phone from the read-out's own bound.
 constexpr int SendBufferBytes = 64 * 1024;
 
+// A browser opens up to six connections to one server at once.
+constexpr int ConnectionsPerAddress = 8;
+
 bool Open(const QPointer<QTcpSocket>& Socket) {
     return Socket && Socket->state() == QAbstractSocket::ConnectedState;
 }
@@ -38,8 +41,7 @@ void TConnectionGate::Upgraded(const QHostAddress& Address, quint16 Port) {
 void TConnectionGate::incomingConnection(qintptr Descriptor) {
     ForgetClosed();
     auto* Socket = new QTcpSocket(this);
-    if (!Socket->setSocketDescriptor(Descriptor) ||
-        static_cast<int>(FConnections.size()) >= FLimits.Connections) {
+    if (!Socket->setSocketDescriptor(Descriptor) || !Admits(Socket->peerAddress())) {
         Socket->abort();
         Socket->deleteLater();
         return;
@@ -49,13 +51,22 @@ void TConnectionGate::incomingConnection(qintptr Descriptor) {
     addPendingConnection(Socket);
 }
 
+bool TConnectionGate::Admits(const QHostAddress& Address) const {
+    int Asking = 0, FromAddress = 0;
+    for (const TConnection& Connection : FConnections) {
+        Asking += Connection.Upgraded ? 0 : 1;
+        FromAddress += !Connection.Upgraded && Connection.Socket->peerAddress().isEqual(Address);
+    }
+    return static_cast<int>(FConnections.size()) < FLimits.Connections &&
+           Asking < FLimits.Connections - FLimits.Phones && FromAddress < ConnectionsPerAddress;
+}
+
 // Connected before the web server's own handlers, so that a request over its bound is closed
-// before the server reads it.
+// before the server reads it. Qt's server deletes the socket once it is closed.
 void TConnectionGate::Watch(QTcpSocket* Socket) {
     FConnections.push_back({Socket, 0, std::chrono::steady_clock::now(), false});
     connect(Socket, &QTcpSocket::readyRead, this, [this, Socket] { Received(Socket); });
     connect(Socket, &QTcpSocket::bytesWritten, this, [this, Socket] { Answered(Socket); });
-    connect(Socket, &QTcpSocket::disconnected, Socket, &QObject::deleteLater);
 }
 
 TConnectionGate::TConnection* TConnectionGate::Find(const QTcpSocket* Socket) {
@@ -68,7 +79,8 @@ void TConnectionGate::Received(QTcpSocket* Socket) {
     TConnection* Connection = Find(Socket);
     if (!Connection)
         return;
-    Connection->LastActivity = std::chrono::steady_clock::now();
+    if (Connection->Unanswered == 0)
+        Connection->Since = std::chrono::steady_clock::now();
     Connection->Unanswered += Socket->bytesAvailable();
     if (Connection->Unanswered > FLimits.RequestBytes)
         Socket->abort();
@@ -77,7 +89,7 @@ void TConnectionGate::Received(QTcpSocket* Socket) {
 void TConnectionGate::Answered(QTcpSocket* Socket) {
     if (TConnection* Connection = Find(Socket)) {
         Connection->Unanswered = 0;
-        Connection->LastActivity = std::chrono::steady_clock::now();
+        Connection->Since = std::chrono::steady_clock::now();
     }
 }
 
@@ -85,7 +97,7 @@ void TConnectionGate::CloseIdle() {
     const auto Now = std::chrono::steady_clock::now();
     for (TConnection& Connection : FConnections)
         if (Open(Connection.Socket) && !Connection.Upgraded &&
-            Now - Connection.LastActivity > FLimits.IdleRequest)
+            Now - Connection.Since > FLimits.IdleRequest)
             Connection.Socket->abort();
     ForgetClosed();
 }

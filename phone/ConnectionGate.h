@@ -29,12 +29,16 @@ protected:
 private:
     struct TConnection {
         QPointer<QTcpSocket> Socket;
-        // Bytes received since the last answer: the request being read.
+        // Bytes received since the last answer: the request being read, and when its first
+        // byte came, or when the last answer went while none is being read.
         std::int64_t Unanswered = 0;
-        std::chrono::steady_clock::time_point LastActivity;
+        std::chrono::steady_clock::time_point Since;
         bool Upgraded = false;
     };
 
+    // Whether one more connection from Address keeps within the bounds: the connections still
+    // asking leave room for the phones, and no one address takes more than a browser opens.
+    bool Admits(const QHostAddress& Address) const;
     void Watch(QTcpSocket* Socket);
     TConnection* Find(const QTcpSocket* Socket);
     void Received(QTcpSocket* Socket);

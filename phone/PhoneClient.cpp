@@ -15,6 +15,12 @@ constexpr qint64 IncomingBytes = 1024;
 // the registered 1013.
 constexpr int TryAgainLater = 4013;
 
+// A frame from the server: its header (two bytes, and two or eight more for a long payload; a
+// server does not mask), then the payload.
+std::int64_t FrameBytes(std::int64_t Payload) {
+    return Payload + 2 + (Payload < 126 ? 0 : Payload < 65536 ? 2 : 8);
+}
+
 } // namespace
 
 TPhoneClient::TPhoneClient(std::unique_ptr<QWebSocket> Socket, const TShareLimits& Limits)
@@ -43,15 +49,15 @@ void TPhoneClient::SendReadout(const QByteArray& Message) {
 }
 
 void TPhoneClient::Refuse() {
+    FHeartbeat.stop();
     FSocket->close(static_cast<QWebSocketProtocol::CloseCode>(TryAgainLater));
 }
 
 void TPhoneClient::Send(const QByteArray& Message) {
-    FUnsent += Message.size();
+    FUnsent += FrameBytes(Message.size());
     FSocket->sendTextMessage(QString::fromUtf8(Message));
 }
 
-// The count includes the frames' own headers, so it is held at zero rather than below it.
 void TPhoneClient::Written(qint64 Bytes) {
     FUnsent = std::max<std::int64_t>(0, FUnsent - Bytes);
     if (FUnsent <= FLimits.UnsentBytes && !FWaiting.isEmpty())
@@ -65,7 +71,8 @@ void TPhoneClient::Beat() {
         return;
     }
     FSocket->ping();
-    if (FUnsent == 0)
+    FUnsent += FrameBytes(0);
+    if (FUnsent == FrameBytes(0))
         Send(BeatMessage);
 }
 

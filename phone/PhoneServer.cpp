@@ -86,12 +86,12 @@ TPhoneServer::TPhoneServer(const QHostAddress& Address, quint16 Port, const TSha
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] { TakePhones(); });
 }
 
-// The phones go before the server that handed them over, and the door closes first so that none
-// comes meanwhile.
+// The phones, also those refused or gone and not yet deleted, go before the server that handed
+// them over, and the door closes first so that none comes meanwhile.
 TPhoneServer::~TPhoneServer() {
     FGate->close();
-    for (TPhoneClient* Phone : std::exchange(FPhones, {}))
-        delete Phone;
+    FPhones.clear();
+    qDeleteAll(findChildren<TPhoneClient*>(Qt::FindDirectChildrenOnly));
 }
 
 quint16 TPhoneServer::Port() const {
@@ -111,7 +111,8 @@ std::int64_t TPhoneServer::MostUnsent() const {
 
 void TPhoneServer::Publish(TPhoneReadout Readout) {
     FReadout = std::move(Readout);
-    for (TPhoneClient* Phone : FPhones)
+    // A phone that fails as it is sent to goes from the list meanwhile.
+    for (TPhoneClient* Phone : std::vector<TPhoneClient*>(FPhones))
         Phone->SendReadout(FReadout.Message);
 }
 
@@ -124,7 +125,13 @@ bool TPhoneServer::handleRequest(const QHttpServerRequest& Request, QTcpSocket* 
     if (AsksForWebSocket(Request))
         return Parts.size() == 3 && Parts[2] == QLatin1String("live") &&
                Request.method() == QHttpServerRequest::Method::Get;
-    Send(Request, Socket, Answer(Request, Parts));
+    // Called from the connection's event: a page file that cannot be read fails this request
+    // alone.
+    try {
+        Send(Request, Socket, Answer(Request, Parts));
+    } catch (const std::exception&) {
+        Send(Request, Socket, {TStatus::InternalServerError, {}, {}, {}});
+    }
     return true;
 }
 

@@ -13,7 +13,7 @@ const DASH = '–';
 // Until the laptop has sent its texts, the page can only speak English.
 const FALLBACK_TEXTS = {
   reconnecting: 'Connection lost, reconnecting…',
-  ended: 'Sharing was switched off: scan a new code.',
+  ended: 'Sharing was switched off: scan the new code.',
 };
 
 const link = { socket: null, failures: 0, retryTimer: 0, watchdog: 0, ended: false };
@@ -114,7 +114,14 @@ function onMessage(data) {
 function connect() {
   if (link.ended || link.socket) return;
   clearTimeout(link.retryTimer);
-  const socket = new WebSocket(liveUrl());
+  let socket;
+  try {
+    socket = new WebSocket(liveUrl());
+  } catch {
+    // A browser that refuses to open one now (offline, too many) may allow it on the next try.
+    scheduleRetry();
+    return;
+  }
   link.socket = socket;
   socket.onmessage = (event) => onMessage(event.data);
   socket.onclose = () => dropSocket(socket);

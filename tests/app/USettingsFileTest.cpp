@@ -69,6 +69,20 @@ TEST_F(SettingsFileTest, UsableSpreadsAreWrittenOnceChangedAndReadBack) {
     EXPECT_EQ(ReadFrom("[data]\nusable-spread-imperial=x\n").UsableSpreadImperial, 10);
 }
 
+// The phone read-out's port and address stay out of a usual file, and a port out of range is
+// the default.
+TEST_F(SettingsFileTest, ThePhonePortAndAddressAreWrittenOnceSetAndReadBack) {
+    TSettings Written;
+    WriteSettingsFile(Path, Written, "m/s");
+    EXPECT_EQ(ReadFileText(Path).find("[phone]"), std::string::npos);
+    Written.PhonePort = 9000;
+    Written.PhoneAddress = "192.168.1.20";
+    WriteSettingsFile(Path, Written, "m/s");
+    EXPECT_EQ(ReadFrom(ReadFileText(Path)), Written);
+    for (const char* Port : {"70000", "-1", "x"})
+        EXPECT_EQ(ReadFrom(std::string("[phone]\nport=") + Port + "\n").PhonePort, 8520) << Port;
+}
+
 TEST_F(SettingsFileTest, UnitsAreReadWithoutRegardToLetterCase) {
     const struct {
         const char* Text;

@@ -99,6 +99,29 @@ TEST_F(PhonePageTest, AWrongTokenGetsForbiddenAndTheRightOneThePageInTheUsersLan
     EXPECT_EQ(Browser.Problems(), Refused) << Browser.Problems().join('\n').toStdString();
 }
 
+// Held upright or sideways, the read-out and the figures fit the screen's width, and a shot at
+// the limit shows red as on the laptop.
+TEST_F(PhonePageTest, UprightAndSidewaysTheReadoutFitsAndAShotAtTheLimitIsRed) {
+    Series.SetSpeedLimit(171);
+    Shoot(2);
+    ASSERT_EQ(Browser.Open(Url(Server.Port(), Server.PagePath())), 200);
+    ASSERT_TRUE(Browser.WaitFor("document.querySelector('#count').textContent === '2'", 5s));
+    for (const QSize Viewport : {QSize(360, 640), QSize(640, 360), QSize(390, 844)}) {
+        SCOPED_TRACE(Viewport.width());
+        Browser.SetViewport(Viewport);
+        EXPECT_TRUE(Browser.WaitFor("document.documentElement.scrollWidth <= innerWidth && "
+                                    "document.querySelector('#shot-speed')"
+                                    ".getBoundingClientRect().right <= innerWidth",
+                                    2s));
+    }
+    EXPECT_EQ(Browser.Evaluate("getComputedStyle(document.querySelector('#shot-speed')).color")
+                  .toString(),
+              "rgb(212, 0, 0)");
+    EXPECT_EQ(
+        Browser.Evaluate("getComputedStyle(document.querySelector('#mean')).color").toString(),
+        "rgb(0, 0, 0)");
+}
+
 // Shots that came while the network was down are on the page once it is back, by itself.
 TEST_F(PhonePageTest, AfterTheNetworkDroppedThePageCatchesUpWithTheLastTenShots) {
     TNetwork Network(Server.Port());

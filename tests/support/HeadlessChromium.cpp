@@ -129,10 +129,6 @@ THeadlessChromium::~THeadlessChromium() {
     Close();
 }
 
-bool THeadlessChromium::Available() {
-    return !Program().isEmpty();
-}
-
 void THeadlessChromium::Launch() {
     const QString Browser = Program();
     if (Browser.isEmpty())
@@ -303,15 +299,6 @@ bool THeadlessChromium::WaitFor(const QString& Expression, std::chrono::millisec
             }
         },
         Bound);
-}
-
-QImage THeadlessChromium::Screenshot() {
-    const QJsonObject Shot = Command("Page.captureScreenshot", {{"format", "png"}});
-    const QImage Image =
-        QImage::fromData(QByteArray::fromBase64(Shot["data"].toString().toLatin1()), "PNG");
-    if (Image.isNull())
-        throw Failure("the screenshot is no picture");
-    return Image;
 }
 
 void THeadlessChromium::SetViewport(QSize Viewport) {

@@ -3,7 +3,6 @@
 // Debian's chromium without a window, driven over its DevTools protocol, so that a test can open
 // the phone page in a real browser, read its document and look at it as a phone shows it.
 
-#include <QImage>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QProcess>
@@ -25,8 +24,6 @@ public:
     THeadlessChromium(const THeadlessChromium&) = delete;
     THeadlessChromium& operator=(const THeadlessChromium&) = delete;
 
-    static bool Available();
-
     // Waits for the page's load event; the main document's HTTP status, 0 when no answer came.
     int Open(const QString& Url);
     // The expression's value; throws std::runtime_error with its exception's text. Promises are
@@ -34,7 +31,6 @@ public:
     QJsonValue Evaluate(const QString& Expression);
     // True when Expression became truthy within Bound; while it throws it counts as false.
     bool WaitFor(const QString& Expression, std::chrono::milliseconds Bound);
-    QImage Screenshot();
     // A phone held upright is narrower than high; sideways the other way round.
     void SetViewport(QSize Viewport);
     // The page's console messages, uncaught exceptions and the browser's own complaints (refused

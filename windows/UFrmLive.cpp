@@ -9,6 +9,7 @@
 #include "windows/UFrmPhone.h"
 #include "windows/UFrmSetup.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -86,7 +87,7 @@ TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sh
       lblEnergy(ReadoutLabel(this, {528, 340, 493, 134}, Qt::AlignHCenter, "--,-- J")),
       btnMenu(MenuButton(this)), PopMenu(new QMenu(this)),
       miSetup(PopMenu->addAction(QStringLiteral("Setup..."))),
-      miPhone(PopMenu->addAction(QStringLiteral("Show on a phone\u2026"))),
+      miPhone(new QAction(QStringLiteral("Show on a phone\u2026"), this)),
       miCloselive(PopMenu->addAction(QStringLiteral("Close live"))), FSettings(Settings),
       FSharing(Sharing) {
     QPalette White = palette();
@@ -97,7 +98,9 @@ TFrmLive::TFrmLive(TMainSettings& Settings, QWidget* Parent, TReadoutSharing* Sh
     connect(btnMenu, &QToolButton::clicked, this, Guarded(this, &TFrmLive::btnMenuClick));
     connect(miSetup, &QAction::triggered, this, Guarded(this, &TFrmLive::miSetupClick));
     connect(miPhone, &QAction::triggered, this, Guarded(this, &TFrmLive::miPhoneClick));
-    miPhone->setVisible(FSharing != nullptr);
+    // The read-out on a phone only where the main window shares it.
+    if (FSharing)
+        PopMenu->insertAction(miCloselive, miPhone);
     connect(miCloselive, &QAction::triggered, this, Guarded(this, &TFrmLive::miCloseliveClick));
     ShowPlaceholders();
     CoverOwnerScreen();

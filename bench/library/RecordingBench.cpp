@@ -3,13 +3,12 @@
 // without a library, in one run: the throughput ratio and the shots lost.
 
 #include "bench/BenchMain.h"
+#include "bench/ChronographBurst.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
 #include "platform/PseudoTerminal.h"
 #include "serial/CPort.h"
 #include "series/ShotReceiver.h"
-#include "simulator/RecordGenerator.h"
-#include "simulator/Sender.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -25,19 +24,6 @@ using namespace std::chrono;
 
 constexpr std::size_t BurstRecords = 100000;
 constexpr milliseconds ReceptionLimit{120000};
-
-void SendBurst(platform::TPseudoTerminal& Device) {
-    chronosim::TRecordOptions RecordOptions;
-    RecordOptions.Seed = 11;
-    chronosim::TRecordGenerator Records(RecordOptions);
-    chronosim::TSendOptions Options;
-    Options.Count = static_cast<int>(BurstRecords);
-    Options.PauseMin = Options.PauseMax = milliseconds(0);
-    chronosim::TStopSignal Stop;
-    chronosim::RunSender(
-        Records, Options, [&Device](std::string_view Line) { Device.Write(Line); }, Stop,
-        [](const chronosim::TSentRecord&) {});
-}
 
 struct TBurst {
     double Seconds = 0;
@@ -63,7 +49,7 @@ TBurst ReceiveBurst(const std::string& Library) {
             Loop.quit();
     };
     const auto Start = steady_clock::now();
-    std::thread Chronograph([&Device] { SendBurst(Device); });
+    std::thread Chronograph([&Device] { bench::SendBurst(Device, BurstRecords, 11); });
     QTimer::singleShot(ReceptionLimit, &Loop, &QEventLoop::quit);
     Loop.exec();
     // The display's recalculation after the burst commits the rest.

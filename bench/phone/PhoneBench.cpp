@@ -5,25 +5,23 @@
 
 #include "app/UPhoneSharing.h"
 #include "bench/BenchMain.h"
+#include "bench/ChronographBurst.h"
 #include "library/SeriesRecorder.h"
 #include "library/SeriesStore.h"
-#include "phone/PhoneServer.h"
 #include "platform/PseudoTerminal.h"
 #include "serial/CPort.h"
 #include "series/ShotReceiver.h"
-#include "simulator/RecordGenerator.h"
-#include "simulator/Sender.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 #include <QWebSocket>
 #include <algorithm>
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -43,14 +41,25 @@ std::size_t CountOf(const QString& Message) {
     return At < 0 ? 0 : Message.mid(At + 9, 8).section(QLatin1Char('"'), 0, 0).toULongLong();
 }
 
-// The phones, each a WebSocket in a thread of their own: when each first heard each count.
+bool RunUntil(const std::function<bool()>& Done) {
+    const auto End = TClock::now() + Limit;
+    while (!Done() && TClock::now() < End)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return Done();
+}
+
+// The phones, each a WebSocket in a thread of their own: when each first heard each count. They
+// join one after another, as phones on a range do; the server lets one address open only a few
+// connections at once.
 class TPhones {
 public:
-    explicit TPhones(const QString& Url) : FHeard(Phones) {
+    TPhones(const QString& Url, const TPhoneSharing& Sharing) : FHeard(Phones) {
         FContext.moveToThread(&FThread);
         FThread.start();
-        for (int i = 0; i < Phones; ++i)
+        for (int i = 0; i < Phones; ++i) {
             QMetaObject::invokeMethod(&FContext, [this, Url, i] { Open(Url, i); });
+            RunUntil([&Sharing, i] { return Sharing.Phones() == i + 1; });
+        }
     }
     ~TPhones() {
         QMetaObject::invokeMethod(
@@ -89,13 +98,6 @@ private:
     std::vector<std::map<std::size_t, TClock::time_point>> FHeard;
 };
 
-bool RunUntil(const std::function<bool()>& Done) {
-    const auto End = TClock::now() + Limit;
-    while (!Done() && TClock::now() < End)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return Done();
-}
-
 // The series with its library and, while sharing, the phones' read-out: the window's own parts.
 struct TRecording {
     explicit TRecording(const std::string& Library)
@@ -115,19 +117,6 @@ struct TRecording {
     TShotReceiver Receiver{Series};
 };
 
-void SendBurst(platform::TPseudoTerminal& Device) {
-    chronosim::TRecordOptions RecordOptions;
-    RecordOptions.Seed = 5;
-    chronosim::TRecordGenerator Records(RecordOptions);
-    chronosim::TSendOptions Options;
-    Options.Count = static_cast<int>(BurstRecords);
-    Options.PauseMin = Options.PauseMax = milliseconds(0);
-    chronosim::TStopSignal Stop;
-    chronosim::RunSender(
-        Records, Options, [&Device](std::string_view Line) { Device.Write(Line); }, Stop,
-        [](const chronosim::TSentRecord&) {});
-}
-
 // Seconds to receive and keep the burst.
 double ReceiveBurst(TRecording& Recording) {
     platform::TPseudoTerminal Device;
@@ -139,7 +128,7 @@ double ReceiveBurst(TRecording& Recording) {
         Recording.Recorder.ShotsReceived();
     };
     const auto Start = TClock::now();
-    std::thread Chronograph([&Device] { SendBurst(Device); });
+    std::thread Chronograph([&Device] { bench::SendBurst(Device, BurstRecords, 5); });
     RunUntil([&] { return Recording.Series.Count() >= BurstRecords; });
     Recording.Recorder.Flush();
     const auto End = TClock::now();
@@ -162,8 +151,7 @@ void BM_BurstWithPhonesAgainstWithout(benchmark::State& State) {
         const double OffSeconds = ReceiveBurst(Off);
         TRecording On((Folder / "on.db").string());
         On.Sharing.StartSharing();
-        TPhones Listeners(On.LiveUrl());
-        RunUntil([&] { return On.Sharing.Phones() == Phones; });
+        TPhones Listeners(On.LiveUrl(), On.Sharing);
         const double OnSeconds = ReceiveBurst(On);
         RunUntil([&] { return Listeners.Heard(BurstRecords) == Phones; });
         State.counters["records_per_s_sharing_off"] = BurstRecords / OffSeconds;
@@ -184,8 +172,7 @@ void BM_ShotToPhoneDelay(benchmark::State& State) {
     for (auto _ : State) {
         TRecording Recording((Folder / "delay.db").string());
         Recording.Sharing.StartSharing();
-        TPhones Listeners(Recording.LiveUrl());
-        RunUntil([&] { return Recording.Sharing.Phones() == Phones; });
+        TPhones Listeners(Recording.LiveUrl(), Recording.Sharing);
         std::vector<double> Delays;
         for (std::size_t Shot = 1; Shot <= TimedShots; ++Shot) {
             const auto Arrived = TClock::now();

@@ -1,8 +1,8 @@
 #include "tests/support/HeadlessChromium.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/WaitUntil.h"
+
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,7 +12,6 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTimer>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -30,27 +29,10 @@ constexpr auto StartBound = 30s;
 constexpr auto CommandBound = 10s;
 constexpr auto LoadBound = 20s;
 constexpr auto CloseBound = 5s;
-constexpr auto PollInterval = 20ms;
 constexpr int DeviceScaleFactor = 2;
 
 std::runtime_error Failure(const QString& Text) {
     return std::runtime_error(("headless chromium: " + Text).toStdString());
-}
-
-// Runs the event loop until Done holds or Bound passes; true when Done held.
-bool RunUntil(const std::function<bool()>& Done, std::chrono::milliseconds Bound) {
-    const QDeadlineTimer Deadline(Bound);
-    while (!Done()) {
-        if (Deadline.hasExpired())
-            return false;
-        QEventLoop Slice;
-        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            Deadline.remainingTimeAsDuration());
-        QTimer::singleShot(std::min(Left, std::chrono::milliseconds(PollInterval)), &Slice,
-                           &QEventLoop::quit);
-        Slice.exec();
-    }
-    return true;
 }
 
 QString Program() {
@@ -159,7 +141,7 @@ void THeadlessChromium::Launch() {
 QUrl THeadlessChromium::BrowserAddress() {
     static const QRegularExpression Listening(QStringLiteral("DevTools listening on (ws://\\S+)"));
     QRegularExpressionMatch Match;
-    RunUntil(
+    WaitUntil(
         [&] {
             Match = Listening.match(QString::fromUtf8(FStartOutput));
             return Match.hasMatch() || FProcess.state() == QProcess::NotRunning;
@@ -176,10 +158,10 @@ QUrl THeadlessChromium::PageAddress(const QUrl& Browser) {
     Network.setProxy(QNetworkProxy::NoProxy);
     const QUrl List(QStringLiteral("http://127.0.0.1:%1/json/list").arg(Browser.port()));
     QUrl Page;
-    const bool Found = RunUntil(
+    const bool Found = WaitUntil(
         [&] {
             std::unique_ptr<QNetworkReply> Reply(Network.get(QNetworkRequest(List)));
-            if (!RunUntil([&] { return Reply->isFinished(); }, CommandBound))
+            if (!WaitUntil([&] { return Reply->isFinished(); }, CommandBound))
                 return false;
             for (const QJsonValue Target : QJsonDocument::fromJson(Reply->readAll()).array())
                 if (Target["type"].toString() == "page")
@@ -197,7 +179,7 @@ void THeadlessChromium::Attach(const QUrl& Page) {
     QObject::connect(&FSocket, &QWebSocket::textMessageReceived, &FSocket,
                      [this](const QString& Text) { Receive(Text); });
     FSocket.open(Page);
-    RunUntil(
+    WaitUntil(
         [this] {
             return FSocket.state() == QAbstractSocket::ConnectedState ||
                    FSocket.error() != QAbstractSocket::UnknownSocketError;
@@ -219,9 +201,9 @@ void THeadlessChromium::Close() {
         FProcess.kill();
         FProcess.waitForFinished(Bound);
     }
-    if (!RunUntil([this] { return !GroupAlive(FGroup); }, CloseBound)) {
+    if (!WaitUntil([this] { return !GroupAlive(FGroup); }, CloseBound)) {
         ::kill(-FGroup, SIGKILL);
-        RunUntil([this] { return !GroupAlive(FGroup); }, CloseBound);
+        WaitUntil([this] { return !GroupAlive(FGroup); }, CloseBound);
     }
     FGroup = 0;
 }
@@ -231,7 +213,7 @@ QJsonObject THeadlessChromium::Command(const QString& Method, const QJsonObject&
     const QJsonObject Message{{"id", Id}, {"method", Method}, {"params", Params}};
     FSocket.sendTextMessage(
         QString::fromUtf8(QJsonDocument(Message).toJson(QJsonDocument::Compact)));
-    RunUntil(
+    WaitUntil(
         [&] { return FReplies.contains(Id) || FSocket.state() != QAbstractSocket::ConnectedState; },
         CommandBound);
     const auto Reply = FReplies.extract(Id);
@@ -271,7 +253,7 @@ void THeadlessChromium::NoteEvent(const QString& Method, const QJsonObject& Para
 int THeadlessChromium::Open(const QString& Url) {
     const int LoadsBefore = FLoads;
     const QJsonObject Navigation = Command("Page.navigate", {{"url", Url}});
-    if (!RunUntil([&] { return FLoads > LoadsBefore; }, LoadBound))
+    if (!WaitUntil([&] { return FLoads > LoadsBefore; }, LoadBound))
         throw Failure(Url + " did not finish loading");
     const auto Status = FDocumentStatus.find(Navigation["loaderId"].toString());
     return Status == FDocumentStatus.end() ? 0 : Status->second;
@@ -290,7 +272,7 @@ QJsonValue THeadlessChromium::Evaluate(const QString& Expression) {
 bool THeadlessChromium::WaitFor(const QString& Expression, std::chrono::milliseconds Bound) {
     const QString Truthy =
         "(() => { try { return !!(" + Expression + "); } catch { return false; } })()";
-    return RunUntil(
+    return WaitUntil(
         [&] {
             try {
                 return Evaluate(Truthy).toBool();
